@@ -1,0 +1,5 @@
+#include "driver/aermod.hpp"
+
+namespace quelmar::driver {
+void MKFILAM(input::Run&, int, int, int, int) {}
+}

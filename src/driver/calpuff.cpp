@@ -1,0 +1,5 @@
+#include "driver/calpuff.hpp"
+
+namespace quelmar::driver {
+void MKFILCP(input::Run&, int, int, int, int) {}
+}

@@ -1,0 +1,130 @@
+#include "driver/quelmar.hpp"
+
+#include <ctime>
+#include <string>
+
+#include "driver/aermod.hpp"
+#include "driver/calpuff.hpp"
+#include "driver/prepare.hpp"
+#include "input/chkinput.hpp"
+#include "input/readinp.hpp"
+#include "input/utils.hpp"
+#include "input/wrcontrol.hpp"
+#include "io/stop.hpp"
+
+namespace quelmar::driver {
+
+namespace {
+
+using input::Run;
+
+double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+std::string time_of_day() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%H:%M:%S", &tm);
+  return buf;
+}
+
+// The error end: the termination text where it can be read, every unit closed.
+int error_end(Run& run) {
+  io::Units& u = run.units;
+  const char* text = "Program Terminated with ***ERRORS***";
+  u.free(io::CONSOLE, {text});
+  if (u.is_open(io::LST)) u.free(io::LST, {text});
+  if (run.stdc.LOGON == 1) u.free(io::LOG, {text});
+  for (int unit : {io::LST, io::LOG, io::OUT, io::MET}) u.close(unit);
+  u.flush();
+  return 1;
+}
+
+}  // namespace
+
+int QUELMAR(Run& run, int argc, const char* const* argv) {
+  io::Units& u = run.units;
+  input::MOD_READINP& in = run.inp;
+  const double start = cpu_seconds();
+
+  // The control file: the first command-line argument, or quelmar.inp.
+  io::Text<255> ctlfile, cmdarg;
+  ctlfile.set_blank_padded("quelmar.inp");
+  input::GETCOM(cmdarg.span(), argc, argv);
+  if (cmdarg.len_real() >= 1) {
+    input::GETCOM(ctlfile.span(), argc, argv);
+    u.free(io::CONSOLE, {"Control file:[", ctlfile.trimmed(), "]"});
+    u.free(io::CONSOLE, {});
+  }
+
+  input::INITIALIZE(in.RAW, 0.0);
+  input::INITIALIZE(run.file1.MIXN, 0.0);
+  input::INITIALIZE(in.FUEL, 0.0);
+  input::INITIALIZE(run.file1.MIXSPARE, 0.0);
+  input::INITIALIZE(in.LIFT, 0.0);
+
+  if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) return error_end(run);
+
+  int ierr = 0;
+  io::MK_CASE(io::LST, in.LCFILES, in.LSTDAT.span(), ierr);
+  if (!u.open_write(io::LST, in.LSTDAT.view())) {
+    u.free(io::CONSOLE, {"Error opening LSTDAT:", in.LSTDAT.view()});
+    return error_end(run);
+  }
+  for (input::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
+    io::MK_CASE(io::LST, in.LCFILES, name->span(), ierr);
+
+  run.stdc.LOGON = 0;
+  if (in.MDEBUG == 1 && in.LOGDAT.len_real() >= 1) {
+    if (!u.open_write(io::LOG, in.LOGDAT.view())) {
+      u.free(io::CONSOLE, {"Error opening LOGDAT:", in.LOGDAT.view()});
+      return error_end(run);
+    }
+    run.stdc.LOGON = 1;
+  }
+
+  const std::initializer_list<io::Item> banner = {"Model:", run.ver.MODELNAME.view(), " Version:",
+                                                  run.ver.VERSION.view(), " Level:", run.ver.LEVEL.view()};
+  u.free(io::LST, banner);
+  if (run.stdc.LOGON == 1) u.free(io::LOG, banner);
+
+  input::IWRCONTROL(run, io::LST);
+
+  const int nerr = input::ICHKINPUT(run, io::LST);
+  if (nerr >= 1) {
+    u.free(io::LST, {"Number of errors in input file:", nerr});
+    const std::string ctime = time_of_day();
+    u.free(io::LST, {ctime});
+    return error_end(run);
+  }
+
+  if (!prepare_run(run)) return error_end(run);
+
+  if (in.MDSPMOD == 1) MKFILCP(run, io::OUT, io::LST, io::MET, io::LOG);
+  else if (in.MDSPMOD == 2) MKFILAM(run, io::OUT, io::LST, io::MET, io::LOG);
+
+  // The normal end.
+  const double used = cpu_seconds() - start;
+  u.free(io::LST, {"CPU Time ", used, " seconds"});
+  u.free(io::CONSOLE, {"Program Terminated"});
+  u.free(io::LST, {"Program Terminated"});
+  if (run.stdc.LOGON == 1) u.free(io::LOG, {"Program Terminated"});
+  u.close(io::LOG);
+  u.close(io::LST);
+  u.flush();
+  return 0;
+}
+
+int run_program(Run& run, int argc, const char* const* argv) {
+  try {
+    return QUELMAR(run, argc, argv);
+  } catch (const io::Stop& stop) {
+    if (!stop.text.empty()) run.units.err() << stop.text << '\n';
+    run.units.close_all();
+    run.units.err().flush();
+    return 1;
+  }
+}
+
+}  // namespace quelmar::driver

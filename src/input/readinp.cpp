@@ -1,0 +1,243 @@
+#include "input/readinp.hpp"
+
+#include <array>
+#include <string>
+
+#include "input/token.hpp"
+#include "input/utils.hpp"
+#include "io/stop.hpp"
+
+namespace quelmar::input {
+
+namespace {
+
+constexpr std::array<const char*, 19> kSuffix = {"H2O", "H2", "HE", "N2",  "CO2", "H2S", "C1",  "C2", "C3", "IC4",
+                                                  "NC4", "IC5", "NC5", "NC6", "C7", "CO",  "NH3", "AR", "O2"};
+
+// A run beyond the capacity of a table is refused before anything is read into it.
+[[noreturn]] void refuse_capacity(io::Units& u, const char* key, int value, int limit) {
+  u.free(io::CONSOLE, {std::string("***FATAL ERROR*** ") + key + " is above its limit of " + std::to_string(limit) +
+                           ": " + key + "=",
+                       value});
+  throw io::Stop{};
+}
+
+[[noreturn]] void missing_required(io::Units& u, const char* message) {
+  u.free(io::CONSOLE, {message});
+  throw io::Stop{};
+}
+
+}  // namespace
+
+int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
+  io::Units& u = run.units;
+  MOD_READINP& in = run.inp;
+  if (!u.open_read(iunit, fin)) return 1;
+
+  // The first record: a word and an integer, read and not used. Whatever they
+  // are (a keyword line, two words, nothing), the lookups below read the first
+  // line like any other.
+  {
+    io::Text<16> word;
+    int number = 0;
+    u.read_free(iunit, {io::Target::of(word.span()), io::Target::of(number)});
+  }
+
+  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, key, v); };
+  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, key, v); };
+  auto R = [&](const char* key, double& v) { return IRDPARAM_R(u, iunit, key, v); };
+
+  A("STITLE1", in.STITLE.span());                                       // 1
+  A("SNAME", in.SNAME.span());                                           // 2
+  A("OUTNAME", in.OUTNAME.span());
+  A("OUTPATH", in.OUTPATH.span());
+  A("METDAT", in.METDAT.span());
+  A("LSTDAT", in.LSTDAT.span());
+  A("LOGDAT", in.LOGDAT.span());
+  {                                                                      // 3
+    io::Text<128> work;
+    in.LCFILES = false;
+    if (A("LCFILES", work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
+  }
+  I("MDSPMOD", in.MDSPMOD);                                              // 4
+  I("MINPUT", in.MINPUT);
+  I("MBLOWDOWN", in.MBLOWDOWN);
+  I("MDIST", in.MDIST);
+  I("MSTRIP", in.MSTRIP);
+  I("MMET", in.MMET);
+  I("MFGR", in.MFGR);
+  I("MTGAS", in.MTGAS);
+  I("MDEBUG", in.MDEBUG);
+  I("NSEP", in.NSEP);
+  I("NSOURCES", in.NSOURCES);
+  I("MFLAMEOUT", in.MFLAMEOUT);
+  I("MDLIFT", in.MDLIFT);
+  I("MDFUEL", in.MDFUEL);
+  if (in.MMET == 2) {                                                    // 5, 6
+    A("METDAT2", in.METDAT2.span());
+    A("RECINC", in.RECINC.span());
+    I("MSCREENING", in.MSCREENING);
+    I("MNONSEQ", in.MNONSEQ);
+    I("MSCREEN", in.MSCREEN);
+  }
+  A("UTMHEM", in.UTMHEM.span());                                         // 7
+  I("IUTMZN", in.IUTMZN);                                                // 8
+  A("PMAP", in.PMAP.span());                                             // 9
+  A("DATUM", in.DATUM.span());
+  A("ABTZ", in.ABTZ.span());
+  I("NSPEC", in.NSPEC);                                                  // 10
+  if (in.NSPEC > MAXSPEC) refuse_capacity(u, "NSPEC", in.NSPEC, MAXSPEC);
+  IRDPARAM_AV<8>(u, iunit, "CHEMLST", in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v));   // 11
+  IRDPARAM_RV(u, iunit, "MW", in.NSPEC, std::span<double>(in.MMLST.v));                   // 12
+  IRDPARAM_RV(u, iunit, "EMIT", in.NSPEC, std::span<double>(in.QLST.v));                  // 13
+  R("ODOURPPB", in.ODOURPPB);                                            // 14
+  I("YYS", in.YYS);                                                      // 15
+  I("MMS", in.MMS);
+  I("DDS", in.DDS);
+  I("HHS", in.HHS);
+  I("SSS", in.SSS);
+  I("YYE", in.YYE);
+  I("MME", in.MME);
+  I("DDE", in.DDE);
+  I("HHE", in.HHE);
+  I("SSE", in.SSE);
+  I("TIMEINC", in.TIMEINC);
+  R("XCOORD", in.XCOORD);                                                // 16
+  R("YCOORD", in.YCOORD);
+  R("ZCOORD", in.ZCOORD);
+  R("HS", in.HS);
+  R("DF", in.DF);
+  R("DS", in.DS);
+  R("RH2S", in.RH2S);
+  R("TGINIT", in.TGINIT);
+  if (in.MDLIFT == 1 && !R("DLIFT", in.DLIFT))                           // 17
+    missing_required(u, "***FATAL ERROR*** Missing DLIFT with MDLIFT=1");
+  if (in.MDFUEL == 1 && !R("DFUEL", in.DFUEL))                           // 18
+    missing_required(u, "***FATAL ERROR*** Missing DFUEL with MDFUEL=1");
+
+  if (in.MINPUT == 1) {
+    switch (in.MBLOWDOWN) {
+      case 0:                                                            // 19
+        R("QMAX", in.QMAX);
+        R("TEMPINIT", in.TEMPINIT);
+        R("DURATION", in.DURATION);
+        I("PUFFDUR", in.PUFFDUR);
+        in.NPUFFS = 1;
+        break;
+      case 1:                                                            // 20
+        R("QMAX", in.QMAX);
+        R("PRESSINIT", in.PRESSINIT);
+        R("TEMPINIT", in.TEMPINIT);
+        R("PRESSFINAL", in.PRESSFINAL);
+        R("VESSELDIA", in.VESSELDIA);
+        R("VESSELLEN", in.VESSELLEN);
+        R("ORIFICEDIA", in.ORIFICEDIA);
+        R("DISCHARGECOEF", in.DISCHARGECOEF);
+        I("PUFFDUR", in.PUFFDUR);
+        I("NPUFFS", in.NPUFFS);
+        break;
+      case 2:                                                            // 21
+        R("QMAX", in.QMAX);
+        R("QTOTAL", in.QTOTAL);
+        R("FREL", in.FREL);
+        R("TEMPINIT", in.TEMPINIT);
+        R("DURATION", in.DURATION);
+        I("PUFFDUR", in.PUFFDUR);
+        I("NPUFFS", in.NPUFFS);
+        break;
+      case 3:
+      case 4:                                                            // 22
+        R("QMAX", in.QMAX);
+        R("FREL", in.FREL);
+        R("TEMPINIT", in.TEMPINIT);
+        R("DURATION", in.DURATION);
+        I("PUFFDUR", in.PUFFDUR);
+        I("NPUFFS", in.NPUFFS);
+        R("PRATIO", in.PRATIO);
+        R("TDEP", in.TDEP);
+        break;
+      default:
+        break;
+    }
+  }
+  if (in.MINPUT == 2) {                                                  // 23, 24
+    I("NSEQ", in.NSEQ);
+    if (in.NSEQ > MAXPUFFS) refuse_capacity(u, "NSEQ", in.NSEQ, MAXPUFFS);
+    IRDPARAM_RV2(u, iunit, "SEQ", in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4);
+    in.NPUFFS = in.NSEQ;
+  }
+  if (in.MINPUT == 3) {                                                  // 25
+    in.NPUFFS = 1;
+    in.PUFFDUR = 3600;
+    R("PSHS", in.PSHS);
+    R("PSDS", in.PSDS);
+    R("PSTS", in.PSTS);
+    R("PSUS", in.PSUS);
+    in.QPS = in.QLST(1);
+  }
+  I("MFUELGAS", in.MFUELGAS);                                            // 26
+  if (in.MFUELGAS != 0) R("FGR", in.FGR); else in.FGR = 0;               // 27
+  I("MLIFTGAS", in.MLIFTGAS);                                            // 28
+  if (in.MLIFTGAS != 0) R("QLIFTGAS", in.QLIFTGAS); else in.QLIFTGAS = 0;  // 29
+  if (in.MFGR == 1 && !R("QMAX", in.QMAX))                               // 30
+    missing_required(u, "***FATAL ERROR*** Missing QMAX with MFGR=1");
+  if (in.MFGR == 3) {                                                    // 31
+    double qfuelgas = 0;
+    if (!R("QFUELGAS", qfuelgas)) missing_required(u, "***FATAL ERROR*** Missing QFUELGAS with MFGR=3");
+  }
+  I("MFASSIST", in.MFASSIST);                                            // 32
+  I("MFASSISTSTEAM", in.MFASSISTSTEAM);
+  I("MFASSISTAIR", in.MFASSISTAIR);
+  I("MFASSISTHPFUEL", in.MFASSISTHPFUEL);
+  in.STM_PRESS = -1.0;
+  in.STM_TEMP = -1.0;
+  in.STM_FLOW = 0;
+  in.STM_IMASSVOL = 0;
+  in.AIR_FLOW = 0;
+  in.HPFUEL_FLOW = 0;
+  if (in.MFASSIST == 1 && in.MFASSISTSTEAM == 1) {                       // 33
+    I("STM_IMASSVOL", in.STM_IMASSVOL);
+    R("STM_PRESS", in.STM_PRESS);
+    R("STM_TEMP", in.STM_TEMP);
+    R("STM_FLOW", in.STM_FLOW);
+    R("RAIRSTEAM", in.RAIRSTEAM);
+  }
+  if (in.MFASSIST == 1 && in.MFASSISTAIR == 1) {                         // 34
+    R("AIR_FLOW", in.AIR_FLOW);
+    R("RAIRAIR", in.RAIRAIR);
+  }
+  if (in.MFASSIST == 1 && in.MFASSISTHPFUEL == 1) {                      // 35
+    R("HPFUEL_FLOW", in.HPFUEL_FLOW);
+    R("RAIRFUEL", in.RAIRFUEL);
+  }
+  for (int i = 1; i <= 19; ++i) R((std::string("RAW_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.RAW(i));  // 36
+  if (in.MFUELGAS != 0) {                                                // 37
+    for (int i = 1; i <= 19; ++i) R((std::string("FUEL_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.FUEL(i));
+  } else {
+    INITIALIZE(in.FUEL, 0.0);
+  }
+  if (in.MLIFTGAS != 0) {                                                // 38
+    for (int i = 1; i <= 19; ++i) R((std::string("LIFT_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.LIFT(i));
+  } else {
+    INITIALIZE(in.LIFT, 0.0);
+  }
+  if (in.MMET == 3) {                                                    // 39
+    R("WINDSP", in.WINDSP);
+    R("WINDDR", in.WINDDR);
+    R("TAMB", in.TAMB);
+    I("PGCLASS", in.PGCLASS);
+    R("ZREF", in.ZREF);
+  } else {
+    in.WINDSP = 0;
+    in.WINDDR = 0;
+    in.TAMB = 0;
+    in.PGCLASS = 0;
+    in.ZREF = 10.0;
+  }
+  u.close(iunit);
+  return 0;
+}
+
+const char* species_suffix(int i) { return kSuffix.at(static_cast<std::size_t>(i - 1)); }
+
+}  // namespace quelmar::input

@@ -1,0 +1,19 @@
+// Reading the control file into the run configuration MOD_READINP.
+#pragma once
+#include <string_view>
+
+#include "input/modules.hpp"
+
+namespace quelmar::input {
+
+// Reads the control file `fin` on unit `iunit` into run.inp: 0 when read, 1 when
+// the file cannot be opened (nothing read, nothing written). A missing required
+// keyword (DLIFT with MDLIFT 1, DFUEL with MDFUEL 1, QMAX with MFGR 1, QFUELGAS
+// with MFGR 3) writes its console message and stops the run; so does an NSPEC
+// above 10 or an NSEQ above 10000, before any list or table is read.
+int IRDCONTROL(Run& run, int iunit, std::string_view fin);
+
+// The keyword suffix of composition species i (1..19): "H2O", "H2", ... "O2".
+const char* species_suffix(int i);
+
+}  // namespace quelmar::input

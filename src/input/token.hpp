@@ -1,0 +1,74 @@
+// The control-file tokenizer and the typed keyword readers.
+//
+// A control line holds its setting between two exclamation marks: ! KEY = VALUE !.
+// A line without "!" is a comment. Every lookup rewinds the control file and
+// takes the first line whose key is the keyword (exact, case-sensitive).
+#pragma once
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/array1.hpp"
+#include "io/text.hpp"
+#include "io/units.hpp"
+
+namespace quelmar::input {
+
+inline constexpr int LINELEN = 255;   // control lines are read cut at 255 characters
+inline constexpr int MAXITEMS = 32;   // places in the work list of a list reader
+
+// Position (counted from ipos, 1 when str(ipos) is the delimiter) of the first
+// `tok` in str from ipos on; 0 when there is none.
+int ITOKENPTR(std::string_view str, int ipos, char tok);
+// The text from ipos up to the next `tok`, leading blanks and TABs removed, into
+// out (NUL-filled); returns the position after the delimiter, or 0.
+int ITOKEN(std::string_view str, int ipos, char tok, std::span<char> out);
+// Splits a control line into KEY and VALUE (trimmed, NUL-filled): 1 for a line
+// holding "!", else 0 and both unchanged.
+int ITOKENIZE(std::string_view line, std::span<char> key, std::span<char> value);
+// Splits str from ipos at `tok`: each item keeps its leading blanks and loses its
+// trailing blanks, TABs and NULs. Returns the number of items (delimiters + 1);
+// ipos ends after the last delimiter.
+int ITOKENALIST(std::string_view str, int& ipos, char tok, std::vector<std::string>& alist);
+// Free-format conversion of the first value of the text: 1 when converted (or
+// when the text starts with a comma or a slash, leaving the target), else 0.
+int ITOKEN2I(std::string_view str, int& iv);
+int ITOKEN2R(std::string_view str, double& rv);
+
+// Keyword readers on the control file open on unit `ctl`. Results: 1 found, 0 missing.
+int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval);
+int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv);
+int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv);
+// The items of the first line with the key (at most MAXITEMS kept); found or not.
+int read_list_items(io::Units& u, int ctl, std::string_view key, std::vector<std::string>& items);
+// AV(1 .. min(n, nmax)) := the n items; the other entries unchanged.
+template <std::size_t N>
+int IRDPARAM_AV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<io::Text<N>> av) {
+  std::vector<std::string> items;
+  if (!read_list_items(u, ctl, key, items)) return 0;
+  const int n = std::min<int>(static_cast<int>(items.size()), std::min<int>(nmax, static_cast<int>(av.size())));
+  for (int i = 0; i < n; ++i) av[static_cast<std::size_t>(i)] = items[static_cast<std::size_t>(i)];
+  return 1;
+}
+// RV(i) := item i converted, for every non-empty item i from 1 to nmax.
+int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv);
+int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv);
+// Rows r = 1 .. n1 from the first n1 lines with the key, items 1 .. n2 of each.
+// 1 when n1 lines were found, else 0 (the rows read so far are kept).
+int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
+                 std::vector<std::vector<std::string>>& av);
+// RV(r, c) := item c of row r, converted, for every non-empty item; nothing at
+// all when fewer than n1 lines carry the key. The target is declared ld1 x ld2.
+int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
+                 int ld2);
+int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
+                 int ld2);
+// Readers of a key that stands on several lines in a row: each further line with
+// the key gives the next entry; the first keyword line with another key ends the
+// run; from the nmax-th value on every further value replaces entry nmax.
+int IRDPARAM_AVX(io::Units& u, int ctl, std::string_view key, int nmax, std::vector<std::string>& av);
+int IRDPARAM_IVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv);
+int IRDPARAM_RVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv);
+
+}  // namespace quelmar::input

@@ -1,0 +1,26 @@
+#include "input/utils.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quelmar::input {
+
+void GETCOM(std::span<char> inpfil, int argc, const char* const* argv) {
+  std::fill(inpfil.begin(), inpfil.end(), ' ');
+  if (argc < 2 || argv[1] == nullptr) return;
+  const std::string_view arg(argv[1]);
+  std::copy_n(arg.begin(), std::min(arg.size(), inpfil.size()), inpfil.begin());
+}
+
+int INITIALIZE(physics::MIX& mix, double value) {
+  for (int i = 1; i <= physics::NSPECIES; ++i) mix(i) = value;
+  return 0;
+}
+
+double FNPI() { return 3.141592653589793; }
+// Product first, then the division.
+double DEGREES(double x) { return (x * 180.0) / FNPI(); }
+double RADS(double x) { return (x * FNPI()) / 180.0; }
+double CTOK(double t) { return t + 273.15; }
+
+}  // namespace quelmar::input

@@ -1,0 +1,5 @@
+#include "input/wrcontrol.hpp"
+
+namespace quelmar::input {
+int IWRCONTROL(Run&, int) { return 0; }
+}

@@ -1,0 +1,57 @@
+// Fixed-size arrays addressed from 1, so that formulas read as the flare model
+// writes them (PROP(j,i), PSEQ(r,c), XPTS(k)).
+#pragma once
+#include <array>
+#include <cstddef>
+#include <stdexcept>
+#include <vector>
+
+namespace quelmar::io {
+
+template <class T, std::size_t N>
+struct Array1 {
+  std::array<T, N> v{};
+  static constexpr int size() { return static_cast<int>(N); }
+  T& operator()(int i) { return v.at(static_cast<std::size_t>(i - 1)); }
+  const T& operator()(int i) const { return v.at(static_cast<std::size_t>(i - 1)); }
+  void fill(const T& x) { v.fill(x); }
+  bool operator==(const Array1&) const = default;
+};
+
+// A heap-held table of R rows and C columns of T, addressed (row, column) from 1.
+// Its capacity is fixed at construction and never grows.
+template <class T>
+class Table2 {
+ public:
+  Table2(int rows, int cols) : rows_(rows), cols_(cols), v_(static_cast<std::size_t>(rows) * cols) {}
+  int rows() const { return rows_; }
+  int cols() const { return cols_; }
+  T& operator()(int r, int c) { return v_[index(r, c)]; }
+  const T& operator()(int r, int c) const { return v_[index(r, c)]; }
+  void fill(const T& x) { std::fill(v_.begin(), v_.end(), x); }
+
+ private:
+  std::size_t index(int r, int c) const {
+    if (r < 1 || r > rows_ || c < 1 || c > cols_) throw std::out_of_range("Table2 index");
+    return static_cast<std::size_t>(r - 1) * cols_ + (c - 1);
+  }
+  int rows_, cols_;
+  std::vector<T> v_;
+};
+
+// A heap-held array of fixed capacity N addressed from 1.
+template <class T>
+class Vec1 {
+ public:
+  explicit Vec1(int n) : v_(static_cast<std::size_t>(n)) {}
+  int size() const { return static_cast<int>(v_.size()); }
+  T& operator()(int i) { return v_.at(static_cast<std::size_t>(i - 1)); }
+  const T& operator()(int i) const { return v_.at(static_cast<std::size_t>(i - 1)); }
+  T* data() { return v_.data(); }
+  const T* data() const { return v_.data(); }
+
+ private:
+  std::vector<T> v_;
+};
+
+}  // namespace quelmar::io

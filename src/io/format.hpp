@@ -1,0 +1,75 @@
+// Turning values into the text of records:
+//  - free-format records (a leading blank; integers in 12 columns; doubles with
+//    15 significant digits; texts as they are; wrapped at the unit's width);
+//  - fixed layouts in the column notation (I, F, E, G, A, X, TR, /, $, quoted
+//    texts, repeat counts, reversion), parsed once and applied to item lists.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quelmar::io {
+
+// One value of a record: an integer, a double or a text.
+struct Item {
+  enum Kind { Int, Real, Str };
+  Kind kind;
+  long long i = 0;
+  double d = 0;
+  std::string_view s;
+  Item(int v) : kind(Int), i(v) {}
+  Item(long v) : kind(Int), i(v) {}
+  Item(long long v) : kind(Int), i(v) {}
+  Item(double v) : kind(Real), d(v) {}
+  Item(std::string_view v) : kind(Str), s(v) {}
+  Item(const char* v) : kind(Str), s(v) {}
+  Item(const std::string& v) : kind(Str), s(v) {}
+};
+
+// The text of a double in a free-format record (24 columns).
+std::string free_real(double v);
+// The text of an integer in a free-format record (12 columns).
+std::string free_int(long long v);
+// Free-format records of the items, each beginning with one blank and at most
+// `width` characters long (80 on a file, 79 on the console).
+void free_records(std::span<const Item> items, int width, std::vector<std::string>& out);
+std::vector<std::string> free_records(std::span<const Item> items, int width = 80);
+
+// Single edit descriptors, usable on their own (and by the layouts).
+std::string fmt_I(long long v, int w, int m = 0);  // Iw / Iw.m
+std::string fmt_F(double v, int w, int d);         // Fw.d
+std::string fmt_E(double v, int w, int d);         // Ew.d, 0.ddddE+xx
+std::string fmt_G(double v, int w, int d);         // Gw.d
+std::string fmt_A(std::string_view s, int w);      // Aw
+
+// A fixed layout such as "(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))".
+class Layout {
+ public:
+  explicit Layout(std::string_view spec);
+  // Appends the records that the items make to `out` (which is not cleared).
+  // `hold` is set when the layout ends with `$`: the last record is not ended.
+  void apply(std::span<const Item> items, std::vector<std::string>& out, bool& hold) const;
+  // The records as one text, records joined by '\n' (for internal writes and tests).
+  std::string text(std::span<const Item> items) const;
+  std::string text(std::initializer_list<Item> items) const { return text(std::span<const Item>(items.begin(), items.size())); }
+
+  struct Node;  // parsed descriptor or group
+
+ private:
+  std::vector<Node> nodes_;
+  int revert_ = 0;  // index of the last top-level group, where reversion restarts
+};
+
+struct Layout::Node {
+  enum Kind { Lit, I, F, E, G, A, X, Slash, Dollar, Group } kind;
+  explicit Node(Kind k) : kind(k) {}
+  int repeat = 1;
+  int w = 0, d = 0, m = 0;
+  bool has_w = false;
+  std::string lit;
+  std::vector<Node> kids;
+};
+
+}  // namespace quelmar::io

@@ -1,0 +1,327 @@
+#include "io/read.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace quelmar::io {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool is_sep(char c) { return is_blank(c) || c == ',' || c == '/'; }
+
+// Integer: optional sign and digits, nothing else.
+bool parse_int(std::string_view t, int& out) {
+  if (t.empty()) return false;
+  std::size_t p = 0;
+  bool neg = false;
+  if (t[0] == '+' || t[0] == '-') {
+    neg = t[0] == '-';
+    p = 1;
+  }
+  if (p >= t.size()) return false;
+  long long v = 0;
+  for (; p < t.size(); ++p) {
+    if (t[p] < '0' || t[p] > '9') return false;
+    v = v * 10 + (t[p] - '0');
+    if (v > 2147483648LL) return false;
+  }
+  if (neg) v = -v;
+  if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min()) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+// Real: optional sign, digits with an optional point, an optional exponent with
+// E or D (the letter may be left out before a signed exponent, as in 1.5+3).
+// Not-a-number and infinities are not accepted.
+bool parse_real(std::string_view t, double& out) {
+  std::string s;
+  std::size_t p = 0;
+  if (p < t.size() && (t[p] == '+' || t[p] == '-')) {
+    if (t[p] == '-') s.push_back('-');
+    ++p;
+  }
+  int digits = 0;
+  bool point = false;
+  for (; p < t.size(); ++p) {
+    const char c = t[p];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+      s.push_back(c);
+    } else if (c == '.' && !point) {
+      point = true;
+      s.push_back(c);
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (p < t.size()) {
+    char c = t[p];
+    if (c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+      ++p;
+    } else if (c != '+' && c != '-') {
+      return false;
+    }
+    s.push_back('e');
+    if (p < t.size() && (t[p] == '+' || t[p] == '-')) {
+      if (t[p] == '-') s.push_back('-');
+      ++p;
+    }
+    int ed = 0;
+    for (; p < t.size(); ++p) {
+      if (t[p] < '0' || t[p] > '9') return false;
+      s.push_back(t[p]);
+      ++ed;
+    }
+    if (ed == 0) return false;
+  }
+  double v = 0;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+// Walks the characters of the records, an end of record counting as a blank.
+struct Scanner {
+  const std::function<bool(std::string&)>& next;
+  std::string rec;
+  std::size_t p = 0;
+  bool have = false;
+  bool eof = false;
+  int used = 0;
+
+  bool load() {
+    if (eof) return false;
+    if (!next(rec)) {
+      eof = true;
+      have = false;
+      return false;
+    }
+    ++used;
+    p = 0;
+    have = true;
+    return true;
+  }
+  // Skips blanks and ends of records; false at the end of the data.
+  bool skip_blanks() {
+    while (true) {
+      if (!have && !load()) return false;
+      while (p < rec.size() && is_blank(rec[p])) ++p;
+      if (p < rec.size()) return true;
+      have = false;
+    }
+  }
+  // After a value: blanks within the record, then one comma if there is one.
+  // The next record is never looked at here, so that a read takes no record
+  // beyond the one that holds its last value.
+  void after_value() {
+    while (p < rec.size() && is_blank(rec[p])) ++p;
+    if (p < rec.size() && rec[p] == ',') ++p;
+  }
+};
+
+enum class Tok { Value, Null, Slash, End };
+
+}  // namespace
+
+ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::span<const Target> targets,
+                     int* records_used) {
+  Scanner sc{next_record, {}, 0, false, false, 0};
+  ReadStatus status = ReadStatus::Ok;
+  std::size_t k = 0;
+  int repeat_left = 0;
+  bool repeat_null = false;
+  std::string repeat_value;
+  bool repeat_quoted = false;
+
+  while (k < targets.size()) {
+    std::string value;
+    bool quoted = false;
+    Tok tok;
+    if (repeat_left > 0) {
+      --repeat_left;
+      tok = repeat_null ? Tok::Null : Tok::Value;
+      value = repeat_value;
+      quoted = repeat_quoted;
+    } else {
+      if (!sc.skip_blanks()) {
+        status = ReadStatus::End;
+        break;
+      }
+      const char c = sc.rec[sc.p];
+      if (c == ',') {
+        ++sc.p;
+        tok = Tok::Null;
+      } else if (c == '/') {
+        tok = Tok::Slash;
+      } else if (c == '\'' || c == '"') {
+        // A quoted text, a doubled quote standing for the quote itself.
+        const char q = c;
+        ++sc.p;
+        bool closed = false;
+        while (!closed) {
+          if (sc.p >= sc.rec.size()) {
+            // A quoted text may go on in the next record.
+            if (!sc.load()) break;
+            continue;
+          }
+          if (sc.rec[sc.p] == q) {
+            if (sc.p + 1 < sc.rec.size() && sc.rec[sc.p + 1] == q) {
+              value.push_back(q);
+              sc.p += 2;
+            } else {
+              ++sc.p;
+              closed = true;
+            }
+          } else {
+            value.push_back(sc.rec[sc.p++]);
+          }
+        }
+        if (!closed) {
+          status = ReadStatus::Error;
+          break;
+        }
+        quoted = true;
+        tok = Tok::Value;
+        sc.after_value();
+      } else {
+        const std::size_t b = sc.p;
+        while (sc.p < sc.rec.size() && !is_sep(sc.rec[sc.p])) ++sc.p;
+        value = sc.rec.substr(b, sc.p - b);
+        tok = Tok::Value;
+        // r*v or r*: a repeat count.
+        const std::size_t star = value.find('*');
+        if (star != std::string::npos && star > 0 &&
+            std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(star),
+                        [](char ch) { return ch >= '0' && ch <= '9'; })) {
+          int r = 0;
+          if (!parse_int(std::string_view(value).substr(0, star), r) || r < 1) {
+            status = ReadStatus::Error;
+            break;
+          }
+          repeat_value = value.substr(star + 1);
+          repeat_quoted = false;
+          repeat_null = repeat_value.empty();
+          repeat_left = r - 1;
+          value = repeat_value;
+          tok = repeat_null ? Tok::Null : Tok::Value;
+        }
+        sc.after_value();
+      }
+    }
+    if (tok == Tok::Slash) break;
+    if (tok == Tok::Null) {
+      ++k;
+      continue;
+    }
+    const Target& t = targets[k];
+    if (t.kind == Target::Int) {
+      int v = 0;
+      if (quoted || !parse_int(value, v)) {
+        status = ReadStatus::Error;
+        break;
+      }
+      *t.i = v;
+    } else if (t.kind == Target::Real) {
+      double v = 0;
+      if (quoted || !parse_real(value, v)) {
+        status = ReadStatus::Error;
+        break;
+      }
+      *t.d = v;
+    } else {
+      const std::size_t n = std::min(value.size(), t.s.size());
+      std::copy_n(value.begin(), n, t.s.begin());
+      std::fill(t.s.begin() + static_cast<std::ptrdiff_t>(n), t.s.end(), '\0');
+    }
+    ++k;
+  }
+  if (records_used) *records_used = sc.used;
+  return status;
+}
+
+ReadStatus read_free(std::string_view text, std::span<const Target> targets) {
+  bool given = false;
+  std::function<bool(std::string&)> one = [&](std::string& rec) {
+    if (given) return false;
+    given = true;
+    rec.assign(text);
+    return true;
+  };
+  return read_free(one, targets);
+}
+
+namespace {
+std::string_view field(std::string_view line, int col, int width, std::string& pad) {
+  pad.assign(static_cast<std::size_t>(width), ' ');
+  const std::size_t b = static_cast<std::size_t>(col - 1);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i)
+    if (b + i < line.size()) pad[i] = line[b + i];
+  return pad;
+}
+}  // namespace
+
+bool read_int_field(std::string_view line, int col, int width, int& out) {
+  std::string buf;
+  std::string_view f = field(line, col, width, buf);
+  // Right-justified; blank columns count as 0 (leading blanks so add nothing).
+  std::size_t p = 0;
+  while (p < f.size() && f[p] == ' ') ++p;
+  if (p == f.size()) {
+    out = 0;
+    return true;
+  }
+  std::string t;
+  if (f[p] == '+' || f[p] == '-') t.push_back(f[p++]);
+  for (; p < f.size(); ++p) t.push_back(f[p] == ' ' ? '0' : f[p]);
+  int v = 0;
+  if (!parse_int(t, v)) return false;
+  out = v;
+  return true;
+}
+
+bool read_real_field(std::string_view line, int col, int width, int decimals, double& out) {
+  std::string buf;
+  std::string_view f = field(line, col, width, buf);
+  std::string t;
+  for (char c : f)
+    if (c != ' ') t.push_back(c);
+  if (t.empty()) {
+    out = 0;
+    return true;
+  }
+  double v = 0;
+  if (!parse_real(t, v)) return false;
+  if (t.find('.') == std::string::npos) {
+    // No point written: the last `decimals` digits of the mantissa are decimals.
+    std::size_t e = t.find_first_of("eEdDqQ");
+    if (e == std::string::npos) {
+      e = t.find_first_of("+-", 1);
+    }
+    std::string mant = t.substr(0, e);
+    std::string rest = e == std::string::npos ? "" : t.substr(e);
+    std::string sign;
+    if (!mant.empty() && (mant[0] == '+' || mant[0] == '-')) {
+      sign = mant.substr(0, 1);
+      mant.erase(0, 1);
+    }
+    if (static_cast<int>(mant.size()) < decimals + 1)
+      mant.insert(0, static_cast<std::size_t>(decimals + 1) - mant.size(), '0');
+    mant.insert(mant.size() - static_cast<std::size_t>(decimals), ".");
+    if (!parse_real(sign + mant + rest, v)) return false;
+  }
+  out = v;
+  return true;
+}
+
+std::string text_field(std::string_view line, int col, int width) {
+  std::string buf;
+  return std::string(field(line, col, width, buf));
+}
+
+}  // namespace quelmar::io

@@ -1,0 +1,178 @@
+#include "io/units.hpp"
+
+#include <iostream>
+
+#include "io/text.hpp"
+
+namespace quelmar::io {
+
+std::string host_path(std::string_view name) {
+  const std::size_t nul = name.find('\0');
+  if (nul != std::string_view::npos) name = name.substr(0, nul);
+  name = name.substr(0, static_cast<std::size_t>(LEN_REAL(name)));
+  std::size_t b = 0;
+  while (b < name.size() && name[b] == '\\') ++b;
+  std::string path(name.substr(b));
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+struct Units::File {
+  std::ifstream in;
+  std::ofstream out;
+  bool reading = false;
+  bool held = false;  // the last record written was not ended ($)
+  std::vector<char> buffer;
+};
+
+Units::Units() : out_(&std::cout), err_(&std::cerr) {}
+Units::Units(std::ostream& out, std::ostream& err) : out_(&out), err_(&err) {}
+Units::~Units() { close_all(); }
+
+Units::File* Units::file(int unit) {
+  auto it = files_.find(unit);
+  return it == files_.end() ? nullptr : it->second.get();
+}
+
+bool Units::open_read(int unit, std::string_view name) {
+  close(unit);
+  const std::string path = host_path(name);
+  if (path.empty()) return false;
+  auto f = std::make_unique<File>();
+  f->reading = true;
+  f->in.open(path, std::ios::binary);
+  if (!f->in.is_open()) return false;
+  files_[unit] = std::move(f);
+  return true;
+}
+
+bool Units::open_write(int unit, std::string_view name) {
+  close(unit);
+  const std::string path = host_path(name);
+  if (path.empty()) return false;
+  auto f = std::make_unique<File>();
+  f->buffer.resize(1 << 16);
+  f->out.rdbuf()->pubsetbuf(f->buffer.data(), static_cast<std::streamsize>(f->buffer.size()));
+  f->out.open(path, std::ios::binary | std::ios::trunc);
+  if (!f->out.is_open()) return false;
+  files_[unit] = std::move(f);
+  return true;
+}
+
+bool Units::is_open(int unit) const {
+  if (unit == CONSOLE) return true;
+  return files_.count(unit) != 0;
+}
+
+void Units::close(int unit) {
+  auto it = files_.find(unit);
+  if (it == files_.end()) return;
+  File& f = *it->second;
+  if (!f.reading) {
+    if (f.held) f.out << "\r\n";
+    f.out.flush();
+    f.out.close();
+  }
+  files_.erase(it);
+}
+
+void Units::close_all() {
+  while (!files_.empty()) close(files_.begin()->first);
+  if (console_line_open_ || console_hold_) {
+    *out_ << '\n';
+    console_line_open_ = console_hold_ = false;
+  }
+  out_->flush();
+}
+
+void Units::rewind(int unit) {
+  File* f = file(unit);
+  if (!f || !f->reading) return;
+  f->in.clear();
+  f->in.seekg(0);
+}
+
+ReadStatus Units::read_line(int unit, std::string& line) {
+  File* f = file(unit);
+  if (!f || !f->reading) return ReadStatus::Error;
+  if (!std::getline(f->in, line)) return f->in.bad() ? ReadStatus::Error : ReadStatus::End;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return ReadStatus::Ok;
+}
+
+ReadStatus Units::read_free(int unit, std::span<const Target> targets) {
+  File* f = file(unit);
+  if (!f || !f->reading) return ReadStatus::Error;
+  bool failed = false;
+  std::function<bool(std::string&)> next = [&](std::string& rec) {
+    const ReadStatus s = read_line(unit, rec);
+    if (s == ReadStatus::Error) failed = true;
+    return s == ReadStatus::Ok;
+  };
+  const ReadStatus s = io::read_free(next, targets);
+  return failed ? ReadStatus::Error : s;
+}
+
+void Units::console_put(std::string_view rec, bool hold) {
+  std::ostream& o = *out_;
+  const bool plus = !console_hold_ && !rec.empty() && rec[0] == '+';
+  const std::string_view body = rec.empty() ? rec : rec.substr(1);
+  if (console_hold_) {
+    o << rec;  // goes on in the line that a `$` record left open
+  } else if (plus) {
+    o << '\r' << body;  // rewrites the current line
+  } else {
+    if (console_line_open_) o << '\n';
+    o << body;
+  }
+  if (hold) {
+    console_line_open_ = true;
+    console_hold_ = true;
+  } else if (plus) {
+    console_line_open_ = true;
+    console_hold_ = false;
+  } else {
+    o << '\n';
+    console_line_open_ = false;
+    console_hold_ = false;
+  }
+  o.flush();
+}
+
+void Units::put(int unit, std::string_view rec, bool hold) {
+  if (unit == CONSOLE) {
+    console_put(rec, hold);
+    return;
+  }
+  File* f = file(unit);
+  if (!f || f->reading) return;  // a unit that is not open for writing takes nothing
+  f->out << rec;
+  if (!hold) f->out << "\r\n";
+  f->held = hold;
+}
+
+void Units::free(int unit, std::span<const Item> items) {
+  if (unit != CONSOLE && !file(unit)) return;
+  scratch_.clear();
+  free_records(items, unit == CONSOLE ? 79 : 80, scratch_);
+  for (const std::string& r : scratch_) put(unit, r, false);
+}
+
+void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
+  if (unit != CONSOLE && !file(unit)) return;
+  scratch_.clear();
+  bool hold = false;
+  layout.apply(items, scratch_, hold);
+  for (std::size_t i = 0; i < scratch_.size(); ++i) put(unit, scratch_[i], hold && i + 1 == scratch_.size());
+}
+
+void Units::record(int unit, std::string_view text) { put(unit, text, false); }
+
+void Units::flush() {
+  for (auto& [u, f] : files_)
+    if (!f->reading) f->out.flush();
+  out_->flush();
+}
+
+}  // namespace quelmar::io

@@ -1,0 +1,116 @@
+#include "physics/mixture.hpp"
+
+namespace quelmar::physics {
+namespace {
+
+constexpr int IN_MIXTURE = 32;
+
+bool in_mixture(const SpeciesTable& prop, int i) { return prop(IN_MIXTURE, i) > 0; }
+
+}  // namespace
+
+double CALC_TOTALRATE(double Q, double FGR) { return Q * (FGR + 1.0); }
+
+double CALC_FUELRATE(double Q, double FGR) { return Q * FGR; }
+
+int IRENORMALIZE(const SpeciesTable& prop, MIX& mix) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (in_mixture(prop, i)) s = s + mix(i);
+  }
+  // Nothing to scale: an empty composition stays empty rather than turning to NaN.
+  if (s == 0) return 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (in_mixture(prop, i)) mix(i) = mix(i) / s;
+  }
+  return 0;
+}
+
+int INORMALIZE(const SpeciesTable& prop, const MIX& A, const MIX& B, double R, MIX& OUT) {
+  const double total = R + 1.0;
+  // R = -1 would remove all of A: there is no mixture to form.
+  if (total == 0) return 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (in_mixture(prop, i)) OUT(i) = (R * B(i) + A(i)) / total;
+  }
+  return 0;
+}
+
+int INORMALIZEH2S(const SpeciesTable& prop, const MIX& RAW, double RH2S, MIX& mix) {
+  if (RAW(H2S) == 1.0) {
+    for (int i = 1; i <= NSPECIES; ++i) mix(i) = 0;
+  } else {
+    const double x = (1.0 - RH2S) / (1.0 - RAW(H2S));
+    for (int i = 1; i <= NSPECIES; ++i) {
+      if (in_mixture(prop, i)) mix(i) = RAW(i) * x;
+    }
+  }
+  mix(H2S) = RH2S;
+  return 0;
+}
+
+double CALC_BYPROP(const SpeciesTable& prop, const MIX& mix, int IP, int IFLAG) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (prop(IFLAG, i) > 0) s = s + mix(i) * prop(IP, i);
+  }
+  return s;
+}
+
+double CALC_BYPROP(const SpeciesTable& prop, const MIX& mix, int IP, int IFLAG, int IP2) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (prop(IFLAG, i) > 0) s = s + mix(i) * prop(IP, i) * prop(IP2, i);
+  }
+  return s;
+}
+
+double CALC_MOLARMASS(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, 1, 32); }
+
+double CALC_NHV(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, 2, 32); }
+
+double CALC_GHV(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, 3, 32); }
+
+double CALC_NHVMASS(const STDCONST& c, double MW, double NHV) { return NHV / MW * c.VM; }
+
+double CALC_HYDROCARBONS(const SpeciesTable& prop, const MIX& mix) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (prop(33, i) > 0) s = s + mix(i);
+  }
+  return s;
+}
+
+double CALC_LFL(const SpeciesTable& prop, const MIX& mix) {
+  double s = 0, t = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (prop(11, i) > 0) {
+      s = s + mix(i) / prop(11, i) * prop(12, i);
+      t = t + mix(i) * prop(12, i);
+    }
+  }
+  if (s > 0) return 0.01 / (s / t);
+  return s;
+}
+
+double CALC_AUTOIG(const SpeciesTable& prop, const MIX& mix) {
+  double s = 0, t = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    if (prop(13, i) > 0) {
+      s = s + mix(i) * prop(13, i) * prop(12, i);
+      t = t + mix(i) * prop(12, i);
+    }
+  }
+  if (t > 0) return s / t + 273.15;
+  return s + 273.15;
+}
+
+void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff) {
+  for (int k = 1; k <= 18; ++k) {
+    double s = 0;
+    for (int i = 1; i <= NSPECIES; ++i) s = s + mix(i) * prop(13 + k, i);
+    coeff(k) = s;
+  }
+}
+
+}  // namespace quelmar::physics

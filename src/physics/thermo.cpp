@@ -1,0 +1,251 @@
+#include "physics/thermo.hpp"
+
+#include <cmath>
+
+#include "physics/mixture.hpp"
+
+namespace quelmar::physics {
+namespace {
+
+constexpr double R = 8.31446261815324;  // gas constant, J/(mol K)
+
+// Offset of the coefficient range that applies at T: 9 (high set) above 1000 K.
+int range_offset(double T) { return T > 1000.0 ? 9 : 0; }
+
+COEFF species_coeff(const SpeciesTable& prop, int I) {
+  COEFF c{};
+  for (int k = 1; k <= 18; ++k) c(k) = prop(13 + k, I);
+  return c;
+}
+
+// Five-term heat capacity and enthalpy of c1..c5.
+double cp5(double c1, double c2, double c3, double c4, double c5, double T) {
+  return R * (c1 + c2 * T + c3 * (T * T) + c4 * (T * T * T) + c5 * (T * T * T * T));
+}
+double h5(double c1, double c2, double c3, double c4, double c5, double T) {
+  return R * T * (c1 + c2 * T / 2.0 + c3 * (T * T) / 3.0 + c4 * (T * T * T) / 4.0 + c5 * (T * T * T * T) / 5.0);
+}
+
+// Fraction-weighted five-term forms of a mixture, from the range starting at
+// property `first` (14 low, 23 high).
+double cp5_mix(const SpeciesTable& prop, const MIX& mix, int first, double T) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    s = s + mix(i) * cp5(prop(first, i), prop(first + 1, i), prop(first + 2, i), prop(first + 3, i),
+                         prop(first + 4, i), T);
+  }
+  return s;
+}
+double h5_mix(const SpeciesTable& prop, const MIX& mix, int first, double T) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    s = s + mix(i) * h5(prop(first, i), prop(first + 1, i), prop(first + 2, i), prop(first + 3, i),
+                        prop(first + 4, i), T);
+  }
+  return s;
+}
+
+}  // namespace
+
+// ---- species and coefficient sets ----
+
+double CALC_CP_COEFF(const COEFF& coeff, double T) {
+  const int o = range_offset(T);
+  double s = 0;
+  // The powers T^-2 .. T^4 are taken with a real exponent.
+  for (int k = 1; k <= 7; ++k) s = s + coeff(k + o) * std::pow(T, static_cast<double>(k - 3));
+  return s * R;
+}
+
+double CALC_CP(const SpeciesTable& prop, int I, double T) { return CALC_CP_COEFF(species_coeff(prop, I), T); }
+
+double CALC_HF1_COEFF(const COEFF& coeff, double T) {
+  const int o = range_offset(T);
+  const double a1 = coeff(o + 1), a2 = coeff(o + 2), a3 = coeff(o + 3), a4 = coeff(o + 4);
+  const double a5 = coeff(o + 5), a6 = coeff(o + 6), a7 = coeff(o + 7), b1 = coeff(o + 8);
+  double d = 0;
+  d = d - 1.0 / (T * T) * a1;
+  d = d + std::log(T) * a2 / T;
+  d = d + a3;
+  d = d + T * a4 / 2.0;
+  d = d + T * T * a5 / 3.0;
+  d = d + T * T * T * a6 / 4.0;
+  d = d + T * T * T * T * a7 / 5.0;
+  return (d + b1 / T) * R * T;
+}
+
+double CALC_HF1(const SpeciesTable& prop, int I, double T) { return CALC_HF1_COEFF(species_coeff(prop, I), T); }
+
+double CALC_HF_COEFF(const STDCONST& c, const COEFF& coeff, double T) {
+  return CALC_HF1_COEFF(coeff, T) - CALC_HF1_COEFF(coeff, c.TREF);
+}
+
+double CALC_HF(const SpeciesTable& prop, const STDCONST& c, int I, double T) {
+  return CALC_HF1(prop, I, T) - CALC_HF1(prop, I, c.TREF);
+}
+
+double CALC_S(const SpeciesTable& prop, int I, double T) {
+  const int o = range_offset(T);
+  const double a1 = prop(14 + o, I), a2 = prop(15 + o, I), a3 = prop(16 + o, I), a4 = prop(17 + o, I);
+  const double a5 = prop(18 + o, I), a6 = prop(19 + o, I), a7 = prop(20 + o, I), b2 = prop(22 + o, I);
+  const double s = -a1 / (2.0 * (T * T)) - a2 / T + a3 * std::log(T) + a4 * T + a5 * (T * T) / 2.0 +
+                   a6 * (T * T * T) / 3.0 + a7 * (T * T * T * T) / 4.0 + b2;
+  return R * s;
+}
+
+double CALC_G(const SpeciesTable& prop, int I, double T) {
+  const int o = range_offset(T);
+  const double a1 = prop(14 + o, I), a2 = prop(15 + o, I), a3 = prop(16 + o, I), a4 = prop(17 + o, I);
+  const double a5 = prop(18 + o, I), a6 = prop(19 + o, I), a7 = prop(20 + o, I), b1 = prop(21 + o, I);
+  const double b2 = prop(22 + o, I);
+  const double lnT = std::log(T);
+  const double g = -a1 / (2.0 * (T * T)) + a2 * (1.0 + lnT) / T + a3 * (1.0 - lnT) - a4 * T / 2.0 -
+                   a5 * (T * T) / 6.0 - a6 * (T * T * T) / 12.0 - a7 * (T * T * T * T) / 20.0 + b1 / T - b2;
+  return R * g;
+}
+
+double CALC_CP_AVE(const SpeciesTable& prop, const STDCONST& c, double T1, double T2, int I) {
+  if (T2 == T1) return CALC_CP(prop, I, T1);
+  return (CALC_HF(prop, c, I, T2) - CALC_HF(prop, c, I, T1)) / (T2 - T1);
+}
+
+// ---- mixtures ----
+
+double CALC_HFBAR(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double T) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) s = s + CALC_HF(prop, c, i, T) * mix(i);
+  return s;
+}
+
+double CALC_HF1MIX(const SpeciesTable& prop, const MIX& mix, double T) {
+  COEFF coeff{};
+  MK_COEFF(prop, mix, coeff);
+  return CALC_HF1_COEFF(coeff, T);
+}
+
+double CALC_CPMIX(const SpeciesTable& prop, double T, const MIX& mix) {
+  COEFF coeff{};
+  MK_COEFF(prop, mix, coeff);
+  return CALC_CP_COEFF(coeff, T);
+}
+
+double CALC_CPBAR(const SpeciesTable& prop, const MIX& mix, double T) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) s = s + mix(i) * CALC_CP(prop, i, T);
+  return s;
+}
+
+double CALC_CPBAR(const SpeciesTable& prop, const MIX& mix, double T, int IFLAG) {
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i) {
+    double term = mix(i) * CALC_CP(prop, i, T);
+    term = prop(IFLAG, i) > 0 ? term * prop(IFLAG, i) : 0.0;
+    s = s + term;
+  }
+  return s;
+}
+
+double CALC_CP_AVE_MIX(const SpeciesTable& prop, double T1, double T2, const MIX& mix) {
+  if (T2 == T1) return CALC_CPMIX(prop, T1, mix);
+  return (CALC_HF1MIX(prop, mix, T2) - CALC_HF1MIX(prop, mix, T1)) / (T2 - T1);
+}
+
+// ---- temperature solve ----
+
+double RTSAFE(const FUNCD& funcd, double X1, double X2, double XACC) {
+  double fl = 0, fh = 0, df = 0;
+  funcd(X1, fl, df);
+  funcd(X2, fh, df);
+  if (fl * fh >= 0) return -1.0;
+  double xl = 0, xh = 0;
+  if (fl < 0) {
+    xl = X1;
+    xh = X2;
+  } else {
+    xh = X1;
+    xl = X2;
+  }
+  double rts = 0.5 * (X1 + X2);
+  double dxold = std::fabs(X2 - X1);
+  double dx = dxold;
+  double f = 0;
+  funcd(rts, f, df);
+  for (int pass = 1; pass <= 100; ++pass) {
+    if (((rts - xh) * df - f) * ((rts - xl) * df - f) >= 0 || std::fabs(2.0 * f) > std::fabs(dxold * df)) {
+      // Newton would leave the bracket or is not shrinking fast enough: bisect.
+      dxold = dx;
+      dx = 0.5 * (xh - xl);
+      rts = xl + dx;
+      if (rts == xl) return rts;
+    } else {
+      dxold = dx;
+      dx = f / df;
+      const double r0 = rts;
+      rts = rts - dx;
+      if (rts == r0) return rts;
+    }
+    if (std::fabs(dx) < XACC) return rts;
+    funcd(rts, f, df);
+    if (f < 0) {
+      xl = rts;
+    } else {
+      xh = rts;
+    }
+  }
+  return -1.0;
+}
+
+void CALC_HCP(const FlameTempTarget& target, double T, double& F, double& DF) {
+  F = CALC_HF_COEFF(target.c, target.FTCOEF, T) - target.HTARGET;
+  DF = CALC_CP_COEFF(target.FTCOEF, T);
+}
+
+double CALC_FLAMETEMP(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double H) {
+  FlameTempTarget target{c};
+  MK_COEFF(prop, mix, target.FTCOEF);
+  target.HTARGET = H;
+  return RTSAFE([&target](double x, double& f, double& df) { CALC_HCP(target, x, f, df); }, 200.0, 3000.0, 1e-5);
+}
+
+// ---- older five-term forms ----
+
+double CALC_CP_REF(const SpeciesTable& prop, int I, double T) {
+  return cp5(prop(14, I), prop(15, I), prop(16, I), prop(17, I), prop(18, I), T);
+}
+
+double CALC_CP_HI(const SpeciesTable& prop, int I, double T) {
+  return cp5(prop(23, I), prop(24, I), prop(25, I), prop(26, I), prop(27, I), T);
+}
+
+double CALC_HF_REF(const SpeciesTable& prop, int I, double T) {
+  return h5(prop(14, I), prop(15, I), prop(16, I), prop(17, I), prop(18, I), T);
+}
+
+double CALC_HF_HI(const SpeciesTable& prop, int I, double T) {
+  return h5(prop(23, I), prop(24, I), prop(25, I), prop(26, I), prop(27, I), T);
+}
+
+double CALC_CP_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, double T) {
+  const double shift_low = prop(5, I) - CALC_CP_REF(prop, I, c.TREF);
+  if (T <= 1000.0) return CALC_CP_REF(prop, I, T) + shift_low;
+  const double cp_join = CALC_CP_REF(prop, I, 1000.0) + shift_low;
+  return CALC_CP_HI(prop, I, T) + (cp_join - CALC_CP_HI(prop, I, 1000.0));
+}
+
+double CALC_HF_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, double T) {
+  const double shift_low = prop(5, I) - CALC_CP_REF(prop, I, c.TREF);
+  auto low = [&](double t) { return CALC_HF_REF(prop, I, t) - CALC_HF_REF(prop, I, c.TREF) + shift_low * (t - c.TREF); };
+  if (T <= 1000.0) return low(T);
+  const double shift_high = CALC_CP_REF(prop, I, 1000.0) + shift_low - CALC_CP_HI(prop, I, 1000.0);
+  return low(1000.0) + CALC_HF_HI(prop, I, T) - CALC_HF_HI(prop, I, 1000.0) + shift_high * (T - 1000.0);
+}
+
+double CALC_HF1MIX_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double T) {
+  const double shift_low = CALC_CPBAR(prop, mix, c.TREF) - cp5_mix(prop, mix, 14, c.TREF);
+  auto low = [&](double t) { return h5_mix(prop, mix, 14, t) + shift_low * t; };
+  if (T <= 1000.0) return low(T);
+  const double shift_high = cp5_mix(prop, mix, 14, 1000.0) + shift_low - cp5_mix(prop, mix, 23, 1000.0);
+  return low(1000.0) + h5_mix(prop, mix, 23, T) - h5_mix(prop, mix, 23, 1000.0) + shift_high * (T - 1000.0);
+}
+
+}  // namespace quelmar::physics

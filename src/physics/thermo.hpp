@@ -1,0 +1,131 @@
+// Heat capacity and enthalpy from the NASA 9-coefficient polynomials of the
+// species table, for species and mixtures, and the temperature at which a
+// mixture holds a given sensible enthalpy (mixing and flame temperature).
+//
+// Units: temperatures K; molar heat capacities J/(mol K); enthalpies J/mol;
+// R = 8.31446261815324 J/(mol K).
+//
+// Coefficient sets (COEFF, 18 doubles): COEFF(1..7) = a1..a7, COEFF(8..9) = b1,
+// b2 of the range 200-1000 K; COEFF(10..18) the same for 1000-6000 K. For
+// species i the set is PROP(14..31,i); for a mixture the set MK_COEFF builds
+// (fraction-weighted, so mixture values equal the weighted species values).
+//   cp/R      = a1/T^2 + a2/T + a3 + a4 T + a5 T^2 + a6 T^3 + a7 T^4
+//   H/(R T)   = -a1/T^2 + a2 ln(T)/T + a3 + a4 T/2 + a5 T^2/3 + a6 T^3/4 + a7 T^4/5 + b1/T
+//   S/R       = -a1/(2T^2) - a2/T + a3 ln T + a4 T + a5 T^2/2 + a6 T^3/3 + a7 T^4/4 + b2
+// Range switch: T > 1000 K uses the high set; 1000 K exactly and below the low
+// set. Nothing checks the 200 K and 6000 K ends (outside them the polynomials
+// extrapolate); T must be positive.
+//
+// "Absolute" enthalpy (HF1 forms) includes the enthalpy of formation carried by
+// b1 (water -241.826 kJ/mol at 298.15 K). "Sensible" enthalpy (HF forms) is
+// H(T) - H(TREF) with TREF from STDCONST (288.15 K after SETUP1), exactly 0 at
+// TREF.
+#pragma once
+#include <functional>
+
+#include "physics/mix.hpp"
+#include "physics/species.hpp"
+
+namespace quelmar::physics {
+
+// ---- species and coefficient sets ----
+
+// Heat capacity cp(T) of a coefficient set, J/(mol K).
+double CALC_CP_COEFF(const COEFF& coeff, double T);
+// Heat capacity of species I (1..29) = CALC_CP_COEFF(PROP(14..31,I), T).
+double CALC_CP(const SpeciesTable& prop, int I, double T);
+
+// Absolute enthalpy of a coefficient set, J/mol.
+double CALC_HF1_COEFF(const COEFF& coeff, double T);
+// Absolute enthalpy of species I, J/mol.
+double CALC_HF1(const SpeciesTable& prop, int I, double T);
+
+// Sensible enthalpy of a coefficient set: CALC_HF1_COEFF(T) - CALC_HF1_COEFF(TREF).
+double CALC_HF_COEFF(const STDCONST& c, const COEFF& coeff, double T);
+// Sensible enthalpy of species I: CALC_HF1(I,T) - CALC_HF1(I,TREF), J/mol.
+double CALC_HF(const SpeciesTable& prop, const STDCONST& c, int I, double T);
+
+// Entropy of species I at 1 bar, J/(mol K).
+double CALC_S(const SpeciesTable& prop, int I, double T);
+// Gibbs function of species I divided by T, G/T = H/T - S, J/(mol K).
+double CALC_G(const SpeciesTable& prop, int I, double T);
+
+// Mean heat capacity of species I between T1 and T2, J/(mol K):
+// (CALC_HF(I,T2) - CALC_HF(I,T1))/(T2 - T1); CALC_CP(I,T1) when T2 == T1.
+double CALC_CP_AVE(const SpeciesTable& prop, const STDCONST& c, double T1, double T2, int I);
+
+// ---- mixtures ----
+
+// Sensible enthalpy of a mixture, species by species: sum over all 29 species
+// (sulfur included) of CALC_HF(i,T)*MIX(i), J/mol of mixture.
+double CALC_HFBAR(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double T);
+// Absolute enthalpy of a mixture through its coefficient set MK_COEFF(MIX), J/mol.
+double CALC_HF1MIX(const SpeciesTable& prop, const MIX& mix, double T);
+// Heat capacity of a mixture through its coefficient set MK_COEFF(MIX) (T first).
+double CALC_CPMIX(const SpeciesTable& prop, double T, const MIX& mix);
+// Heat capacity of a mixture species by species: sum over all 29 species of
+// MIX(i)*CALC_CP(i,T) (no in-mixture selection).
+double CALC_CPBAR(const SpeciesTable& prop, const MIX& mix, double T);
+// The same with each term weighted by PROP(IFLAG,i) where that is > 0, and
+// dropped where it is not.
+double CALC_CPBAR(const SpeciesTable& prop, const MIX& mix, double T, int IFLAG);
+// Mean heat capacity of a mixture between T1 and T2 (symmetric in T1, T2):
+// (CALC_HF1MIX(T2) - CALC_HF1MIX(T1))/(T2 - T1); CALC_CPMIX(T1) when T2 == T1.
+double CALC_CP_AVE_MIX(const SpeciesTable& prop, double T1, double T2, const MIX& mix);
+
+// ---- temperature solve ----
+
+// A residual f(x) with its derivative df(x): called as funcd(x, f, df).
+using FUNCD = std::function<void(double x, double& f, double& df)>;
+
+// Root of funcd in the bracket [X1, X2] to the tolerance XACC, by Newton steps
+// safeguarded by bisection (at most 100 passes). Returns -1 when funcd does not
+// change sign strictly between X1 and X2 (a zero at either end counts as no sign
+// change) or when 100 passes do not converge.
+double RTSAFE(const FUNCD& funcd, double X1, double X2, double XACC);
+
+// What the flame-temperature residual needs: the target sensible enthalpy and
+// the mixture's coefficient set of the solve that is running, and the constants
+// (TREF). Built by CALC_FLAMETEMP for each solve; nothing else is shared.
+struct FlameTempTarget {
+  const STDCONST& c;
+  double HTARGET = 0;  // target sensible enthalpy, J/mol
+  COEFF FTCOEF{};      // coefficient set of the mixture
+};
+
+// Residual of the temperature solve at T: F = CALC_HF_COEFF(FTCOEF,T) - HTARGET,
+// DF = CALC_CP_COEFF(FTCOEF,T).
+void CALC_HCP(const FlameTempTarget& target, double T, double& F, double& DF);
+
+// Temperature (K) at which MIX holds the sensible enthalpy H (J/mol above TREF):
+// RTSAFE on CALC_HCP over 200..3000 K to 1e-5 K. Returns -1 when H is not
+// strictly between the sensible enthalpies at 200 K and 3000 K, or when the
+// solve does not converge; no message is written.
+double CALC_FLAMETEMP(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double H);
+
+// ---- older five-term forms (kept for reference; no part of a run uses them) ----
+// They read the first five coefficients of a range as c1..c5 of
+// cp/R = c1 + c2 T + c3 T^2 + c4 T^3 + c5 T^4.
+
+// Five-term heat capacity from PROP(14..18,I), J/(mol K).
+double CALC_CP_REF(const SpeciesTable& prop, int I, double T);
+// Five-term heat capacity from PROP(23..27,I), J/(mol K).
+double CALC_CP_HI(const SpeciesTable& prop, int I, double T);
+// Matching enthalpy R T (c1 + c2 T/2 + c3 T^2/3 + c4 T^3/4 + c5 T^4/5) from
+// PROP(14..18,I), J/mol (no integration constant).
+double CALC_HF_REF(const SpeciesTable& prop, int I, double T);
+// The same from PROP(23..27,I).
+double CALC_HF_HI(const SpeciesTable& prop, int I, double T);
+// CALC_CP_REF shifted so that it equals PROP(5,I) at TREF; above 1000 K,
+// CALC_CP_HI shifted to meet the shifted low form at 1000 K.
+double CALC_CP_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, double T);
+// Sensible enthalpy (0 at TREF) that is the integral of CALC_CP_OBSOLETE: the
+// five-term enthalpies with the same shifts, joined at 1000 K.
+double CALC_HF_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, double T);
+// Mixture enthalpy from the fraction-weighted five-term forms (all 29 species),
+// its heat capacity shifted to match CALC_CPBAR(MIX, TREF) at TREF and the high
+// form joined to the low form at 1000 K in value and heat capacity. Measured from
+// the five-term forms' own zero (no enthalpy of formation), J/mol.
+double CALC_HF1MIX_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double T);
+
+}  // namespace quelmar::physics
