@@ -1,0 +1,215 @@
+// Free-format and fixed-column reading, and the text routines.
+#include "io/read.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "io/text.hpp"
+#include "io/units.hpp"
+#include "test_util.hpp"
+
+namespace quelmar::io {
+namespace {
+
+struct IntCase {
+  const char* text;
+  ReadStatus status;
+  int value;  // expected target, starting from 99
+};
+
+TEST(FreeRead, OneInteger) {
+  const IntCase cases[] = {
+      {"5", ReadStatus::Ok, 5},         {"  -12 ", ReadStatus::Ok, -12}, {"5 m/s", ReadStatus::Ok, 5},
+      {"1,5", ReadStatus::Ok, 1},       {"12abc", ReadStatus::Error, 99}, {"1.5", ReadStatus::Error, 99},
+      {"/", ReadStatus::Ok, 99},        {",7", ReadStatus::Ok, 99},       {"3*4", ReadStatus::Ok, 4},
+      {"", ReadStatus::End, 99},        {"'7'", ReadStatus::Error, 99},   {"99999999999", ReadStatus::Error, 99},
+      {"+8", ReadStatus::Ok, 8},        {"2*", ReadStatus::Ok, 99},
+  };
+  for (const IntCase& c : cases) {
+    int v = 99;
+    const Target t = Target::of(v);
+    EXPECT_EQ(read_free(c.text, {&t, 1}), c.status) << c.text;
+    EXPECT_EQ(v, c.value) << c.text;
+  }
+}
+
+TEST(FreeRead, OneDouble) {
+  struct Case {
+    const char* text;
+    ReadStatus status;
+    double value;
+  };
+  const Case cases[] = {
+      {"2.5D1", ReadStatus::Ok, 25.0}, {"1.5e-3", ReadStatus::Ok, 0.0015}, {".5", ReadStatus::Ok, 0.5},
+      {"7", ReadStatus::Ok, 7.0},      {"-99999.", ReadStatus::Ok, -99999.0}, {"1,5", ReadStatus::Ok, 1.0},
+      {"1.5+2", ReadStatus::Ok, 150.0}, {"nan", ReadStatus::Error, -1.0},  {"inf", ReadStatus::Error, -1.0},
+      {"1e400", ReadStatus::Error, -1.0}, {"1.2.3", ReadStatus::Error, -1.0}, {"e5", ReadStatus::Error, -1.0},
+  };
+  for (const Case& c : cases) {
+    double v = -1.0;
+    const Target t = Target::of(v);
+    EXPECT_EQ(read_free(c.text, {&t, 1}), c.status) << c.text;
+    EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+  }
+}
+
+TEST(FreeRead, ListsSpanRecordsAndSkipTheRest) {
+  std::vector<std::string> recs = {"1 2", "  3, ,5 6 7", "8"};
+  std::size_t at = 0;
+  std::function<bool(std::string&)> next = [&](std::string& r) {
+    if (at >= recs.size()) return false;
+    r = recs[at++];
+    return true;
+  };
+  int v[5] = {0, 0, 0, -1, 0};
+  const Target t[5] = {Target::of(v[0]), Target::of(v[1]), Target::of(v[2]), Target::of(v[3]), Target::of(v[4])};
+  int used = 0;
+  EXPECT_EQ(read_free(next, t, &used), ReadStatus::Ok);
+  EXPECT_EQ(used, 2);
+  EXPECT_EQ(v[0], 1);
+  EXPECT_EQ(v[2], 3);
+  EXPECT_EQ(v[3], -1);  // nothing between two commas: unchanged
+  EXPECT_EQ(v[4], 5);
+  // The rest of the second record (6 7) is skipped: the next read starts at "8".
+  int w = 0;
+  const Target tw = Target::of(w);
+  EXPECT_EQ(read_free(next, {&tw, 1}), ReadStatus::Ok);
+  EXPECT_EQ(w, 8);
+  EXPECT_EQ(read_free(next, {&tw, 1}), ReadStatus::End);
+}
+
+TEST(FreeRead, TextsAndSlash) {
+  Text<16> word;
+  int n = 3, m = 4;
+  const Target t[3] = {Target::of(word.span()), Target::of(n), Target::of(m)};
+  EXPECT_EQ(read_free("'ab c' 5 / 9", t), ReadStatus::Ok);
+  EXPECT_EQ(word.trimmed(), "ab c");
+  EXPECT_EQ(word(5), '\0');
+  EXPECT_EQ(n, 5);
+  EXPECT_EQ(m, 4);  // the slash ended the read
+  EXPECT_EQ(read_free("QUELMAR, 7", t), ReadStatus::End);
+  EXPECT_EQ(word.trimmed(), "QUELMAR");
+  EXPECT_EQ(n, 7);
+}
+
+TEST(FixedColumns, IntegersAndImpliedDecimals) {
+  int i = -1;
+  EXPECT_TRUE(read_int_field("2008 03 01", 6, 2, i));
+  EXPECT_EQ(i, 3);
+  EXPECT_TRUE(read_int_field("      ", 1, 4, i));
+  EXPECT_EQ(i, 0);
+  EXPECT_TRUE(read_int_field("ab", 5, 3, i));  // beyond the line: blank
+  EXPECT_EQ(i, 0);
+  EXPECT_FALSE(read_int_field("  x1", 1, 4, i));
+  double d = -1;
+  EXPECT_TRUE(read_real_field("    2.5000", 1, 10, 3, d));
+  EXPECT_DOUBLE_EQ(d, 2.5);
+  EXPECT_TRUE(read_real_field("      2500", 1, 10, 3, d));
+  EXPECT_DOUBLE_EQ(d, 2.5);
+  EXPECT_TRUE(read_real_field("     -2500", 1, 10, 3, d));
+  EXPECT_DOUBLE_EQ(d, -2.5);
+  EXPECT_TRUE(read_real_field("        25", 1, 10, 3, d));
+  EXPECT_DOUBLE_EQ(d, 0.025);
+  EXPECT_TRUE(read_real_field("   1.5E+02", 1, 10, 3, d));
+  EXPECT_DOUBLE_EQ(d, 150.0);
+  EXPECT_FALSE(read_real_field("   abc    ", 1, 10, 3, d));
+  EXPECT_EQ(text_field("WSPEED      M/S", 13, 12), "M/S         ");
+}
+
+TEST(Texts, TrimCopyCompareJoinCase) {
+  EXPECT_EQ(LEN_REAL(std::string(" \t\0 ", 4)), 0);
+  EXPECT_EQ(LEN_REAL("ab c  "), 4);
+  EXPECT_EQ(LEQ(std::string("  \0", 3), "\t"), 1);
+  EXPECT_EQ(LEQ("MDSPMOD", std::string("MDSPMOD\0\0", 9)), 1);
+  EXPECT_EQ(LEQ(" MDSPMOD", "MDSPMOD"), 0);  // leading blanks count
+  Text<8> t;
+  t = "SO2   ";
+  EXPECT_EQ(t.view(), std::string("SO2\0\0\0\0\0", 8));
+  t = "a 40 character value cut at eight";
+  EXPECT_EQ(t.view(), "a 40 cha");
+  std::string s("  \tabc\0\0", 8);
+  ZSTRTRIM(s);
+  EXPECT_EQ(s, std::string("abc\0\0\0\0\0", 8));
+  std::string blank = " \t ";
+  ZSTRTRIM(blank);
+  EXPECT_EQ(blank, std::string(3, '\0'));
+
+  std::string out(255, '?');
+  CONCAT(out, "abc", "def");
+  EXPECT_EQ(out, "abcdef" + std::string(249, ' '));
+  std::string four(4, '?');
+  CONCAT(four, "abc", "def");
+  EXPECT_EQ(four, "abcd");
+  CONCAT(four, "wxyz", "def");
+  EXPECT_EQ(four, "wxyz");
+  std::string keep(8, '?');
+  CONCAT(keep, "ab  ", " cd");
+  EXPECT_EQ(keep, "ab cd   ");
+
+  int ierr = 9;
+  std::string name = "out\\Run_1.dat";
+  MK_CASE(20, false, name, ierr);
+  EXPECT_EQ(name, "OUT\\RUN_1.DAT");
+  EXPECT_EQ(ierr, 0);
+  MK_CASE(20, true, name, ierr);
+  EXPECT_EQ(name, "out\\run_1.dat");
+}
+
+TEST(Units, RecordsEndWithCrLfAndHeldLinesGoOn) {
+  test::TempDir dir;
+  Units u;
+  ASSERT_TRUE(u.open_write(LST, dir.file("a.lst")));
+  u.free(LST, {"x", 1});
+  static const Layout name("('''',A,'''','   ',$)");
+  u.fixed(LST, name, {"SO2"});
+  u.fixed(LST, name, {"H2S"});
+  u.free(LST, {});
+  u.close(LST);
+  EXPECT_EQ(test::read_file(dir.file("a.lst")), " x           1\r\n'SO2'   'H2S'    \r\n");
+  // Writing to a unit that is not open goes nowhere and does not fail.
+  u.free(OUT, {"lost"});
+  EXPECT_FALSE(u.is_open(OUT));
+}
+
+TEST(Units, ReadingLinesAndRewinding) {
+  test::TempDir dir;
+  test::write_file(dir.file("m.txt"), "first\r\nsecond\nthird");
+  Units u;
+  EXPECT_FALSE(u.open_read(MET, dir.file("missing.txt")));
+  ASSERT_TRUE(u.open_read(MET, dir.file("m.txt")));
+  std::string line;
+  EXPECT_EQ(u.read_line(MET, line), ReadStatus::Ok);
+  EXPECT_EQ(line, "first");
+  EXPECT_EQ(u.read_line(MET, line), ReadStatus::Ok);
+  EXPECT_EQ(line, "second");
+  EXPECT_EQ(u.read_line(MET, line), ReadStatus::Ok);
+  EXPECT_EQ(line, "third");
+  EXPECT_EQ(u.read_line(MET, line), ReadStatus::End);
+  u.rewind(MET);
+  EXPECT_EQ(u.read_line(MET, line), ReadStatus::Ok);
+  EXPECT_EQ(line, "first");
+}
+
+TEST(Units, ConsoleCarriageControl) {
+  std::ostringstream out, err;
+  {
+    Units u(out, err);
+    static const Layout progress("('+',I4,TR1,I10)");
+    u.free(CONSOLE, {"Control file:[", "run1.inp", "]"});
+    u.fixed(CONSOLE, progress, {1, 202100100});
+    u.fixed(CONSOLE, progress, {1, 202100101});
+    u.free(CONSOLE, {"Program Terminated"});
+  }
+  EXPECT_EQ(out.str(), "Control file:[run1.inp]\n\r   1  202100100\r   1  202100101\nProgram Terminated\n");
+}
+
+TEST(Units, HostPaths) {
+  EXPECT_EQ(host_path(std::string("runs\\out\\FLARE_01.DAT\0\0", 24)), "runs/out/FLARE_01.DAT");
+  EXPECT_EQ(host_path("\\OUT_01.DAT   "), "OUT_01.DAT");
+  EXPECT_EQ(host_path("\\\\x\\y"), "x/y");
+  EXPECT_EQ(host_path(std::string(5, '\0')), "");
+}
+
+}  // namespace
+}  // namespace quelmar::io
