@@ -1,0 +1,189 @@
+// The control-line tokenizer and the typed keyword readers.
+#include "input/token.hpp"
+
+#include <gtest/gtest.h>
+
+#include "input/utils.hpp"
+#include "io/text.hpp"
+#include "test_util.hpp"
+
+namespace quelmar::input {
+namespace {
+
+TEST(Tokenize, ControlLines) {
+  struct Case {
+    const char* line;
+    int result;
+    const char* key;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"! MDSPMOD = 1 !", 1, "MDSPMOD", "1"},
+      {"!MDSPMOD=1!", 1, "MDSPMOD", "1"},
+      {"x ! MDSPMOD = 2 ! note", 1, "MDSPMOD", "2"},
+      {"! MDSPMOD = 3 (no closing mark)", 1, "MDSPMOD", "3 (no closing mark)"},
+      {"MDSPMOD = 1 (no mark at all)", 0, "unchanged", "unchanged"},
+      {"!! MDSPMOD = 1 !", 1, "", ""},
+      {"! MDSPMOD 1 !", 1, "MDSPMOD 1", "MDSPMOD 1"},
+      {"! QMAX = 1.5 = 2 !", 1, "QMAX", "1.5"},
+      {"!\tKEY\t=\tv a l\t!", 1, "KEY", "v a l"},
+  };
+  for (const Case& c : cases) {
+    io::Text<255> key, value;
+    key = "unchanged";
+    value = "unchanged";
+    EXPECT_EQ(ITOKENIZE(c.line, key.span(), value.span()), c.result) << c.line;
+    EXPECT_EQ(key.trimmed(), c.key) << c.line;
+    EXPECT_EQ(value.trimmed(), c.value) << c.line;
+    EXPECT_EQ(value.view().back(), '\0') << c.line;  // NUL filling, not blanks
+  }
+}
+
+TEST(Tokenize, ListsAndPieces) {
+  std::vector<std::string> items;
+  int ipos = 1;
+  EXPECT_EQ(ITOKENALIST("SO2, H2S", ipos, ',', items), 2);
+  EXPECT_EQ(items[0], "SO2");
+  EXPECT_EQ(items[1], " H2S");  // leading blank kept
+  ipos = 1;
+  EXPECT_EQ(ITOKENALIST("", ipos, ',', items), 1);
+  EXPECT_EQ(items[0], "");
+  ipos = 1;
+  EXPECT_EQ(ITOKENALIST("a,,b,", ipos, ',', items), 4);
+  EXPECT_EQ(items[1], "");
+  EXPECT_EQ(items[3], "");
+  EXPECT_EQ(ipos, 6);  // after the last delimiter
+
+  EXPECT_EQ(ITOKENPTR("ab,cd", 1, ','), 3);
+  EXPECT_EQ(ITOKENPTR("ab,cd", 3, ','), 1);
+  EXPECT_EQ(ITOKENPTR("ab,cd", 4, ','), 0);
+  io::Text<8> out;
+  EXPECT_EQ(ITOKEN("ab,  cd", 3, ',', out.span()), 4);
+  EXPECT_EQ(out.trimmed(), "");
+  EXPECT_EQ(ITOKEN("ab,  cd", 4, ',', out.span()), 0);
+  EXPECT_EQ(out.trimmed(), "cd");
+  EXPECT_EQ(ITOKEN(" ab,cd", 1, ',', out.span()), 5);
+  EXPECT_EQ(out.trimmed(), "ab");
+}
+
+class ControlFile : public ::testing::Test {
+ protected:
+  void write(const std::string& text) {
+    test::write_file(dir.file("c.inp"), text);
+    u.close(io::CTL);
+    ASSERT_TRUE(u.open_read(io::CTL, dir.file("c.inp")));
+  }
+  test::TempDir dir;
+  io::Units u;
+};
+
+TEST_F(ControlFile, FirstLineCountsAndTypedValues) {
+  write(
+      "QUELMAR 1\n"
+      "! QMAX = 100 !\n"
+      "! QMAX = 200 !\n"
+      "! qmax = 300 !\n"
+      "! IV = 12abc !\n"
+      "! JV = 1.5 !\n"
+      "! KV = 5 m/s !\n"
+      "! LV = / !\n"
+      "! RD = 2.5D1 !\n"
+      "! RC = 1,5 !\n"
+      "! TX =   abc   !\n"
+      "! EMPTY = !\n"
+      "! LONG = 0123456789012345678901234567890123456789 !\n"
+      "comment line ! SKIP = 1 is not a comment\n");
+  double q = 0;
+  EXPECT_EQ(IRDPARAM_R(u, io::CTL, "QMAX", q), 1);
+  EXPECT_EQ(q, 100);
+  int iv = 7, jv = 7, kv = 7, lv = 7;
+  EXPECT_EQ(IRDPARAM_I(u, io::CTL, "IV", iv), 1);
+  EXPECT_EQ(iv, 7);
+  EXPECT_EQ(IRDPARAM_I(u, io::CTL, "JV", jv), 1);
+  EXPECT_EQ(jv, 7);
+  EXPECT_EQ(IRDPARAM_I(u, io::CTL, "KV", kv), 1);
+  EXPECT_EQ(kv, 5);
+  EXPECT_EQ(IRDPARAM_I(u, io::CTL, "LV", lv), 1);
+  EXPECT_EQ(lv, 7);
+  double rd = 0, rc = 0;
+  IRDPARAM_R(u, io::CTL, "RD", rd);
+  IRDPARAM_R(u, io::CTL, "RC", rc);
+  EXPECT_EQ(rd, 25);
+  EXPECT_EQ(rc, 1);
+  io::Text<255> tx;
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "TX", tx.span()), 1);
+  EXPECT_EQ(tx.view().substr(0, 4), std::string("abc\0", 4));
+  io::Text<32> e, lng;
+  e = "old";
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "EMPTY", e.span()), 1);
+  EXPECT_EQ(e.view(), std::string(32, '\0'));
+  IRDPARAM_A(u, io::CTL, "LONG", lng.span());
+  EXPECT_EQ(lng.view(), "01234567890123456789012345678901");
+  double missing = 4;
+  EXPECT_EQ(IRDPARAM_R(u, io::CTL, "qmaX", missing), 0);
+  EXPECT_EQ(missing, 4);
+  int skip = 0;
+  EXPECT_EQ(IRDPARAM_I(u, io::CTL, "SKIP = 1 is not a comment", skip), 0);
+  EXPECT_EQ(IRDPARAM_I(u, io::CTL, "SKIP", skip), 1);
+  EXPECT_EQ(skip, 1);
+}
+
+TEST_F(ControlFile, ListsAndTables) {
+  write(
+      "! CHEMLST = SO2, H2S !\n"
+      "! MW = 2.5, 3.5 !\n"
+      "! SEQ = 1,2,3,4 !\n"
+      "* a comment line between the rows\n"
+      "! SEQ = 5,6 !\n"
+      "! ONE = 7 !\n");
+  io::Text<8> names[3];
+  names[2] = "keep";
+  EXPECT_EQ(IRDPARAM_AV<8>(u, io::CTL, "CHEMLST", 3, std::span<io::Text<8>>(names, 3)), 1);
+  EXPECT_EQ(names[0].view(), std::string("SO2\0\0\0\0\0", 8));
+  EXPECT_EQ(names[1].view(), std::string(" H2S\0\0\0\0", 8));
+  EXPECT_EQ(names[2].trimmed(), "keep");
+  double rv[3] = {-1, -1, -1};
+  EXPECT_EQ(IRDPARAM_RV(u, io::CTL, "MW", 3, rv), 1);
+  EXPECT_EQ(rv[0], 2.5);
+  EXPECT_EQ(rv[1], 3.5);
+  EXPECT_EQ(rv[2], -1);
+  io::Table2<double> tab(10, 4);
+  tab.fill(-9);
+  EXPECT_EQ(IRDPARAM_RV2(u, io::CTL, "SEQ", 2, 4, tab, 10, 4), 1);
+  EXPECT_EQ(tab(1, 1), 1);
+  EXPECT_EQ(tab(1, 4), 4);
+  EXPECT_EQ(tab(2, 1), 5);
+  EXPECT_EQ(tab(2, 2), 6);
+  EXPECT_EQ(tab(2, 3), -9);
+  tab.fill(-9);
+  EXPECT_EQ(IRDPARAM_RV2(u, io::CTL, "ONE", 2, 4, tab, 10, 4), 0);  // one line only: nothing converted
+  EXPECT_EQ(tab(1, 1), -9);
+  // Key on several lines in a row: the run ends at the first other keyword line.
+  write("! A = 1 !\n! B = 2 !\n! B = 3 !\n* note\n! B = 4 !\n! C = 0 !\n! B = 9 !\n");
+  int bv[2] = {0, 0};
+  EXPECT_EQ(IRDPARAM_IVX(u, io::CTL, "B", 2, bv), 2);
+  EXPECT_EQ(bv[0], 2);
+  EXPECT_EQ(bv[1], 4);  // the third value replaced entry 2
+}
+
+TEST(Utilities, CompositionAndAngles) {
+  physics::MIX m;
+  INITIALIZE(m, 0.5);
+  double sum = 0;
+  for (int i = 1; i <= 29; ++i) sum += m(i);
+  EXPECT_EQ(sum, 14.5);
+  EXPECT_EQ(DEGREES(FNPI()), 180.0);
+  EXPECT_EQ(DEGREES(0.0), 0.0);
+  EXPECT_EQ(RADS(180.0), 3.141592653589793);
+  EXPECT_EQ(CTOK(0.0), 273.15);
+  EXPECT_EQ(CTOK(-273.15), 0.0);
+  const char* argv[] = {"quelmar", "run1.inp"};
+  io::Text<255> arg;
+  GETCOM(arg.span(), 2, argv);
+  EXPECT_EQ(arg.view(), "run1.inp" + std::string(247, ' '));
+  GETCOM(arg.span(), 1, argv);
+  EXPECT_EQ(arg.view(), std::string(255, ' '));
+}
+
+}  // namespace
+}  // namespace quelmar::input
