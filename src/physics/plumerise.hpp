@@ -19,8 +19,8 @@ double WSSTKHT(double UREF, double ZREF, int IPG, double HS);
 // Sets the whole of `isc` and points 3 to 5 of X and Z; reads X(2) and leaves
 // points 1 and 2 alone. A stack that does not blow (VS or DS not positive), or
 // whose exit or air temperature is not a positive absolute temperature, has
-// no rise: its points 3 to 5 lie at point 2's distance and at HS. Every value
-// left behind is finite whatever the inputs.
+// no rise: its points 3 to 5 lie at point 2's distance and at HS, FBISC is the
+// floor 1e-10 and FMISC 0. Every value it sets is finite whatever the inputs.
 void CALCDELH(input::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS, double VS, double DS,
               double HS, io::Array1<double, 5>& X, io::Array1<double, 5>& Z, double ZREF);
 

@@ -1,0 +1,45 @@
+#include "physics/setup.hpp"
+
+#include "physics/mixture.hpp"
+#include "physics/thermo.hpp"
+
+namespace quelmar::physics {
+
+void SETUP1(SpeciesTable& prop, STDCONST& c) {
+  c.ETATARGET = 0.98;
+  c.CCEMIN = 0.5;
+  c.FRAD = 0.25;
+  c.TGAS = 278.15;
+  c.TAMBH = 278.15;
+  c.QSOLAR = 1.04;
+  c.CARBA = 133.3;
+  c.CARBB = 0.317;
+  c.TREF = 288.15;
+  c.PREF = 101.325;
+  c.LAPSE = 0.0065;
+  c.UEMIN = 1e-5;
+  c.UUNIT = 1.0;
+  c.U10 = 10.0;
+
+  c.VM = 8.31446261815324 * c.TREF / c.PREF;
+  c.CALPERGJD = 2764.420099855277;   // 10^9 J / 86400 s / 4.1868 J/cal
+  c.WPERGJD = 11574.074074074073;    // 10^9 J / 86400 s
+
+  for (int i = 1; i <= NSPECIES; ++i) {
+    prop(5, i) = CALC_CP(prop, i, c.TREF);
+    prop(4, i) = prop(5, i) / prop(1, i);
+  }
+  MK_AIRCOEFFICENTS(prop);
+}
+
+void MK_AIRCOEFFICENTS(SpeciesTable& prop) {
+  MIX air{};
+  for (int i = 1; i <= NSPECIES; ++i) air(i) = prop(6, i);
+  IRENORMALIZE(prop, air);
+  prop(1, AIR) = CALC_MOLARMASS(prop, air);
+  COEFF coeff{};
+  MK_COEFF(prop, air, coeff);
+  for (int k = 1; k <= 18; ++k) prop(13 + k, AIR) = coeff(k);
+}
+
+}  // namespace quelmar::physics
