@@ -1,5 +1,150 @@
 #include "input/chkinput.hpp"
 
+#include <string>
+#include <string_view>
+
 namespace quelmar::input {
-int ICHKINPUT(Run&, int) { return 0; }
+
+namespace {
+
+// A zone text that a CALPUFF flare file can carry: UTC, a sign and a whole
+// number of hours, "UTC+hh00" or "UTC-hh00".
+bool whole_hour_zone(std::string_view z) {
+  if (z.size() != 8 || z.substr(0, 3) != "UTC" || (z[3] != '+' && z[3] != '-')) return false;
+  for (std::size_t i = 4; i < 8; ++i)
+    if (z[i] < '0' || z[i] > '9') return false;
+  return z.substr(6, 2) == "00";
 }
+
+}  // namespace
+
+int ICHKINPUT(Run& run, int lst) {
+  io::Units& u = run.units;
+  MOD_READINP& in = run.inp;
+  int nerr = 0;
+
+  // A switch outside its accepted values: one record, one error.
+  auto range = [&](const char* name, int value, int lo, int hi) {
+    if (value >= lo && value <= hi) return;
+    u.free(lst, {std::string("FATAL ERROR: Unknown setting for ") + name + "=", value});
+    ++nerr;
+  };
+
+  range("MINPUT", in.MINPUT, 1, 3);
+  range("MBLOWDOWN", in.MBLOWDOWN, 0, 4);
+  range("MDIST", in.MDIST, 1, 2);
+  range("MSTRIP", in.MSTRIP, 0, 5);
+  range("MMET", in.MMET, 1, 3);
+  range("MFUELGAS", in.MFUELGAS, 0, 1);
+  range("MLIFTGAS", in.MLIFTGAS, 0, 1);
+  range("MFGR", in.MFGR, 1, 2);
+  range("MFASSIST", in.MFASSIST, 0, 1);
+  if (in.MFASSIST == 1) {
+    range("MFASSISTSTEAM", in.MFASSISTSTEAM, 0, 1);
+    range("MFASSISTAIR", in.MFASSISTAIR, 0, 1);
+    range("MFASSISTHPFUEL", in.MFASSISTHPFUEL, 0, 1);
+  }
+  range("MFLAMEOUT", in.MFLAMEOUT, 0, 2);
+
+  // The CALPUFF sequence restarts every NSEP hours: one hour, or whole days up to five.
+  if (in.NSEP != 1 && (in.NSEP / 24) * 24 != in.NSEP) {
+    u.free(lst, {"FATAL ERROR: NSEP is not a multiple of 24"});
+    ++nerr;
+  }
+  if (in.NSEP / 24 > 5) {
+    u.free(lst, {"FATAL ERROR: NSEP is greater than 5*24"});
+    ++nerr;
+  }
+
+  range("MTGAS", in.MTGAS, 0, 2);
+
+  if (in.MTGAS == 0 && in.TGINIT < 0) {
+    u.free(lst, {"FATAL ERROR: Gas temperature set to use TGINIT"});
+    u.free(lst, {"             but TGINIT is not defined, TGINIT=", in.TGINIT});
+    u.free(lst, {"             MTGAS=", in.MTGAS});
+    ++nerr;
+  }
+
+  if (in.ODOURPPB == 0) {
+    in.ODOURPPB = 1.0;
+    u.free(lst, {"WARNING : Odour Threshold reset to "});
+    u.free(lst, {"             ODOURPPB=", in.ODOURPPB});
+  }
+
+  if (in.DF == 0) {
+    u.free(lst, {"ERROR : Missing parameter DF"});
+    u.free(lst, {"             DF=", in.DF});
+    in.DF = in.DS;
+    ++nerr;
+  }
+  if (in.DS > in.DF) {
+    u.free(lst, {"ERROR : DS must be smaller or equal to DF"});
+    u.free(lst, {"             DF=", in.DF});
+    u.free(lst, {"             DS=", in.DS});
+    ++nerr;
+  }
+
+  // Entrainment ratios of the assist streams: 0.35 where an assist is on and
+  // no ratio was given.
+  auto ratio = [&](int assist, double& r, const char* name) {
+    if (assist > 0 && r == 0) {
+      u.free(lst, {std::string("WARNING: Missing parameter ") + name});
+      u.free(lst, {std::string("WARNING: reset to default ") + name});
+      r = 0.35;
+      u.free(lst, {std::string("    ") + name + "=", r});
+    }
+  };
+  ratio(in.MFASSISTAIR, in.RAIRAIR, "RAIRAIR");
+  ratio(in.MFASSISTSTEAM, in.RAIRSTEAM, "RAIRSTEAM");
+  ratio(in.MFASSISTHPFUEL, in.RAIRFUEL, "RAIRFUEL");
+
+  if (in.MINPUT == 1 && in.MBLOWDOWN == 1) {
+    if (in.PRESSINIT < 1 || in.PRESSINIT > 25000) u.free(lst, {"WARNING: initial pressure may be out of bounds"});
+    if (in.PRESSINIT <= in.PRESSFINAL) {
+      u.free(lst, {"FATAL ERROR: bad final presssure:", in.PRESSFINAL});
+      ++nerr;
+    }
+    const double tlow = 273.15 - 50.0, thigh = 273.15 + 50.0;
+    if (in.TGINIT > 0) {
+      if (in.TGINIT < tlow || in.TGINIT > thigh) u.free(lst, {"WARNING: tginit may be out of bounds"});
+    } else {
+      u.free(lst, {"WARNING: Using tginit = tamb"});
+    }
+    if (in.TEMPINIT > 0) {
+      if (in.TEMPINIT < tlow || in.TEMPINIT > thigh) u.free(lst, {"WARNING: tempinit may be out of bounds"});
+    } else {
+      u.free(lst, {"WARNING: Using tempinit = tamb"});
+    }
+    if (in.VESSELDIA < 0.01 || in.VESSELDIA > 10)
+      u.free(lst, {"WARNING: Vessel Diameter may be out of bounds", in.VESSELDIA});
+    if (in.VESSELLEN < 1 || in.VESSELLEN > 1000000)
+      u.free(lst, {"WARNING: Vessel length may be out of bounds", in.VESSELLEN});
+    const double orifice_m = in.ORIFICEDIA * 0.001;
+    if (orifice_m < 0.0001 || orifice_m > 10)
+      u.free(lst, {"WARNING: orifice diameter may be out of bounds", in.ORIFICEDIA});
+    if (in.DISCHARGECOEF < 0.001 || in.DISCHARGECOEF > 1)
+      u.free(lst, {"WARNING: ", "Discharge coefficient may be out of bounds", in.DISCHARGECOEF});
+  }
+
+  // The header of a CALPUFF flare file gives the position in UTM coordinates
+  // of one hemisphere and a base time zone of whole hours; anything else would
+  // make a file that CALPUFF misplaces or refuses.
+  if (in.MDSPMOD == 1) {
+    if (io::LEQ(in.PMAP.view(), "UTM") != 1) {
+      u.free(lst, {std::string("FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=") + in.PMAP.str()});
+      ++nerr;
+    }
+    if (io::LEQ(in.UTMHEM.view(), "N") != 1 && io::LEQ(in.UTMHEM.view(), "S") != 1) {
+      u.free(lst, {std::string("FATAL ERROR: UTMHEM must be N or S, UTMHEM=") + in.UTMHEM.str()});
+      ++nerr;
+    }
+    if (!whole_hour_zone(in.ABTZ.trimmed())) {
+      u.free(lst, {std::string("FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=") + in.ABTZ.str()});
+      ++nerr;
+    }
+  }
+
+  return nerr;
+}
+
+}  // namespace quelmar::input

@@ -1,0 +1,265 @@
+#include "driver/aermod_files.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "input/dates.hpp"
+#include "io/format.hpp"
+#include "io/stop.hpp"
+#include "io/text.hpp"
+
+namespace quelmar::driver {
+
+namespace {
+
+constexpr double G = 9.80665;        // gravity, m/s2
+constexpr int AERMOD_NAME_MAX = 200;  // longest file name AERMOD reads from its control file
+
+using input::MOD_VIRTUALSOURCES;
+using input::Run;
+
+int group_count(const Run& run) { return std::clamp(run.inp.NSOURCES, 0, input::MAXGROUPS); }
+
+std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<std::size_t>(io::LEN_REAL(s))); }
+
+// Opens a model file or stops the run with a message that names it.
+void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what) {
+  if (run.units.open_write(unit, fname)) return;
+  const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", trimmed(fname)};
+  run.units.free(io::CONSOLE, msg);
+  run.units.free(lst, msg);
+  throw io::Stop{};
+}
+
+// A file name as AERMOD reads it from a control-file record: between double
+// quotes when it holds a blank, since AERMOD splits its records at blanks.
+// Names longer than AERMOD reads are reported once per control file.
+class NameWriter {
+ public:
+  NameWriter(Run& run, int lst) : run_(run), lst_(lst) {}
+  std::string operator()(std::string_view name) {
+    const std::string_view t = trimmed(name);
+    if (static_cast<int>(t.size()) > AERMOD_NAME_MAX && std::find(warned_.begin(), warned_.end(), t) == warned_.end()) {
+      warned_.emplace_back(t);
+      run_.units.free(lst_, {"WARNING: name longer than 200 characters in an AERMOD control file:", t});
+    }
+    if (t.find_first_of(" \t") != std::string_view::npos) return "\"" + std::string(t) + "\"";
+    return std::string(t);
+  }
+
+ private:
+  Run& run_;
+  int lst_;
+  std::vector<std::string> warned_;
+};
+
+// The parameters declared for group l. A group that received no hour takes
+// those of its nearest group with hours (the lower one when two are equally
+// near): it emits nothing in any hour, and its own zero means and 1.0E30 height
+// would not fit the record. With no hour at all in the pass, the bare stack.
+struct GroupParams {
+  double x = 0, y = 0, hs = 0, ts = 0, us = 0, ds = 0;
+};
+
+GroupParams group_params(const Run& run, int l, int n) {
+  const MOD_VIRTUALSOURCES& vs = run.vs;
+  int donor = 0;
+  for (int dist = 0; dist < n && donor == 0; ++dist) {
+    if (l - dist >= 1 && vs.IVSNS(l - dist) > 0) donor = l - dist;
+    else if (l + dist <= n && vs.IVSNS(l + dist) > 0) donor = l + dist;
+  }
+  GroupParams p;
+  if (donor == 0) {
+    p.x = run.inp.XCOORD;
+    p.y = run.inp.YCOORD;
+    p.hs = run.inp.HS;
+    p.ds = run.inp.DF;
+    return p;  // exit temperature 0: AERMOD takes the ambient temperature
+  }
+  p.x = vs.VSX(donor);
+  p.y = vs.VSY(donor);
+  p.hs = vs.VSHS(donor);
+  p.ts = vs.VSTS(donor);
+  p.us = vs.VSUS(donor);
+  p.ds = vs.VSDS(donor);
+  return p;
+}
+
+// Year, month, day and hour (1 to 24, numbered by the hour's end) of a date-hour.
+struct HourDate {
+  int year = 0, month = 0, day = 0, hour = 0;
+};
+
+HourDate hour_date(Run& run, int lst, int idate) {
+  HourDate h;
+  int ijul = 0, ihr = 0;
+  input::DEDAT(idate, h.year, ijul, ihr);
+  input::GRDAY(run.units, lst, h.year, ijul, h.month, h.day);
+  h.hour = ihr + 1;
+  return h;
+}
+
+// The year of the hourly emission file: two digits in the 1900s and 2000s,
+// unchanged before 1900 (three digits from 2100 on, which I3 still holds).
+int hourly_year(int iyr) {
+  if (iyr >= 2000) return iyr - 2000;
+  if (iyr >= 1900) return iyr - 1900;
+  return iyr;
+}
+
+// Exit velocity and temperature of a stack of diameter d in air at ta that
+// has the buoyancy flux fb and the momentum flux fm: the positive root of
+// (d^2/4)*vs^2 - (fb/g)*vs - fm = 0, then ts from the momentum flux. False
+// when the diameter or the momentum flux gives no such stack.
+bool stack_for_fluxes(double fb, double fm, double ta, double d, double& vs, double& ts) {
+  if (!(d > 0) || !(fm > 0)) return false;
+  const double a = fb / (G * d);
+  const double v = (2 / d) * (a + std::sqrt(a * a + fm));
+  const double t = ta * (fb * v / (fm * G) + 1);
+  if (!std::isfinite(v) || !std::isfinite(t)) return false;
+  vs = v;
+  ts = t;
+  return true;
+}
+
+}  // namespace
+
+std::string aermod_source_id(int l) {
+  static const io::Layout L_ONE("('SOURCE',I1)");
+  static const io::Layout L_TWO("('SOURCE',I2)");
+  io::Text<12> id;
+  id.set_blank_padded(l >= 10 ? L_TWO.text({l}) : L_ONE.text({l}));
+  return std::string(id.view());
+}
+
+void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::string_view femarb, int idate_first,
+                 int idate_last) {
+  static const io::Layout L_TITLE("('CO TITLEONE flemarb by ',A,' Version ',A,' Level ',A)");
+  static const io::Layout L_LOCATION("('SO LOCATION ',A,' POINT',2(F13.1,TR1),F13.1)");
+  static const io::Layout L_SRCPARAM("('SO SRCPARAM ',A,5(F10.3,TR1))");
+  static const io::Layout L_HOUREMIS("('SO HOUREMIS ',A,' ',A,'-',A)");
+  static const io::Layout L_INCLUDED("('RE INCLUDED ',A)");
+  static const io::Layout L_SURFFILE("('ME SURFFILE ',A)");
+  static const io::Layout L_PROFFILE("('ME PROFFILE ',A)");
+  static const io::Layout L_SURFDATA("('ME SURFDATA  00011111 ',I4,' ONSITE')");
+  static const io::Layout L_UAIRDATA("('ME UAIRDATA  00022222 ',I4,' ONSITE')");
+  static const io::Layout L_STARTEND("('ME STARTEND ',I4,3I3,TR1,I4,3I3)");
+  static const io::Layout L_PROFBASE("('ME PROFBASE ',F10.1,' METERS')");
+  static const io::Layout L_PLOTFILE("('OU PLOTFILE 1 ALL FIRST ',A)");
+  static const io::Layout L_POSTFILE("('OU POSTFILE 1 ALL UNFORM ',A)");
+
+  io::Units& u = run.units;
+  const input::MOD_READINP& in = run.inp;
+  open_or_stop(run, unit, lst, fname, "AERMOD control file");
+  NameWriter name(run, lst);
+  const int mstrip = in.MSTRIP;
+  const char* pollutant = nullptr;
+  if (mstrip == 0 || mstrip == 2) pollutant = "SO2";
+  else if (mstrip == 1 || mstrip == 3) pollutant = "H2S";
+  else if (mstrip == 4 || mstrip == 5) pollutant = "OU";
+
+  u.record(unit, "CO STARTING");
+  u.fixed(unit, L_TITLE, {run.ver.MODELNAME.view(), run.ver.VERSION.view(), run.ver.LEVEL.view()});
+  if (pollutant) u.record(unit, std::string("CO TITLETWO ") + pollutant + " EMISSIONS");
+  u.record(unit, in.MSCREEN == 1 ? "CO MODELOPT NOCHKD CONC NOSTD ELEV SCREEN" : "CO MODELOPT NOCHKD CONC NOSTD ELEV");
+  u.record(unit, "CO AVERTIME 1");
+  if (pollutant) u.record(unit, std::string("CO POLLUTID ") + pollutant);
+  u.record(unit, "CO RUNORNOT RUN");
+  u.record(unit, "CO ERRORFIL AERMOD.err");
+  u.record(unit, "CO FINISHED");
+
+  u.record(unit, "SO STARTING");
+  u.record(unit, "SO ELEVUNIT METERS");
+  if (mstrip >= 0 && mstrip <= 3)
+    u.record(unit, "SO EMISUNIT    .100000E+07   (GRAMS/SEC)          (MICROGRAMS/CUBIC-METER)");
+  else if (mstrip == 4 || mstrip == 5)
+    u.record(unit, "SO EMISUNIT    .100000E+04   (GRAMS/SEC)          (MILLIGRAMS/CUBIC-METER)");
+  u.record(unit, "** SRCPARAM SOURCE1  QS    HS    TS    US    DS");
+  const int n = group_count(run);
+  for (int l = 1; l <= n; ++l) {
+    const std::string id = aermod_source_id(l);
+    const GroupParams p = group_params(run, l, n);
+    u.fixed(unit, L_LOCATION, {id, p.x * 1000, p.y * 1000, in.ZCOORD});
+    u.fixed(unit, L_SRCPARAM, {id, 0.0, p.hs, p.ts, p.us, p.ds});
+  }
+  const std::string first_id(trimmed(aermod_source_id(1)));
+  const std::string last_id(trimmed(aermod_source_id(std::max(n, 1))));
+  u.fixed(unit, L_HOUREMIS, {name(femarb), first_id, last_id});
+  u.record(unit, "SO SRCGROUP  ALL");
+  u.record(unit, "SO FINISHED");
+
+  u.record(unit, "RE STARTING");
+  u.fixed(unit, L_INCLUDED, {name(in.RECINC.view())});
+  u.record(unit, "RE FINISHED");
+
+  u.record(unit, "ME STARTING");
+  u.fixed(unit, L_SURFFILE, {name(in.METDAT.view())});
+  u.fixed(unit, L_PROFFILE, {name(in.METDAT2.view())});
+  u.fixed(unit, L_SURFDATA, {in.YYS});
+  u.fixed(unit, L_UAIRDATA, {in.YYS});
+  if (idate_first > 0 && idate_last > 0) {
+    const HourDate a = hour_date(run, lst, idate_first);
+    const HourDate b = hour_date(run, lst, idate_last);
+    u.fixed(unit, L_STARTEND, {a.year, a.month, a.day, a.hour, b.year, b.month, b.day, b.hour});
+  }
+  u.record(unit, "** set at plant site elevation");
+  u.fixed(unit, L_PROFBASE, {in.ZCOORD});
+  u.record(unit, "ME FINISHED");
+
+  u.record(unit, "OU STARTING");
+  u.record(unit, "OU RECTABLE ALLAVE FIRST");
+  u.record(unit, "OU MAXTABLE ALLAVE 10");
+  u.fixed(unit, L_PLOTFILE, {"aermod.dat"});
+  u.fixed(unit, L_POSTFILE, {"aermod.bin"});
+  u.record(unit, "OU FINISHED");
+  u.close(unit);
+}
+
+void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours) {
+  static const io::Layout L_HOUR("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
+
+  io::Units& u = run.units;
+  const MOD_VIRTUALSOURCES& vs = run.vs;
+  open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file");
+  const int n = group_count(run);
+  const int nvs = std::clamp(vs.NVS, 0, input::MAXHOURS);
+  std::array<std::string, input::MAXGROUPS + 1> ids;
+  for (int j = 1; j <= n; ++j) ids[static_cast<std::size_t>(j)] = aermod_source_id(j);
+
+  // Hours of the surface file before the first stored hour: nothing emitted,
+  // the stack values of the first stored hour.
+  const double ts0 = nvs >= 1 ? vs.VTSX(1) : 0.0;
+  const double us0 = nvs >= 1 ? vs.VUSX(1) : 0.0;
+  for (int idate : lead_hours) {
+    const HourDate h = hour_date(run, lst, idate);
+    const int yy = hourly_year(h.year);
+    for (int j = 1; j <= n; ++j)
+      u.fixed(unit, L_HOUR, {"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[static_cast<std::size_t>(j)], 0.0, ts0, us0});
+  }
+
+  for (int i = 1; i <= nvs; ++i) {
+    const HourDate h = hour_date(run, lst, vs.VDATE(i));
+    const int yy = hourly_year(h.year);
+    for (int j = 1; j <= n; ++j) {
+      double qs = 0, ts = vs.VTSX(i), us = vs.VUSX(i);
+      if (vs.IVS(i) == j) {
+        // The hour's own source: a stack of the group's diameter with the
+        // hour's buoyancy and momentum fluxes, so that AERMOD's plume rise
+        // follows the hour although the source's diameter is fixed.
+        qs = vs.VE(i);
+        double v = 0, t = 0;
+        if (stack_for_fluxes(vs.VFB(i), vs.VFM(i), vs.VTA(i), vs.VSDS(j), v, t)) {
+          us = v;
+          ts = t;
+        }
+      }
+      u.fixed(unit, L_HOUR, {"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[static_cast<std::size_t>(j)], qs, ts, us});
+    }
+  }
+  u.close(unit);
+}
+
+}  // namespace quelmar::driver

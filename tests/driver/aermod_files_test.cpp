@@ -1,0 +1,460 @@
+// The AERMOD control file and the hourly emission file, record by record,
+// against texts composed by hand from the layouts; the hourly exit velocity
+// and temperature against the buoyancy and momentum flux definitions.
+#include "driver/aermod_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "io/stop.hpp"
+#include "test_util.hpp"
+
+namespace quelmar::driver {
+namespace {
+
+using test::file_records;
+using test::TempDir;
+
+// Two groups of a pass: 2 and 3 hours.
+void configure(input::Run& run) {
+  input::MOD_READINP& in = run.inp;
+  in.MSTRIP = 4;
+  in.MSCREEN = 1;
+  in.MMET = 2;
+  in.NSOURCES = 2;
+  in.YYS = 1988;
+  in.ZCOORD = 850.0;
+  in.RECINC = "rec.inc";
+  in.METDAT = "met file.sfc";
+  in.METDAT2 = "met.pfl";
+  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  vs.IVSNS(1) = 2, vs.VSX(1) = 0.5, vs.VSY(1) = 4987.6543, vs.VSHS(1) = 45.25, vs.VSTS(1) = 1273.15;
+  vs.VSUS(1) = 20.5, vs.VSDS(1) = 1.5;
+  vs.IVSNS(2) = 3, vs.VSX(2) = 0.512, vs.VSY(2) = 4987.7, vs.VSHS(2) = 60.0, vs.VSTS(2) = 1100.0;
+  vs.VSUS(2) = 18.25, vs.VSDS(2) = 2.25;
+}
+
+// 1 March 1988 (day 61 of a leap year) hour 0 to 4 March hour 23.
+constexpr int FIRST = 198806100, LAST = 198806423;
+
+std::vector<std::string> write_inp(input::Run& run, const TempDir& dir, const std::string& femarb = "out_MOD_01.DAT",
+                                   int first = FIRST, int last = LAST) {
+  const std::string path = dir.file("out_MOD_01.INX");
+  MKFILAM_INP(run, 21, 20, path, femarb, first, last);
+  EXPECT_FALSE(run.units.is_open(21));
+  return file_records(path);
+}
+
+TEST(AermodControlFile, WholeFile) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  const std::vector<std::string> expect = {
+      "CO STARTING",
+      "CO TITLEONE flemarb by QUELMAR      Version 2.01         Level 220131      ",
+      "CO TITLETWO OU EMISSIONS",
+      "CO MODELOPT NOCHKD CONC NOSTD ELEV SCREEN",
+      "CO AVERTIME 1",
+      "CO POLLUTID OU",
+      "CO RUNORNOT RUN",
+      "CO ERRORFIL AERMOD.err",
+      "CO FINISHED",
+      "SO STARTING",
+      "SO ELEVUNIT METERS",
+      "SO EMISUNIT    .100000E+04   (GRAMS/SEC)          (MILLIGRAMS/CUBIC-METER)",
+      "** SRCPARAM SOURCE1  QS    HS    TS    US    DS",
+      // 'SO LOCATION ',A12,' POINT',2(F13.1,TR1),F13.1 with km turned to m
+      "SO LOCATION SOURCE1      POINT        500.0     4987654.3         850.0",
+      // 'SO SRCPARAM ',A12,5(F10.3,TR1); the last blank writes nothing
+      "SO SRCPARAM SOURCE1          0.000     45.250   1273.150     20.500      1.500",
+      "SO LOCATION SOURCE2      POINT        512.0     4987700.0         850.0",
+      "SO SRCPARAM SOURCE2          0.000     60.000   1100.000     18.250      2.250",
+      "SO HOUREMIS out_MOD_01.DAT SOURCE1-SOURCE2",
+      "SO SRCGROUP  ALL",
+      "SO FINISHED",
+      "RE STARTING",
+      "RE INCLUDED rec.inc",
+      "RE FINISHED",
+      "ME STARTING",
+      "ME SURFFILE \"met file.sfc\"",
+      "ME PROFFILE met.pfl",
+      "ME SURFDATA  00011111 1988 ONSITE",
+      "ME UAIRDATA  00022222 1988 ONSITE",
+      "ME STARTEND 1988  3  1  1 1988  3  4 24",
+      "** set at plant site elevation",
+      "ME PROFBASE      850.0 METERS",
+      "ME FINISHED",
+      "OU STARTING",
+      "OU RECTABLE ALLAVE FIRST",
+      "OU MAXTABLE ALLAVE 10",
+      "OU PLOTFILE 1 ALL FIRST aermod.dat",
+      "OU POSTFILE 1 ALL UNFORM aermod.bin",
+      "OU FINISHED",
+  };
+  const std::vector<std::string> got = write_inp(run, dir);
+  ASSERT_EQ(got.size(), expect.size());
+  for (std::size_t i = 0; i < expect.size(); ++i) EXPECT_EQ(got[i], expect[i]) << "record " << i + 1;
+
+  // Written again: only the records of the second write.
+  run.inp.NSOURCES = 1;
+  EXPECT_EQ(write_inp(run, dir).size(), expect.size() - 2);
+}
+
+struct PollutantCase {
+  int mstrip, mscreen;
+  const char* title;
+  const char* modelopt;
+  const char* pollutid;
+  const char* emisunit;
+};
+
+// Records 3, 4, 6 and 12 by the emitted quantity and the screening option.
+TEST(AermodControlFile, PollutantRecords) {
+  const char* micro = "SO EMISUNIT    .100000E+07   (GRAMS/SEC)          (MICROGRAMS/CUBIC-METER)";
+  const char* milli = "SO EMISUNIT    .100000E+04   (GRAMS/SEC)          (MILLIGRAMS/CUBIC-METER)";
+  const char* plain = "CO MODELOPT NOCHKD CONC NOSTD ELEV";
+  const char* screen = "CO MODELOPT NOCHKD CONC NOSTD ELEV SCREEN";
+  const PollutantCase cases[] = {
+      {0, 0, "CO TITLETWO SO2 EMISSIONS", plain, "CO POLLUTID SO2", micro},
+      {1, 2, "CO TITLETWO H2S EMISSIONS", plain, "CO POLLUTID H2S", micro},
+      {2, 1, "CO TITLETWO SO2 EMISSIONS", screen, "CO POLLUTID SO2", micro},
+      {3, 0, "CO TITLETWO H2S EMISSIONS", plain, "CO POLLUTID H2S", micro},
+      {4, 1, "CO TITLETWO OU EMISSIONS", screen, "CO POLLUTID OU", milli},
+      {5, 0, "CO TITLETWO OU EMISSIONS", plain, "CO POLLUTID OU", milli},
+  };
+  TempDir dir;
+  for (const PollutantCase& c : cases) {
+    std::ostringstream out, err;
+    input::Run run(out, err);
+    configure(run);
+    run.inp.MSTRIP = c.mstrip;
+    run.inp.MSCREEN = c.mscreen;
+    const std::vector<std::string> got = write_inp(run, dir);
+    ASSERT_EQ(got.size(), 38u);
+    EXPECT_EQ(got[2], c.title) << c.mstrip;
+    EXPECT_EQ(got[3], c.modelopt) << c.mstrip;
+    EXPECT_EQ(got[5], c.pollutid) << c.mstrip;
+    EXPECT_EQ(got[11], c.emisunit) << c.mstrip;
+  }
+  // Outside 0 to 5 none of the three records.
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  run.inp.MSTRIP = 6;
+  const std::vector<std::string> got = write_inp(run, dir);
+  ASSERT_EQ(got.size(), 35u);
+  EXPECT_EQ(got[2], "CO MODELOPT NOCHKD CONC NOSTD ELEV SCREEN");
+  EXPECT_EQ(got[4], "CO RUNORNOT RUN");
+  EXPECT_EQ(got[9], "** SRCPARAM SOURCE1  QS    HS    TS    US    DS");
+}
+
+TEST(AermodControlFile, SourceIdentifiers) {
+  EXPECT_EQ(aermod_source_id(1), "SOURCE1     ");
+  EXPECT_EQ(aermod_source_id(9), "SOURCE9     ");
+  EXPECT_EQ(aermod_source_id(10), "SOURCE10    ");
+  EXPECT_EQ(aermod_source_id(32), "SOURCE32    ");
+
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  run.inp.NSOURCES = 10;
+  for (int l = 1; l <= 10; ++l) {
+    run.vs.IVSNS(l) = 1, run.vs.VSX(l) = 0.5, run.vs.VSY(l) = 0.25, run.vs.VSHS(l) = 10.0 * l;
+    run.vs.VSTS(l) = 1000.0, run.vs.VSUS(l) = 10.0, run.vs.VSDS(l) = 1.0;
+  }
+  const std::vector<std::string> got = write_inp(run, dir);
+  ASSERT_EQ(got.size(), 13u + 20u + 21u);
+  EXPECT_EQ(got[13], "SO LOCATION SOURCE1      POINT        500.0         250.0         850.0");
+  EXPECT_EQ(got[31], "SO LOCATION SOURCE10     POINT        500.0         250.0         850.0");
+  EXPECT_EQ(got[32], "SO SRCPARAM SOURCE10         0.000    100.000   1000.000     10.000      1.000");
+  EXPECT_EQ(got[33], "SO HOUREMIS out_MOD_01.DAT SOURCE1-SOURCE10");
+}
+
+// Without AERMET meteorology the receptor and profile names are empty.
+TEST(AermodControlFile, EmptyNames) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  run.inp.MMET = 1;
+  run.inp.RECINC = "";
+  run.inp.METDAT2 = "";
+  run.inp.METDAT = "c:\\met\\site.tsf";
+  const std::vector<std::string> got = write_inp(run, dir);
+  EXPECT_EQ(got[21], "RE INCLUDED ");
+  EXPECT_EQ(got[24], "ME SURFFILE c:\\met\\site.tsf");
+  EXPECT_EQ(got[25], "ME PROFFILE ");
+}
+
+// A name with a blank goes between double quotes in every record that names a file.
+TEST(AermodControlFile, NamesWithBlanksAreQuoted) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  run.inp.RECINC = "my receptors.inc";
+  run.inp.METDAT = "C:\\AERMET DATA\\site.sfc";
+  run.inp.METDAT2 = "site upper.pfl";
+  const std::vector<std::string> got = write_inp(run, dir, "C:\\RUN 1\\FLARE_MOD_01.DAT");
+  EXPECT_EQ(got[17], "SO HOUREMIS \"C:\\RUN 1\\FLARE_MOD_01.DAT\" SOURCE1-SOURCE2");
+  EXPECT_EQ(got[21], "RE INCLUDED \"my receptors.inc\"");
+  EXPECT_EQ(got[24], "ME SURFFILE \"C:\\AERMET DATA\\site.sfc\"");
+  EXPECT_EQ(got[25], "ME PROFFILE \"site upper.pfl\"");
+}
+
+TEST(AermodControlFile, LongNameWarning) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  const std::string lst = dir.file("run.lst");
+  ASSERT_TRUE(run.units.open_write(20, lst));
+  std::string long_name(201, 'm');
+  for (std::size_t i = 0; i < long_name.size(); i += 10) long_name[i] = static_cast<char>('0' + (i / 10) % 10);
+  run.inp.METDAT = long_name;
+  run.inp.METDAT2 = long_name;                 // the same name twice: one warning
+  run.inp.RECINC = std::string(200, 'r');      // 200 characters: AERMOD reads it
+  write_inp(run, dir);
+  write_inp(run, dir);  // a second control file warns again
+  run.units.close(20);
+
+  const std::string head = " WARNING: name longer than 200 characters in an AERMOD control file:";
+  // The name runs on over further records, 79 characters after each leading blank.
+  const std::vector<std::string> one = {head, " " + long_name.substr(0, 79), " " + long_name.substr(79, 79),
+                                        " " + long_name.substr(158)};
+  std::vector<std::string> expect = one;
+  expect.insert(expect.end(), one.begin(), one.end());
+  EXPECT_EQ(file_records(lst), expect);
+}
+
+// A group without hours takes the parameters of its nearest group with hours:
+// 5 hours in 5 groups fill groups 2, 3, 4 and 5; 3 hours in 5 groups fill 2, 4, 5.
+TEST(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  run.inp.NSOURCES = 5;
+  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  const int hours[5] = {0, 1, 0, 1, 1};
+  for (int g = 1; g <= 5; ++g) {
+    vs.IVSNS(g) = hours[g - 1];
+    if (hours[g - 1] == 0) {
+      vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
+      vs.VSHS(g) = 1.0e30;
+    } else {
+      vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
+      vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
+    }
+  }
+  const std::vector<std::string> got = write_inp(run, dir);
+  const std::string g2 = "     0.000     20.000   1002.000     12.000      3.000";
+  EXPECT_EQ(got[13], "SO LOCATION SOURCE1      POINT        200.0         400.0         850.0");
+  EXPECT_EQ(got[14], "SO SRCPARAM SOURCE1     " + g2);
+  EXPECT_EQ(got[15], "SO LOCATION SOURCE2      POINT        200.0         400.0         850.0");
+  EXPECT_EQ(got[16], "SO SRCPARAM SOURCE2     " + g2);
+  // Group 3 lies between groups 2 and 4: the lower one.
+  EXPECT_EQ(got[18], "SO SRCPARAM SOURCE3     " + g2);
+  EXPECT_EQ(got[20], "SO SRCPARAM SOURCE4          0.000     40.000   1004.000     14.000      5.000");
+  for (const std::string& r : got) EXPECT_EQ(r.find('*', 2), std::string::npos) << r;
+}
+
+TEST(AermodControlFile, NoStartEndWithoutHours) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  const std::vector<std::string> got = write_inp(run, dir, "e.dat", 0, 0);
+  ASSERT_EQ(got.size(), 37u);
+  EXPECT_EQ(got[27], "ME UAIRDATA  00022222 1988 ONSITE");
+  EXPECT_EQ(got[28], "** set at plant site elevation");
+}
+
+TEST(AermodControlFile, FailedOpenStops) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  const std::string lst = dir.file("run.lst");
+  ASSERT_TRUE(run.units.open_write(20, lst));
+  // A folder that does not exist (relative, so that the message stays one record).
+  const std::string path = "no-such-folder-for-quelmar-tests/A.INX";
+  EXPECT_THROW(MKFILAM_INP(run, 21, 20, path, "X_MOD_01.DAT", FIRST, LAST), io::Stop);
+  run.units.close(20);
+  EXPECT_EQ(out.str(), "Error opening AERMOD control file: " + path + "\n");
+  EXPECT_EQ(file_records(lst), std::vector<std::string>{" Error opening AERMOD control file: " + path});
+  EXPECT_THROW(MKFILAM_EMARB(run, 21, 20, dir.file("no-such-folder/X_MOD_01.DAT")), io::Stop);
+}
+
+// ------------------------------------------------------------ hourly emission file
+
+// Stores hour i of the pass.
+void store_hour(input::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
+                double ts) {
+  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  vs.VDATE(i) = vdate, vs.IVS(i) = group, vs.VE(i) = ve, vs.VFB(i) = fb, vs.VFM(i) = fm, vs.VTA(i) = ta;
+  vs.VUSX(i) = us, vs.VTSX(i) = ts;
+}
+
+std::vector<std::string> write_emarb(input::Run& run, const TempDir& dir, std::span<const int> lead = {}) {
+  const std::string path = dir.file("out_MOD_01.DAT");
+  MKFILAM_EMARB(run, 21, 20, path, lead);
+  EXPECT_FALSE(run.units.is_open(21));
+  return file_records(path);
+}
+
+// A worked hour: 202119612 is 15 July 2021, the hour from 12:00.
+// Three sources, the hour in group 2. The fluxes are those of a stack of
+// D = 2 m, VS = 15 m/s, TS = 1000 K in air of 290 K (python):
+//   FB = g*VS*D^2*(TS-TA)/(4*TS) = 104.4408225, FM = VS^2*D^2*TA/(4*TS) = 65.25,
+// so a group of mean diameter 2 m gets 15 m/s and 1000 K back.
+TEST(AermodHourlyFile, OneHourThreeSources) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  run.inp.NSOURCES = 3;
+  run.vs.VSDS(1) = 1.0, run.vs.VSDS(2) = 2.0, run.vs.VSDS(3) = 3.0;
+  run.vs.NVS = 1;
+  store_hour(run, 1, 202119612, 2, 12.5, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  const std::vector<std::string> got = write_emarb(run, dir);
+  const std::vector<std::string> expect = {
+      "SO HOUREMIS  21   7  15  13 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
+      "SO HOUREMIS  21   7  15  13 SOURCE2     0.125000E+02 0.100000E+04 0.150000E+02",
+      "SO HOUREMIS  21   7  15  13 SOURCE3     0.000000E+00 0.127315E+04 0.205000E+02",
+  };
+  EXPECT_EQ(got, expect);
+  EXPECT_EQ(got[0].size(), 78u);  // the final TR1 writes nothing
+}
+
+// Year, hour of the day's end, and the date from the day of the year.
+TEST(AermodHourlyFile, DatesAndYears) {
+  struct Case {
+    int vdate;
+    const char* head;
+  };
+  const Case cases[] = {
+      {200000100, "SO HOUREMIS   0   1   1   1 "},  // 2000: year 0; hour from 0:00 is hour 1
+      {202136523, "SO HOUREMIS  21  12  31  24 "},  // hour from 23:00 is hour 24 of the same day
+      {199906000, "SO HOUREMIS  99   3   1   1 "},  // 1999, day 60 of a common year
+      {198806000, "SO HOUREMIS  88   2  29   1 "},  // day 60 of a leap year
+      {210006100, "SO HOUREMIS 100   3   1   1 "},  // 2100 (a leap year here): three digits
+  };
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  run.inp.NSOURCES = 1;
+  run.vs.VSDS(1) = 2.0;
+  run.vs.NVS = 5;
+  for (int i = 1; i <= 5; ++i) store_hour(run, i, cases[i - 1].vdate, 1, 1.0, 104.4408225, 65.25, 290.0, 1.0, 1.0);
+  const std::vector<std::string> got = write_emarb(run, dir);
+  ASSERT_EQ(got.size(), 5u);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(got[i].substr(0, 28), cases[i].head) << cases[i].vdate;
+}
+
+// A group diameter other than the hour's own: the velocity and temperature that
+// give the same fluxes. Expected values from python, (D^2/4)VS^2-(FB/g)VS-FM=0:
+//   FB=104.4408225, FM=65.25, D=3.5, TA=290 -> VS=6.671266029593355, TS=605.7732587340854
+//   FB=500, FM=800, D=4, TA=275          -> VS=21.885093203528797, TS=658.5662937248206
+TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
+  struct Case {
+    double fb, fm, d, ta;
+    const char* tail;
+  };
+  const Case cases[] = {
+      {104.4408225, 65.25, 3.5, 290.0, "0.605773E+03 0.667127E+01"},
+      {500.0, 800.0, 4.0, 275.0, "0.658566E+03 0.218851E+02"},
+  };
+  const double g = 9.80665;
+  TempDir dir;
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    input::Run run(out, err);
+    run.inp.NSOURCES = 1;
+    run.vs.VSDS(1) = c.d;
+    run.vs.NVS = 1;
+    store_hour(run, 1, 202119612, 1, 3.0, c.fb, c.fm, c.ta, 99.0, 999.0);
+    const std::vector<std::string> got = write_emarb(run, dir);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].substr(40, 12), "0.300000E+01");
+    EXPECT_EQ(got[0].substr(53), c.tail);
+    // The written pair, read back, reproduces both fluxes to the six digits written.
+    const double ts = std::strtod(got[0].substr(53, 12).c_str(), nullptr);
+    const double vs = std::strtod(got[0].substr(66, 12).c_str(), nullptr);
+    EXPECT_NEAR(g * vs * c.d * c.d * (ts - c.ta) / (4 * ts), c.fb, c.fb * 2e-5);
+    EXPECT_NEAR(vs * vs * c.d * c.d * c.ta / (4 * ts), c.fm, c.fm * 2e-5);
+  }
+}
+
+// No stack of the group's diameter has the hour's fluxes: the hour's own exit
+// temperature and velocity.
+TEST(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  run.inp.NSOURCES = 2;
+  run.vs.VSDS(1) = 0.0;  // zero mean diameter
+  run.vs.VSDS(2) = 2.0;
+  run.vs.NVS = 2;
+  store_hour(run, 1, 202119612, 1, 5.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  store_hour(run, 2, 202119613, 2, 5.0, 104.4408225, 0.0, 290.0, 18.25, 1100.0);  // zero momentum flux
+  const std::vector<std::string> got = write_emarb(run, dir);
+  ASSERT_EQ(got.size(), 4u);
+  EXPECT_EQ(got[0].substr(28), "SOURCE1     0.500000E+01 0.127315E+04 0.205000E+02");
+  EXPECT_EQ(got[3].substr(28), "SOURCE2     0.500000E+01 0.110000E+04 0.182500E+02");
+  for (const std::string& r : got) {
+    EXPECT_EQ(r.find('*'), std::string::npos) << r;
+    EXPECT_EQ(r.find("NaN"), std::string::npos) << r;
+  }
+}
+
+// Hours of the surface file before the first stored hour come first, one
+// zero-rate record per source with the first stored hour's stack.
+TEST(AermodHourlyFile, LeadingHours) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  run.inp.NSOURCES = 2;
+  run.vs.VSDS(1) = 2.0, run.vs.VSDS(2) = 2.0;
+  run.vs.NVS = 2;
+  store_hour(run, 1, 198806102, 2, 7.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  store_hour(run, 2, 198806103, 1, 8.0, 104.4408225, 65.25, 290.0, 19.0, 1200.0);
+  const std::vector<int> lead = {198806100, 198806101};
+  const std::vector<std::string> got = write_emarb(run, dir, lead);
+  const std::vector<std::string> expect = {
+      "SO HOUREMIS  88   3   1   1 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
+      "SO HOUREMIS  88   3   1   1 SOURCE2     0.000000E+00 0.127315E+04 0.205000E+02",
+      "SO HOUREMIS  88   3   1   2 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
+      "SO HOUREMIS  88   3   1   2 SOURCE2     0.000000E+00 0.127315E+04 0.205000E+02",
+      "SO HOUREMIS  88   3   1   3 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
+      "SO HOUREMIS  88   3   1   3 SOURCE2     0.700000E+01 0.100000E+04 0.150000E+02",
+      "SO HOUREMIS  88   3   1   4 SOURCE1     0.800000E+01 0.100000E+04 0.150000E+02",
+      "SO HOUREMIS  88   3   1   4 SOURCE2     0.000000E+00 0.120000E+04 0.190000E+02",
+  };
+  EXPECT_EQ(got, expect);
+}
+
+// From source 10 on the identifier has two digits and the values stay in columns 41 to 78.
+TEST(AermodHourlyFile, TwoDigitSourcesAndRecordCount) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  run.inp.NSOURCES = 12;
+  for (int j = 1; j <= 12; ++j) run.vs.VSDS(j) = 2.0;
+  run.vs.NVS = 3;
+  for (int i = 1; i <= 3; ++i) store_hour(run, i, 202119610 + i, 10 + i - 1, 1.0, 104.4408225, 65.25, 290.0, 2.0, 3.0);
+  const std::vector<std::string> got = write_emarb(run, dir);
+  ASSERT_EQ(got.size(), 36u);
+  EXPECT_EQ(got[9], "SO HOUREMIS  21   7  15  12 SOURCE10    0.100000E+01 0.100000E+04 0.150000E+02");
+  EXPECT_EQ(got[23], "SO HOUREMIS  21   7  15  13 SOURCE12    0.000000E+00 0.300000E+01 0.200000E+01");
+  for (const std::string& r : got) EXPECT_EQ(r.size(), 78u);
+}
+
+}  // namespace
+}  // namespace quelmar::driver

@@ -1,0 +1,487 @@
+// Input checks: every check against a configuration that passes all the
+// others, asserting the list-file records, the error count and the defaults
+// filled in.
+#include "input/chkinput.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "test_util.hpp"
+
+namespace quelmar::input {
+namespace {
+
+// Free-format fields, written out by hand from the record rules: an integer
+// right-justified in 12 columns; a double with 15 significant digits in 19
+// columns and 5 blanks, or in the E form in 24 columns.
+std::string I12(const std::string& digits) { return std::string(12 - digits.size(), ' ') + digits; }
+const std::string R_0 = "  0.000000000000000E+000";
+const std::string R_1 = "   1.00000000000000     ";
+const std::string R_m1 = "  -1.00000000000000     ";
+const std::string R_035 = "  0.350000000000000     ";
+const std::string R_05 = "  0.500000000000000     ";
+const std::string R_06 = "  0.600000000000000     ";
+const std::string R_500 = "   500.000000000000     ";
+const std::string R_0005 = "  5.000000000000000E-003";      // 0.005
+const std::string R_105 = "   10.5000000000000     ";       // 10.5
+const std::string R_1000001 = "   1000001.00000000     ";   // 1000001
+const std::string R_005 = "  5.000000000000000E-002";       // 0.05
+const std::string R_10001 = "   10001.0000000000     ";     // 10001
+const std::string R_00005 = "  5.000000000000000E-004";     // 0.0005
+const std::string R_15 = "   1.50000000000000     ";        // 1.5
+
+std::string unknown(const std::string& name, const std::string& value) {
+  return " FATAL ERROR: Unknown setting for " + name + "=" + I12(value);
+}
+
+const std::vector<std::string> kOdour = {" WARNING : Odour Threshold reset to ", "              ODOURPPB=" + R_1};
+const std::string kNotMultiple = " FATAL ERROR: NSEP is not a multiple of 24";
+const std::string kAbove = " FATAL ERROR: NSEP is greater than 5*24";
+const std::vector<std::string> kTginit = {" FATAL ERROR: Gas temperature set to use TGINIT",
+                                          "              but TGINIT is not defined, TGINIT=" + R_m1,
+                                          "              MTGAS=" + I12("0")};
+std::vector<std::string> ratio_warning(const std::string& name) {
+  return {" WARNING: Missing parameter " + name, " WARNING: reset to default " + name, "     " + name + "=" + R_035};
+}
+
+// A configuration that every check passes: a steady CALPUFF release.
+void valid(MOD_READINP& in) {
+  in.MDSPMOD = 1;
+  in.MINPUT = 1;
+  in.MBLOWDOWN = 0;
+  in.MDIST = 1;
+  in.MSTRIP = 0;
+  in.MMET = 1;
+  in.MFUELGAS = 0;
+  in.MLIFTGAS = 0;
+  in.MFGR = 1;
+  in.MFASSIST = 0;
+  in.MFLAMEOUT = 0;
+  in.NSEP = 0;
+  in.MTGAS = 0;
+  in.TGINIT = 300;
+  in.ODOURPPB = 2;
+  in.DF = 0.5;
+  in.DS = 0.5;
+  in.RAIRAIR = in.RAIRSTEAM = in.RAIRFUEL = 0.3;
+  in.PMAP = "UTM";
+  in.UTMHEM = "N";
+  in.ABTZ = "UTC-0700";
+}
+
+// A vessel blowdown whose values lie inside every bound.
+void vessel(MOD_READINP& in) {
+  valid(in);
+  in.MBLOWDOWN = 1;
+  in.PRESSINIT = 1000;
+  in.PRESSFINAL = 0;
+  in.TEMPINIT = 300;
+  in.VESSELDIA = 2;
+  in.VESSELLEN = 10;
+  in.ORIFICEDIA = 50;
+  in.DISCHARGECOEF = 0.6;
+}
+
+struct Checked {
+  test::TempDir dir;
+  std::ostringstream out, err;
+  Run run{out, err};
+  std::vector<std::string> records;
+  int count = -1;
+
+  explicit Checked(const std::function<void(MOD_READINP&)>& setup) {
+    const std::string path = dir.file("check.lst");
+    EXPECT_TRUE(run.units.open_write(io::LST, path));
+    setup(run.inp);
+    count = ICHKINPUT(run, io::LST);
+    run.units.close(io::LST);
+    records = test::file_records(path);
+  }
+};
+
+struct Case {
+  std::string name;
+  std::function<void(MOD_READINP&)> setup;
+  std::vector<std::string> records;
+  int count;
+  std::function<void(const MOD_READINP&)> after = nullptr;
+};
+
+void run_cases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Checked k(c.setup);
+    EXPECT_EQ(k.records, c.records);
+    EXPECT_EQ(k.count, c.count);
+    EXPECT_EQ(k.out.str(), "");  // nothing goes to the console
+    if (c.after) c.after(k.run.inp);
+  }
+}
+
+auto with(std::function<void(MOD_READINP&)> change, void (*base)(MOD_READINP&) = valid) {
+  return [=](MOD_READINP& in) {
+    base(in);
+    change(in);
+  };
+}
+
+TEST(InputChecks, SwitchRanges) {
+  struct Switch {
+    const char* name;
+    int MOD_READINP::*field;
+    int lo, hi;
+  };
+  const Switch switches[] = {
+      {"MINPUT", &MOD_READINP::MINPUT, 1, 3},       {"MBLOWDOWN", &MOD_READINP::MBLOWDOWN, 0, 4},
+      {"MDIST", &MOD_READINP::MDIST, 1, 2},         {"MSTRIP", &MOD_READINP::MSTRIP, 0, 5},
+      {"MMET", &MOD_READINP::MMET, 1, 3},           {"MFUELGAS", &MOD_READINP::MFUELGAS, 0, 1},
+      {"MLIFTGAS", &MOD_READINP::MLIFTGAS, 0, 1},   {"MFGR", &MOD_READINP::MFGR, 1, 2},
+      {"MFASSIST", &MOD_READINP::MFASSIST, 0, 1},   {"MFLAMEOUT", &MOD_READINP::MFLAMEOUT, 0, 2},
+      {"MTGAS", &MOD_READINP::MTGAS, 0, 2},
+  };
+  std::vector<Case> cases;
+  for (const Switch& s : switches) {
+    // A sequence source: MBLOWDOWN 1 would bring the vessel checks in, and
+    // MTGAS is kept away from the TGINIT test by a positive TGINIT.
+    auto set = [s](int v) {
+      return with([s, v](MOD_READINP& in) {
+        in.MINPUT = 2;
+        in.*s.field = v;
+      });
+    };
+    const std::string n = s.name;
+    if (n != "MINPUT") {
+      cases.push_back({n + " low", set(s.lo), {}, 0});
+      cases.push_back({n + " high", set(s.hi), {}, 0});
+    }
+    cases.push_back({n + " below", set(s.lo - 1), {unknown(n, std::to_string(s.lo - 1))}, 1});
+    cases.push_back({n + " above", set(s.hi + 1), {unknown(n, std::to_string(s.hi + 1))}, 1});
+  }
+  cases.push_back({"MINPUT 1", with([](MOD_READINP& in) { in.MINPUT = 1; }), {}, 0});
+  cases.push_back({"MINPUT 3", with([](MOD_READINP& in) { in.MINPUT = 3; }), {}, 0});
+  cases.push_back({"MINPUT 7", with([](MOD_READINP& in) { in.MINPUT = 7; }), {unknown("MINPUT", "7")}, 1});
+  cases.push_back({"MINPUT -1", with([](MOD_READINP& in) { in.MINPUT = -1; }), {unknown("MINPUT", "-1")}, 1});
+  // MDIST is tested for a point source as for any other source.
+  cases.push_back({"MDIST point source", with([](MOD_READINP& in) {
+                     in.MINPUT = 3;
+                     in.MDIST = 0;
+                   }),
+                   {unknown("MDIST", "0")}, 1});
+  // MFGR 3 passes the reader (QFUELGAS present) and is refused here.
+  cases.push_back({"MFGR 3", with([](MOD_READINP& in) { in.MFGR = 3; }), {unknown("MFGR", "3")}, 1});
+  run_cases(cases);
+}
+
+TEST(InputChecks, AssistSubSwitches) {
+  run_cases({
+      {"MFASSIST 2 hides the sub-switches", with([](MOD_READINP& in) {
+         in.MFASSIST = 2;
+         in.MFASSISTAIR = 5;
+         in.MFASSISTSTEAM = -3;
+         in.MFASSISTHPFUEL = 9;
+       }),
+       {unknown("MFASSIST", "2")}, 1},
+      {"MFASSIST 0 hides the sub-switches", with([](MOD_READINP& in) { in.MFASSISTAIR = 5; }), {}, 0},
+      {"sub-switches on", with([](MOD_READINP& in) {
+         in.MFASSIST = 1;
+         in.MFASSISTAIR = in.MFASSISTSTEAM = in.MFASSISTHPFUEL = 1;
+       }),
+       {}, 0},
+      {"MFASSIST 1, air 5", with([](MOD_READINP& in) {
+         in.MFASSIST = 1;
+         in.MFASSISTAIR = 5;
+       }),
+       {unknown("MFASSISTAIR", "5")}, 1},
+      {"MFASSIST 1, all three out of range", with([](MOD_READINP& in) {
+         in.MFASSIST = 1;
+         in.MFASSISTSTEAM = 2;
+         in.MFASSISTAIR = -1;
+         in.MFASSISTHPFUEL = 2;
+       }),
+       {unknown("MFASSISTSTEAM", "2"), unknown("MFASSISTAIR", "-1"), unknown("MFASSISTHPFUEL", "2")}, 3},
+  });
+}
+
+TEST(InputChecks, SeparationInterval) {
+  std::vector<Case> cases;
+  auto nsep = [](int v) { return with([v](MOD_READINP& in) { in.NSEP = v; }); };
+  for (int v : {1, 0, 24, 48, 72, 96, 120, -24, -48, -144})
+    cases.push_back({"NSEP " + std::to_string(v), nsep(v), {}, 0});
+  for (int v : {2, 23, 25, 121, 143, -1, -23})
+    cases.push_back({"NSEP " + std::to_string(v), nsep(v), {kNotMultiple}, 1});
+  cases.push_back({"NSEP 144", nsep(144), {kAbove}, 1});
+  cases.push_back({"NSEP 168", nsep(168), {kAbove}, 1});
+  cases.push_back({"NSEP 145", nsep(145), {kNotMultiple, kAbove}, 2});
+  run_cases(cases);
+}
+
+TEST(InputChecks, GasTemperature) {
+  run_cases({
+      {"TGINIT -1 with MTGAS 0", with([](MOD_READINP& in) { in.TGINIT = -1; }), kTginit, 1},
+      {"TGINIT 0 with MTGAS 0", with([](MOD_READINP& in) { in.TGINIT = 0; }), {}, 0},
+      {"TGINIT -1 with MTGAS 1", with([](MOD_READINP& in) {
+         in.TGINIT = -1;
+         in.MTGAS = 1;
+       }),
+       {}, 0},
+      // the range record comes first, then the temperature test is skipped
+      {"MTGAS 3", with([](MOD_READINP& in) {
+         in.TGINIT = -1;
+         in.MTGAS = 3;
+       }),
+       {unknown("MTGAS", "3")}, 1},
+  });
+}
+
+TEST(InputChecks, OdourThresholdAndDiameters) {
+  auto odour_is_1 = [](const MOD_READINP& in) { EXPECT_EQ(in.ODOURPPB, 1.0); };
+  run_cases({
+      {"odour absent, SO2", with([](MOD_READINP& in) { in.ODOURPPB = 0; }), kOdour, 0, odour_is_1},
+      {"odour absent, odour run", with([](MOD_READINP& in) {
+         in.ODOURPPB = 0;
+         in.MSTRIP = 4;
+       }),
+       kOdour, 0, odour_is_1},
+      {"odour given", with([](MOD_READINP& in) { in.ODOURPPB = 5; }), {}, 0,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.ODOURPPB, 5.0); }},
+      {"DF absent", with([](MOD_READINP& in) {
+         in.DF = 0;
+         in.DS = 0.6;
+       }),
+       {" ERROR : Missing parameter DF", "              DF=" + R_0}, 1,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.DF, 0.6); }},
+      {"DF and DS absent", with([](MOD_READINP& in) {
+         in.DF = 0;
+         in.DS = 0;
+       }),
+       {" ERROR : Missing parameter DF", "              DF=" + R_0}, 1},
+      {"DS above DF", with([](MOD_READINP& in) { in.DS = 0.6; }),
+       {" ERROR : DS must be smaller or equal to DF", "              DF=" + R_05, "              DS=" + R_06}, 1},
+      {"DS below DF", with([](MOD_READINP& in) { in.DS = 0.3; }), {}, 0},
+  });
+}
+
+TEST(InputChecks, EntrainmentRatios) {
+  auto all_035 = [](const MOD_READINP& in) {
+    EXPECT_EQ(in.RAIRAIR, 0.35);
+    EXPECT_EQ(in.RAIRSTEAM, 0.35);
+    EXPECT_EQ(in.RAIRFUEL, 0.35);
+  };
+  std::vector<std::string> all;
+  for (const char* n : {"RAIRAIR", "RAIRSTEAM", "RAIRFUEL"})
+    for (const std::string& r : ratio_warning(n)) all.push_back(r);
+  run_cases({
+      // the master switch is not looked at
+      {"air on, MFASSIST 0", with([](MOD_READINP& in) {
+         in.MFASSISTAIR = 1;
+         in.RAIRAIR = 0;
+       }),
+       ratio_warning("RAIRAIR"), 0, [](const MOD_READINP& in) { EXPECT_EQ(in.RAIRAIR, 0.35); }},
+      {"steam on", with([](MOD_READINP& in) {
+         in.MFASSIST = 1;
+         in.MFASSISTSTEAM = 1;
+         in.RAIRSTEAM = 0;
+       }),
+       ratio_warning("RAIRSTEAM"), 0, [](const MOD_READINP& in) { EXPECT_EQ(in.RAIRSTEAM, 0.35); }},
+      {"fuel on", with([](MOD_READINP& in) {
+         in.MFASSISTHPFUEL = 1;
+         in.RAIRFUEL = 0;
+       }),
+       ratio_warning("RAIRFUEL"), 0, [](const MOD_READINP& in) { EXPECT_EQ(in.RAIRFUEL, 0.35); }},
+      {"all on", with([](MOD_READINP& in) {
+         in.MFASSIST = 1;
+         in.MFASSISTAIR = in.MFASSISTSTEAM = in.MFASSISTHPFUEL = 1;
+         in.RAIRAIR = in.RAIRSTEAM = in.RAIRFUEL = 0;
+       }),
+       all, 0, all_035},
+      {"negative sub-switch", with([](MOD_READINP& in) {
+         in.MFASSISTAIR = -1;
+         in.RAIRAIR = 0;
+       }),
+       {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.RAIRAIR, 0.0); }},
+      {"ratio given", with([](MOD_READINP& in) {
+         in.MFASSISTAIR = 1;
+         in.RAIRAIR = 0.2;
+       }),
+       {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.RAIRAIR, 0.2); }},
+      {"assist off, ratio 0", with([](MOD_READINP& in) { in.RAIRAIR = 0; }), {}, 0,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.RAIRAIR, 0.0); }},
+  });
+}
+
+TEST(InputChecks, VesselBounds) {
+  auto v = [](std::function<void(MOD_READINP&)> change) { return with(std::move(change), vessel); };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  run_cases({
+      {"vessel in bounds", v([](MOD_READINP&) {}), {}, 0},
+      {"pressure 1", v([](MOD_READINP& in) { in.PRESSINIT = 1; }), {}, 0},
+      {"pressure 25000", v([](MOD_READINP& in) { in.PRESSINIT = 25000; }), {}, 0},
+      {"pressure 0.5", v([](MOD_READINP& in) { in.PRESSINIT = 0.5; }),
+       {" WARNING: initial pressure may be out of bounds"}, 0},
+      {"pressure 25001", v([](MOD_READINP& in) { in.PRESSINIT = 25001; }),
+       {" WARNING: initial pressure may be out of bounds"}, 0},
+      {"final equal", v([](MOD_READINP& in) {
+         in.PRESSINIT = 500;
+         in.PRESSFINAL = 500;
+       }),
+       {" FATAL ERROR: bad final presssure:" + R_500}, 1},
+      {"final above", v([](MOD_READINP& in) { in.PRESSFINAL = 1500; }),
+       {" FATAL ERROR: bad final presssure:   1500.00000000000     "}, 1},
+      {"tginit 0", v([](MOD_READINP& in) { in.TGINIT = 0; }), {" WARNING: Using tginit = tamb"}, 0},
+      {"tginit 223.15", v([](MOD_READINP& in) { in.TGINIT = 223.15; }), {}, 0},
+      {"tginit 323.15", v([](MOD_READINP& in) { in.TGINIT = 323.15; }), {}, 0},
+      {"tginit 223.14", v([](MOD_READINP& in) { in.TGINIT = 223.14; }), {" WARNING: tginit may be out of bounds"}, 0},
+      {"tginit 323.16", v([](MOD_READINP& in) { in.TGINIT = 323.16; }), {" WARNING: tginit may be out of bounds"}, 0},
+      {"tginit -1, MTGAS 0", v([](MOD_READINP& in) { in.TGINIT = -1; }),
+       {kTginit[0], kTginit[1], kTginit[2], " WARNING: Using tginit = tamb"}, 1},
+      {"tempinit 0", v([](MOD_READINP& in) { in.TEMPINIT = 0; }), {" WARNING: Using tempinit = tamb"}, 0},
+      {"tempinit -1", v([](MOD_READINP& in) { in.TEMPINIT = -1; }), {" WARNING: Using tempinit = tamb"}, 0},
+      {"tempinit 400", v([](MOD_READINP& in) { in.TEMPINIT = 400; }),
+       {" WARNING: tempinit may be out of bounds"}, 0},
+      {"tempinit 223.15", v([](MOD_READINP& in) { in.TEMPINIT = 223.15; }), {}, 0},
+      {"diameter 0.01", v([](MOD_READINP& in) { in.VESSELDIA = 0.01; }), {}, 0},
+      {"diameter 10", v([](MOD_READINP& in) { in.VESSELDIA = 10; }), {}, 0},
+      {"diameter 0.005", v([](MOD_READINP& in) { in.VESSELDIA = 0.005; }),
+       {" WARNING: Vessel Diameter may be out of bounds" + R_0005}, 0},
+      {"diameter 10.5", v([](MOD_READINP& in) { in.VESSELDIA = 10.5; }),
+       {" WARNING: Vessel Diameter may be out of bounds" + R_105}, 0},
+      {"length 1", v([](MOD_READINP& in) { in.VESSELLEN = 1; }), {}, 0},
+      {"length 1e6", v([](MOD_READINP& in) { in.VESSELLEN = 1000000; }), {}, 0},
+      {"length 0.5", v([](MOD_READINP& in) { in.VESSELLEN = 0.5; }),
+       {" WARNING: Vessel length may be out of bounds" + R_05}, 0},
+      {"length 1000001", v([](MOD_READINP& in) { in.VESSELLEN = 1000001; }),
+       {" WARNING: Vessel length may be out of bounds" + R_1000001}, 0},
+      {"orifice 0.1 mm", v([](MOD_READINP& in) { in.ORIFICEDIA = 0.1; }), {}, 0},
+      {"orifice 10000 mm", v([](MOD_READINP& in) { in.ORIFICEDIA = 10000; }), {}, 0},
+      {"orifice 0.05 mm", v([](MOD_READINP& in) { in.ORIFICEDIA = 0.05; }),
+       {" WARNING: orifice diameter may be out of bounds" + R_005}, 0},
+      {"orifice 10001 mm", v([](MOD_READINP& in) { in.ORIFICEDIA = 10001; }),
+       {" WARNING: orifice diameter may be out of bounds" + R_10001}, 0},
+      {"coefficient 0.001", v([](MOD_READINP& in) { in.DISCHARGECOEF = 0.001; }), {}, 0},
+      {"coefficient 1", v([](MOD_READINP& in) { in.DISCHARGECOEF = 1; }), {}, 0},
+      {"coefficient 0.0005", v([](MOD_READINP& in) { in.DISCHARGECOEF = 0.0005; }),
+       {" WARNING: Discharge coefficient may be out of bounds" + R_00005}, 0},
+      {"coefficient 1.5", v([](MOD_READINP& in) { in.DISCHARGECOEF = 1.5; }),
+       {" WARNING: Discharge coefficient may be out of bounds" + R_15}, 0},
+      // every vessel value at fault at once, in the order of the checks
+      {"all out of bounds", v([](MOD_READINP& in) {
+         in.PRESSINIT = 0.5;
+         in.PRESSFINAL = 0.5;
+         in.TGINIT = 400;
+         in.TEMPINIT = 0;
+         in.VESSELDIA = 0.005;
+         in.VESSELLEN = 0.5;
+         in.ORIFICEDIA = 0.05;
+         in.DISCHARGECOEF = 1.5;
+       }),
+       {" WARNING: initial pressure may be out of bounds", " FATAL ERROR: bad final presssure:" + R_05,
+        " WARNING: tginit may be out of bounds", " WARNING: Using tempinit = tamb",
+        " WARNING: Vessel Diameter may be out of bounds" + R_0005, " WARNING: Vessel length may be out of bounds" + R_05,
+        " WARNING: orifice diameter may be out of bounds" + R_005,
+        " WARNING: Discharge coefficient may be out of bounds" + R_15},
+       1},
+      // values that are no number pass every bound and equality test
+      {"not a number", v([nan](MOD_READINP& in) {
+         in.PRESSINIT = nan;
+         in.TGINIT = nan;
+         in.TEMPINIT = nan;
+         in.VESSELDIA = nan;
+         in.VESSELLEN = nan;
+         in.ORIFICEDIA = nan;
+         in.DISCHARGECOEF = nan;
+         in.DF = nan;
+         in.ODOURPPB = nan;
+       }),
+       {" WARNING: Using tginit = tamb", " WARNING: Using tempinit = tamb"}, 0},
+      // the vessel checks belong to MINPUT 1 with MBLOWDOWN 1 only
+      {"not a vessel", v([](MOD_READINP& in) {
+         in.MINPUT = 2;
+         in.PRESSINIT = 0;
+         in.VESSELDIA = 0;
+       }),
+       {}, 0},
+      {"steady release", v([](MOD_READINP& in) {
+         in.MBLOWDOWN = 0;
+         in.PRESSINIT = 0;
+         in.VESSELDIA = 0;
+       }),
+       {}, 0},
+  });
+}
+
+TEST(InputChecks, CalpuffMapAndZone) {
+  auto cp = [](std::function<void(MOD_READINP&)> change) { return with(std::move(change)); };
+  const std::string pmap = " FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=";
+  const std::string hem = " FATAL ERROR: UTMHEM must be N or S, UTMHEM=";
+  const std::string tz = " FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=";
+  run_cases({
+      {"southern UTM", cp([](MOD_READINP& in) {
+         in.UTMHEM = "S";
+         in.ABTZ = "UTC+1000";
+       }),
+       {}, 0},
+      {"UTC+0000", cp([](MOD_READINP& in) { in.ABTZ = "UTC+0000"; }), {}, 0},
+      {"PMAP LCC", cp([](MOD_READINP& in) { in.PMAP = "LCC"; }), {pmap + "LCC"}, 1},
+      {"PMAP utm", cp([](MOD_READINP& in) { in.PMAP = "utm"; }), {pmap + "utm"}, 1},
+      {"PMAP absent", cp([](MOD_READINP& in) { in.PMAP = ""; }), {pmap}, 1},
+      {"PMAP LL", cp([](MOD_READINP& in) { in.PMAP = "LL"; }), {pmap + "LL"}, 1},
+      {"UTMHEM X", cp([](MOD_READINP& in) { in.UTMHEM = "X"; }), {hem + "X"}, 1},
+      {"UTMHEM n", cp([](MOD_READINP& in) { in.UTMHEM = "n"; }), {hem + "n"}, 1},
+      {"UTMHEM absent", cp([](MOD_READINP& in) { in.UTMHEM = ""; }), {hem}, 1},
+      {"ABTZ half hour", cp([](MOD_READINP& in) { in.ABTZ = "UTC-0530"; }), {tz + "UTC-0530"}, 1},
+      {"ABTZ UTC", cp([](MOD_READINP& in) { in.ABTZ = "UTC"; }), {tz + "UTC"}, 1},
+      {"ABTZ EST", cp([](MOD_READINP& in) { in.ABTZ = "EST"; }), {tz + "EST"}, 1},
+      {"ABTZ no sign", cp([](MOD_READINP& in) { in.ABTZ = "UTC 0500"; }), {tz + "UTC 0500"}, 1},
+      {"ABTZ short", cp([](MOD_READINP& in) { in.ABTZ = "UTC-05"; }), {tz + "UTC-05"}, 1},
+      {"ABTZ letters", cp([](MOD_READINP& in) { in.ABTZ = "UTC-0a00"; }), {tz + "UTC-0a00"}, 1},
+      {"ABTZ absent", cp([](MOD_READINP& in) { in.ABTZ = ""; }), {tz}, 1},
+      {"all three, after the vessel", with(
+                                          [](MOD_READINP& in) {
+                                            in.PRESSFINAL = 2000;
+                                            in.PMAP = "LCC";
+                                            in.UTMHEM = "E";
+                                            in.ABTZ = "UTC+0545";
+                                          },
+                                          vessel),
+       {" FATAL ERROR: bad final presssure:   2000.00000000000     ", pmap + "LCC", hem + "E", tz + "UTC+0545"}, 4},
+      // only the CALPUFF path needs them
+      {"AERMOD run", cp([](MOD_READINP& in) {
+         in.MDSPMOD = 2;
+         in.PMAP = "LCC";
+         in.UTMHEM = "E";
+         in.ABTZ = "EST";
+       }),
+       {}, 0},
+      {"no model file", cp([](MOD_READINP& in) {
+         in.MDSPMOD = 0;
+         in.PMAP = "";
+         in.UTMHEM = "";
+         in.ABTZ = "";
+       }),
+       {}, 0},
+  });
+}
+
+// An empty control file: the four switches without a zero setting, the odour
+// warning and the missing DF, in the order of the checks.
+TEST(InputChecks, EmptyConfiguration) {
+  Checked k([](MOD_READINP&) {});
+  const std::vector<std::string> expected = {
+      unknown("MINPUT", "0"),  unknown("MDIST", "0"), unknown("MMET", "0"), unknown("MFGR", "0"),
+      kOdour[0],               kOdour[1],             " ERROR : Missing parameter DF",
+      "              DF=" + R_0,
+  };
+  EXPECT_EQ(k.records, expected);
+  EXPECT_EQ(k.count, 5);
+  EXPECT_EQ(k.run.inp.ODOURPPB, 1.0);
+  EXPECT_EQ(k.run.inp.DF, 0.0);
+}
+
+}  // namespace
+}  // namespace quelmar::input
