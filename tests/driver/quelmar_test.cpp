@@ -9,9 +9,16 @@ namespace {
 
 const char* kBanner = " Model:QUELMAR      Version:2.01         Level:220131      ";
 
+// Keywords that pass the input checks and write no model file.
+const std::string kValid =
+    "! MDSPMOD = 0 !\n! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n"
+    "! QMAX = 100 !\n! DF = 0.5 !\n! DS = 0.5 !\n! HS = 20 !\n! RAW_C1 = 1 !\n! TAMB = 288 !\n! WINDSP = 3 !\n"
+    "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n"
+    "! YYE = 2021 !\n! MME = 1 !\n! DDE = 1 !\n";
+
 TEST(MainProgram, DefaultControlFileAndNormalEnd) {
   TempDir dir;
-  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = run1.lst !\n! MDSPMOD = 0 !\n");
+  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = run1.lst !\n" + kValid);
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Program Terminated\n");  // no "Control file:[" line without an argument
@@ -27,7 +34,7 @@ TEST(MainProgram, DefaultControlFileAndNormalEnd) {
 TEST(MainProgram, NamedControlFileKeepsItsCase) {
   TempDir dir;
   write_file(dir.file("Run1.inp"),
-             "QUELMAR 1\n! LSTDAT = RUN1.LST !\n! LCFILES = T !\n! MDEBUG = 1 !\n! LOGDAT = Run1.Log !\n");
+             "QUELMAR 1\n! LSTDAT = RUN1.LST !\n! LCFILES = T !\n! MDEBUG = 1 !\n! LOGDAT = Run1.Log !\n" + kValid);
   const ProcessResult r = run_quelmar(dir.path(), "Run1.inp");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Control file:[Run1.inp]\n\nProgram Terminated\n");
@@ -80,11 +87,30 @@ TEST(MainProgram, NoDebugLogWithoutItsSwitchOrName) {
   TempDir dir;
   for (const char* text : {"QUELMAR 1\n! LSTDAT = a.lst !\n! MDEBUG = 1 !\n",
                            "QUELMAR 1\n! LSTDAT = a.lst !\n! MDEBUG = 2 !\n! LOGDAT = a.log !\n"}) {
-    write_file(dir.file("quelmar.inp"), text);
+    write_file(dir.file("quelmar.inp"), text + kValid);
     const ProcessResult r = run_quelmar(dir.path(), "");
     EXPECT_EQ(r.status, 0);
     EXPECT_FALSE(fs::exists(dir.file("A.LOG")));
   }
+}
+
+TEST(MainProgram, InputErrorsTakeTheErrorEnd) {
+  TempDir dir;
+  // MINPUT 7 and MMET 0: two counted errors.
+  std::string text = "QUELMAR 1\n! LSTDAT = a.lst !\n! MINPUT = 7 !\n" + kValid;
+  text.replace(text.find("! MMET = 3 !"), 12, "! MMET = 0 !");
+  write_file(dir.file("quelmar.inp"), text);
+  const ProcessResult r = run_quelmar(dir.path(), "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Program Terminated with ***ERRORS***\n");
+  const auto recs = file_records(dir.file("A.LST"));
+  ASSERT_GE(recs.size(), 3u);
+  EXPECT_EQ(recs[recs.size() - 3], " Number of errors in input file:           2");
+  const std::string& t = recs[recs.size() - 2];  // the time of day, hh:mm:ss
+  ASSERT_EQ(t.size(), 9u);
+  EXPECT_EQ(t[3], ':');
+  EXPECT_EQ(t[6], ':');
+  EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
 }
 
 TEST(MainProgram, MissingRequiredKeywordStopsAtOnce) {
