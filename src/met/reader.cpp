@@ -1,0 +1,92 @@
+#include "met/reader.hpp"
+
+#include <cstdint>
+
+#include "input/dates.hpp"
+#include "io/stop.hpp"
+#include "io/text.hpp"
+#include "io/units.hpp"
+
+namespace quelmar::met {
+
+void write_records(input::Run& run, int unit, const std::vector<Record>& recs) {
+  for (const Record& r : recs) run.units.free(unit, r);
+}
+
+void report(input::Run& run, int logunit, const std::vector<Record>& recs) {
+  write_records(run, logunit, recs);
+  write_records(run, io::CONSOLE, recs);
+}
+
+std::string trimmed_name(std::string_view name) {
+  const std::size_t nul = name.find('\0');
+  if (nul != std::string_view::npos) name = name.substr(0, nul);
+  return std::string(name.substr(0, static_cast<std::size_t>(io::LEN_REAL(name))));
+}
+
+void stop_cannot_open(input::Run& run, int logunit, std::string_view name) {
+  const std::string file = trimmed_name(name);
+  report(run, logunit, {{"cannot open meteorological file ", file}});
+  throw io::Stop{};
+}
+
+void stop_no_data(input::Run& run, int logunit, std::string_view name) {
+  const std::string file = trimmed_name(name);
+  report(run, logunit, {{"no data records in meteorological file ", file}});
+  throw io::Stop{};
+}
+
+void position_sequential(input::Run& run, int logunit, std::string_view filekind, int reqdatehr, int reqsec,
+                         const std::function<int()>& read_next) {
+  input::MOD_MET& m = run.met;
+  std::int64_t d1 = 0, d2 = 0;
+  input::DELTSEC(m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC, reqdatehr, reqsec, d1);
+  input::DELTSEC(reqdatehr, reqsec, m.FILE_END_DATEHR, m.FILE_END_SEC, d2);
+  const std::string than = "than data in " + std::string(filekind);
+
+  while (true) {
+    std::int64_t d3 = 0, d4 = 0;
+    input::DELTSEC(m.REC_BEGIN_DATEHR, m.REC_BEGIN_SEC, reqdatehr, reqsec, d3);
+    input::DELTSEC(reqdatehr, reqsec, m.REC_END_DATEHR, m.REC_END_SEC, d4);
+
+    if (d1 < 0) {
+      report(run, logunit,
+             {{"ERROR- beginning date/time requested is earlier"},
+              {than},
+              {"date requested = ", reqdatehr, reqsec},
+              {"beginning date in file = ", m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC}});
+      throw io::Stop{};
+    }
+    if (d2 < 0) {
+      report(run, logunit,
+             {{"ERROR- end date/time requested is later"},
+              {than},
+              {"date requested = ", reqdatehr, reqsec},
+              {"end date in file = ", m.FILE_END_DATEHR, m.FILE_END_SEC}});
+      throw io::Stop{};
+    }
+    if (d3 < 0) {
+      report(run, logunit,
+             {{"***ERROR***- bad read sequence"},
+              {"date requested = ", reqdatehr, reqsec},
+              {"beginning date in file = ", m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC},
+              {"end date in file = ", m.FILE_END_DATEHR, m.FILE_END_SEC},
+              {"beginning date read = ", m.REC_BEGIN_DATEHR, m.REC_BEGIN_SEC},
+              {"end date read = ", m.REC_END_DATEHR, m.REC_END_SEC}});
+      throw io::Stop{};
+    }
+    // The current record covers the request: the caller's values stand.
+    if (d4 > 0) return;
+
+    if (read_next() != 0) {
+      // End of the file: a record window that lies before any later request.
+      m.REC_BEGIN_DATEHR = m.FILE_BEGIN_DATEHR;
+      m.REC_END_DATEHR = m.FILE_BEGIN_DATEHR;
+      m.REC_BEGIN_SEC = m.FILE_END_SEC;
+      m.REC_END_SEC = m.FILE_END_SEC;
+      return;
+    }
+  }
+}
+
+}  // namespace quelmar::met
