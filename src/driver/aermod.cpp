@@ -1,5 +1,162 @@
 #include "driver/aermod.hpp"
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "driver/aermod_files.hpp"
+#include "driver/step_chain.hpp"
+#include "driver/virtual_sources.hpp"
+#include "input/dates.hpp"
+
 namespace quelmar::driver {
-void MKFILAM(input::Run&, int, int, int, int) {}
+
+namespace {
+
+using input::Run;
+
+void both(Run& run, int lst, std::initializer_list<io::Item> items) {
+  run.units.free(io::CONSOLE, items);
+  run.units.free(lst, items);
 }
+
+// The name of a model file of row `iloop`: OUTPATH directly followed by
+// OUTNAME, "_MOD_", the row number (two digits, three from 100 on) and the
+// suffix; turned to the case of the run.
+input::Text255 model_file_name(const Run& run, int lst, int iloop, const char* suffix) {
+  static const io::Layout two("(A,'_','MOD','_',I2.2,A)");
+  static const io::Layout three("(A,'_','MOD','_',I3.3,A)");
+  const io::Layout& layout = iloop < 100 ? two : three;
+  const std::string part = layout.text({run.inp.OUTNAME.trimmed(), iloop, suffix});
+  input::Text255 fntmp2, name;
+  fntmp2.set_blank_padded(part);
+  io::CONCAT(name.span(), run.inp.OUTPATH.view(), fntmp2.view());
+  int ierr = 0;
+  io::MK_CASE(lst, run.inp.LCFILES, name.span(), ierr);
+  return name;
+}
+
+// The hours of the period in the sequential modes, start and end included.
+std::int64_t period_hours(const Run& run) {
+  std::int64_t h = 0;
+  int y1 = 0, j1 = 0, h1 = 0, y2 = 0, j2 = 0, h2 = 0;
+  input::DEDAT(run.inp.IDATES, y1, j1, h1);
+  input::DEDAT(run.inp.IDATEE, y2, j2, h2);
+  input::DELTT(y1, j1, h1, y2, j2, h2, h);
+  return h + 1;
+}
+
+// The hour stored as hour n of the pass.
+void store_hour(Run& run, int n, const ReleasePoint& p) {
+  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  const input::FLARE_RESULT& r = run.comb;
+  vs.INDX(n) = n;
+  vs.VRISE(n) = r.HS_X;
+  vs.VDEX(n) = r.DE_X;
+  vs.VHSX(n) = r.HS_X;
+  vs.VUSX(n) = r.UE_X;
+  vs.VTSX(n) = r.EXTEMP;
+  vs.VE(n) = r.QEMIT;
+  vs.VX(n) = p.X;
+  vs.VY(n) = p.Y;
+  vs.VFB(n) = run.isc.FBISC;
+  vs.VFM(n) = run.isc.FMISC;
+  vs.VTA(n) = run.stdc.TAMBH;
+  vs.VUA(n) = run.file1.WS0;  // the hour's wind speed, kept for reference
+  vs.VDATE(n) = run.file1.IDATECUR;
+  vs.VSEC(n) = run.file1.ISEC;
+}
+
+}  // namespace
+
+bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
+  input::MOD_READINP& in = run.inp;
+  input::MOD_FILE1& f = run.file1;
+  io::Units& u = run.units;
+
+  const int passes = in.NPUFFS;
+  in.PUFFDUR = 3600;
+  f.ISECDUR = 3600;
+  if (passes <= 0) return true;
+
+  // Limits of the virtual sources and of the hourly store, refused before any
+  // file is written.
+  if (in.NSOURCES < 1 || in.NSOURCES > input::MAXGROUPS) {
+    both(run, lst, {"***FATAL ERROR*** NSOURCES must be from 1 to 32, NSOURCES=", in.NSOURCES});
+    return false;
+  }
+  const bool nonseq = in.MMET == 2 && in.MNONSEQ == 1;
+  if (!nonseq && period_hours(run) > input::MAXHOURS) {
+    both(run, lst, {"***FATAL ERROR*** more than 44000 hours in the period of an AERMOD pass, hours=",
+                    static_cast<long long>(period_hours(run))});
+    return false;
+  }
+  if (in.MMET != 2)
+    u.free(lst, {"WARNING: MMET is not 2: complete ME SURFFILE, ME PROFFILE and RE INCLUDED in the AERMOD control files"});
+
+  for (int iloop = 1; iloop <= passes; ++iloop) {
+    f.ILOOP = iloop;
+    Clock clock;
+    pass_start(run, clock);
+    const int file_first = run.met.FILE_BEGIN_DATEHR;  // the surface file's first record
+    int n = 0;
+    int last_read = run.met.REC_BEGIN_DATEHR;  // the latest record the reader handed out
+    std::vector<int> lead;
+    while (f.IDATECUR <= in.IDATEE) {
+      chain_start(run, Loop::Aermod, clock, n);
+      if (in.MMET == 2 && run.met.REC_BEGIN_DATEHR > last_read &&
+          run.met.FILE_BEGIN_DATEHR != run.met.FILE_END_DATEHR)
+        last_read = run.met.REC_BEGIN_DATEHR;
+      if (nonseq && n == 0 && f.IDATECUR != file_first) lead.push_back(file_first);
+      const ReleasePoint p = chain_active(run, Loop::Aermod, iloop, 3600);
+      if (n >= input::MAXHOURS) {
+        both(run, lst, {"***FATAL ERROR*** more than 44000 hours in an AERMOD pass"});
+        u.close(met);
+        return false;
+      }
+      store_hour(run, ++n, p);
+      input::INCRS(u, lst, clock.yr, clock.jul, clock.hr, clock.sec, f.ISECDUR);
+      f.ISECDUR = 3600;
+      input::MKDAT(clock.yr, clock.jul, clock.hr, f.IDATECUR);
+      f.ISEC = clock.sec;
+    }
+    u.close(met);
+    warn_missing_meteorology(run, lst);
+    run.vs.NVS = n;
+    if (n == 0) {
+      u.free(lst, {"WARNING: no hour in the period: no AERMOD files for row", iloop});
+      continue;
+    }
+    HSORTRL(run.vs.NVS, run.vs.VRISE, run.vs.INDX);
+    group_virtual_sources(run);
+
+    // The hours that the surface file holds before the first stored hour,
+    // which AERMOD reads from the hourly emission file before the period.
+    if (in.MMET == 2 && !nonseq) {
+      int yr = 0, jul = 0, hr = 0, d = file_first;
+      while (d < run.vs.VDATE(1) && d > 0) {
+        lead.push_back(d);
+        input::DEDAT(d, yr, jul, hr);
+        input::INCR(u, lst, yr, jul, hr, 1);
+        input::MKDAT(yr, jul, hr, d);
+      }
+    }
+    // The last hour of the period that AERMOD can read: not beyond the
+    // surface file's last record.
+    int idate_last = run.vs.VDATE(n);
+    if (in.MMET == 2 && !nonseq && last_read < idate_last) idate_last = last_read;
+
+    const input::Text255 aminpfile = model_file_name(run, lst, iloop, ".INX");
+    const input::Text255 amemfile = model_file_name(run, lst, iloop, ".DAT");
+    MKFILAM_INP(run, iout, lst, aminpfile.view(), amemfile.view(), run.vs.VDATE(1), idate_last);
+    if (run.stdc.LOGON == 1) {
+      u.free(log, {"---------------------------------------------"});
+      u.free(log, {"loop=", iloop});
+      u.free(log, {amemfile.view()});
+    }
+    MKFILAM_EMARB(run, iout, lst, amemfile.view(), lead);
+  }
+  return true;
+}
+
+}  // namespace quelmar::driver

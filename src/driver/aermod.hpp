@@ -3,5 +3,7 @@
 #include "input/modules.hpp"
 
 namespace quelmar::driver {
-void MKFILAM(input::Run& run, int iout, int lst, int met, int log);
+// Returns false when the run is refused (NSOURCES outside 1 to 32, more than
+// 44000 hours in a pass); the main program then takes its error end.
+bool MKFILAM(input::Run& run, int iout, int lst, int met, int log);
 }

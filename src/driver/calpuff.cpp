@@ -1,5 +1,211 @@
 #include "driver/calpuff.hpp"
 
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "driver/flemarb.hpp"
+#include "driver/step_chain.hpp"
+#include "input/dates.hpp"
+#include "io/stop.hpp"
+
 namespace quelmar::driver {
-void MKFILCP(input::Run&, int, int, int, int) {}
+
+namespace {
+
+using input::Run;
+
+int nint(double x) { return static_cast<int>(std::lround(x)); }
+
+// The flare file's name: OUTPATH, a backslash, OUTNAME, "_", the file number
+// (two digits, three from 100 on) and ".DAT".
+input::Text255 flare_file_name(const Run& run, int iloop) {
+  static const io::Layout two("('\\',A,'_',I2.2,'.DAT')");
+  static const io::Layout three("('\\',A,'_',I3.3,'.DAT')");
+  const io::Layout& layout = iloop < 100 ? two : three;
+  const std::string part = layout.text({run.inp.OUTNAME.trimmed(), iloop});
+  input::Text255 fntmp, flefile;
+  fntmp.set_blank_padded(part);
+  io::CONCAT(flefile.span(), run.inp.OUTPATH.view(), fntmp.view());
+  return flefile;
 }
+
+// A step of zero or negative length would leave the clock where it is: the
+// table is refused.
+[[noreturn]] void refuse_duration(Run& run, int row, double seconds) {
+  for (int unit : {io::CONSOLE, io::LST})
+    run.units.free(unit, {"***FATAL ERROR*** step of zero or negative duration in row", row,
+                          "of the step table; duration (s)=", seconds});
+  throw io::Stop{};
+}
+
+struct FileState {
+  bool separation = false;
+  int ip = 0;
+  int ihrgap = 0;
+  Clock clock;
+  std::vector<FlemarbRecord> records;
+};
+
+// Duration of the gap that ends the sequence, in seconds (0 or more).
+int gap_length(Run& run, FileState& s) {
+  input::MOD_READINP& in = run.inp;
+  input::MOD_FILE1& f = run.file1;
+  long long isecdur = 0;
+  if (s.separation) {
+    int yr = 0, jul = 0, hr = 0, sec = 0, next = 0;
+    input::DEDAT(f.IDATESEQ, yr, jul, hr);
+    input::INCRS(run.units, io::LST, yr, jul, hr, sec, in.NSEP * 3600);
+    input::MKDAT(yr, jul, hr, next);
+    std::int64_t d = 0;
+    input::DELTSEC(f.IDATECUR, f.ISEC, next, 0, d);
+    isecdur = d;
+  } else {
+    isecdur = static_cast<long long>(s.ihrgap - s.clock.hr) * 3600 + in.TIMEINC - s.clock.sec;
+    if (isecdur >= static_cast<long long>(in.NSEP) * 3600) isecdur = 0;
+  }
+  if (isecdur < 0) isecdur = 0;
+  // Gaps longer than a 32-bit count of seconds do not arise within a period of
+  // dates; they are held to the largest step the clock can take.
+  if (isecdur > 2000000000LL) isecdur = 2000000000LL;
+  Clock c = s.clock;
+  input::INCRS(run.units, io::LST, c.yr, c.jul, c.hr, c.sec, static_cast<int>(isecdur));
+  s.ihrgap = c.hr;
+  return static_cast<int>(isecdur);
+}
+
+// One step of the file: a puff of the sequence, or a gap before its next run.
+void one_step(Run& run, FileState& s) {
+  input::MOD_READINP& in = run.inp;
+  input::MOD_FILE1& f = run.file1;
+  input::FLARE_RESULT& r = run.comb;
+
+  chain_start(run, Loop::Calpuff, s.clock, static_cast<int>(s.records.size()));
+
+  bool active = true;
+  if (s.ip <= in.NPUFFS) {
+    f.ISECDUR = nint(in.PSEQ(s.ip, 2));
+    if (f.ISECDUR <= 0) refuse_duration(run, s.ip, in.PSEQ(s.ip, 2));
+  }
+  if (s.ip > in.NPUFFS) {
+    s.ip = 0;
+    active = false;
+    f.ISECDUR = gap_length(run, s);
+  }
+  if (f.ISECDUR == 0 && s.ip == 0) {
+    // The sequence is due (or overdue): it starts again at once.
+    if (in.NPUFFS >= 1) {
+      s.ip = 1;
+      active = true;
+      f.ISECDUR = nint(in.PSEQ(1, 2));
+      if (f.ISECDUR <= 0) refuse_duration(run, 1, in.PSEQ(1, 2));
+      input::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATESEQ);
+    } else {
+      // No row to start: the gap runs a whole interval.
+      f.ISECDUR = std::max(in.NSEP, 1) * 3600;
+    }
+  }
+  f.QMAX1 = s.ip != 0 ? in.PSEQ(s.ip, 1) : 0.0;
+  if (f.QMAX1 <= 0) active = false;
+
+  FlemarbRecord rec;
+  rec.Elev = in.ZCOORD;
+  if (active) {
+    const ReleasePoint p = chain_active(run, Loop::Calpuff, s.ip, f.ISECDUR);
+    rec.X = p.X;
+    rec.Y = p.Y;
+    rec.Z = r.HS_X;
+    rec.D = r.DE_X;
+    rec.T = r.EXTEMP;
+    rec.W = r.UE_X;
+    rec.Fb = r.FB;
+    rec.Fmz = r.FM;
+  } else {
+    // The bare flare stack at its own position, with nothing flowing.
+    r.HS_X = in.HS;
+    r.DE_X = in.DF;
+    r.FB = 0;
+    f.Q(1) = 0;
+    rec.X = in.XCOORD;
+    rec.Y = in.YCOORD;
+    rec.Z = in.HS;
+    rec.D = in.DF;
+    rec.T = run.stdc.TAMBH;
+  }
+  for (int i = 2; i <= in.NSPEC; ++i) f.Q(i) = in.QLST(i);
+  rec.Q = f.Q;
+
+  rec.IBYR = s.clock.yr;
+  rec.IBJUL = s.clock.jul;
+  rec.IBHR = s.clock.hr;
+  rec.IBSEC = s.clock.sec;
+  input::INCRS(run.units, io::LST, s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec, f.ISECDUR);
+  rec.IEYR = s.clock.yr;
+  rec.IEJUL = s.clock.jul;
+  rec.IEHR = s.clock.hr;
+  rec.IESEC = s.clock.sec;
+  s.records.push_back(rec);
+
+  s.ip += 1;
+  input::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATECUR);
+  f.ISEC = s.clock.sec;
+  if (s.ip == 1) f.IDATESEQ = f.IDATECUR;
+}
+
+}  // namespace
+
+bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
+  input::MOD_READINP& in = run.inp;
+  input::MOD_FILE1& f = run.file1;
+  io::Units& u = run.units;
+
+  const bool separation = in.NPUFFS > 1 || in.NPUFFS == 0 || (in.NPUFFS == 1 && in.NSEP > 1);
+  if (!separation) in.NSEP = 1;
+  const int nfiles = separation ? in.NSEP : 1;
+
+  for (int iloop = 1; iloop <= nfiles; ++iloop) {
+    f.ILOOP = iloop;
+    input::Text255 flefile = flare_file_name(run, iloop);
+    if (run.stdc.LOGON == 1) {
+      u.free(log, {"---------------------------------------------"});
+      u.free(log, {"loop=", iloop});
+      u.free(log, {flefile.view()});
+    }
+    int ierr = 0;
+    io::MK_CASE(lst, in.LCFILES, flefile.span(), ierr);
+
+    FileState s;
+    s.separation = separation;
+    pass_start(run, s.clock);
+    if (iloop == 1) {
+      s.ip = 1;
+      s.ihrgap = in.HHS;
+    } else {
+      s.ip = in.NPUFFS + 1;
+    }
+    // The first run of the sequence in file ILOOP begins ILOOP-1 hours after
+    // the run start: the gap before it ends there.
+    Clock c = s.clock;
+    if (s.ip > 1) {
+      input::INCRS(u, lst, c.yr, c.jul, c.hr, c.sec, (iloop - 1) * 3600);
+      for (int k = 0; k < in.NSEP / 24; ++k) input::INCRS(u, lst, c.yr, c.jul, c.hr, c.sec, -86400);
+    }
+    input::MKDAT(c.yr, c.jul, c.hr, f.IDATESEQ);
+
+    while (f.IDATECUR <= in.IDATEE) one_step(run, s);
+    u.close(met);
+
+    // The header's period ends where the last record ends.
+    FlemarbPeriodEnd end{s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec};
+    if (IWRFLEMARBHDR(run, iout, lst, flefile.view(), end) != 0) {
+      for (int unit : {io::CONSOLE, lst}) u.free(unit, {"Error opening flare file:", flefile.trimmed()});
+      return false;
+    }
+    for (const FlemarbRecord& rec : s.records) IWRFLEMARBI(run, iout, 1, in.SNAME, rec, in.NSPEC);
+    u.close(iout);
+    warn_missing_meteorology(run, lst);
+  }
+  return true;
+}
+
+}  // namespace quelmar::driver

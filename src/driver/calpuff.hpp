@@ -3,5 +3,7 @@
 #include "input/modules.hpp"
 
 namespace quelmar::driver {
-void MKFILCP(input::Run& run, int iout, int lst, int met, int log);
+// Returns false when a flare file cannot be opened (the main program then takes
+// its error end).
+bool MKFILCP(input::Run& run, int iout, int lst, int met, int log);
 }

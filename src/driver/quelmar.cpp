@@ -101,8 +101,8 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 
   if (!prepare_run(run)) return error_end(run);
 
-  if (in.MDSPMOD == 1) MKFILCP(run, io::OUT, io::LST, io::MET, io::LOG);
-  else if (in.MDSPMOD == 2) MKFILAM(run, io::OUT, io::LST, io::MET, io::LOG);
+  if (in.MDSPMOD == 1 && !MKFILCP(run, io::OUT, io::LST, io::MET, io::LOG)) return error_end(run);
+  if (in.MDSPMOD == 2 && !MKFILAM(run, io::OUT, io::LST, io::MET, io::LOG)) return error_end(run);
 
   // The normal end.
   const double used = cpu_seconds() - start;

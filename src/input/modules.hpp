@@ -90,6 +90,16 @@ struct MOD_ISCCALCS {
   bool UNSTAB = false, NEUTRL = false, STABLE = false;
 };
 
+// The last valid hour of a pass, which replaces a missing hour, and the count
+// of replaced hours.
+struct MissingMet {
+  bool have_valid = false;
+  double WS = 0, WD = 0, TAMBH = 0, ANEM_HT = 0;
+  int IPG = 0;
+  int count = 0;        // hours of the pass whose meteorology was replaced
+  int last_datehr = 0;  // the last hour counted
+};
+
 // Step state of the time loops.
 struct MOD_FILE1 {
   physics::MIX MIXSPARE{}, MIXN{};
@@ -100,6 +110,7 @@ struct MOD_FILE1 {
   // Values of the loop and of the current step.
   int ILOOP = 0, ISEC = 0;
   double QMAX1 = 0, FGRI = 0, FGR1 = 0, QVOL = 0, TINIT = 0;
+  MissingMet missing;
 };
 
 // Hourly store and virtual sources of the AERMOD path.

@@ -1,0 +1,269 @@
+#include "physics/release.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "io/stop.hpp"
+#include "io/units.hpp"
+#include "physics/mixture.hpp"
+
+namespace quelmar::physics {
+
+namespace {
+
+constexpr double PI4 = 0.7853981633974483;  // pi/4
+constexpr double RGAS = 8314.46261815324;   // J/(kmol K)
+constexpr const char* HALT = "HALTED in routine BLOWDOWN()";
+// Bound below which a non-negative double rounds to a 32-bit integer.
+constexpr double INT_LIMIT = 2147483647.5;
+
+// NINT: nearest integer, halves away from zero. x lies within the int range.
+int nint(double x) { return static_cast<int>(std::lround(x)); }
+
+// The stop for a puff table longer than PSEQ. `count` is the count asked for.
+[[noreturn]] void too_many_puffs(input::Run& run, io::Item count) {
+  run.units.free(io::CONSOLE, {"***ERROR*** npuffs exceeds maximum puffs"});
+  run.units.free(io::CONSOLE, {"npuffs    :", count});
+  run.units.free(io::CONSOLE, {"max puffs :", input::MAXPUFFS});
+  throw io::Stop{HALT};
+}
+
+// The count NINT(x) of a puff table as a message item (x >= 0); beyond the
+// 64-bit range the rounded double is shown.
+io::Item count_item(double x) {
+  if (x < 9.0e18) return io::Item(static_cast<long long>(std::llround(x)));
+  return io::Item(std::round(x));
+}
+
+}  // namespace
+
+io::Item message_value(double v) { return std::isfinite(v) ? io::Item(v) : io::Item(" (not a finite number)"); }
+
+void refusal(input::Run& run, std::initializer_list<Record> records) {
+  for (const int unit : {io::CONSOLE, io::LST})
+    for (const Record& r : records) run.units.free(unit, r);
+}
+
+double TIMECONSTANT(double QMAX, double QTOTAL) {
+  if (QTOTAL > 0) return QTOTAL / QMAX * 24 * 60 * 60;
+  return 0;
+}
+
+bool vessel_blowdown(input::Run& run, std::string_view tinit_name, const MIX& mix, double PINIT, double TINIT,
+                     double PFINAL, double VDIA, double VLEN, double ODIA, double CD, double& QMAX, double& QTOTAL,
+                     double& FREL, double& TTHROAT) {
+  const STDCONST& c = run.stdc;
+  // 1. Vessel volume (m3) and orifice area (m2).
+  const double V = PI4 * (VDIA * VDIA) * VLEN;
+  const double A = PI4 * (ODIA * ODIA) * 0.001 * 0.001;
+  // 2. Molar mass (g/mol) and specific gas constant (J/(kg K)).
+  const double M = CALC_MOLARMASS(run.prop, mix);
+  if (!(M > 0) || !std::isfinite(M)) {
+    refusal(run, {{"***ERROR*** vessel blowdown: the gas has no molar mass"},
+                  {"molar mass (g/mol) =", message_value(M)},
+                  {"the raw gas needs RAW_ fractions that add up to 1"}});
+    return false;
+  }
+  const double RS = RGAS / M;
+  // 3. Density at the reference state (kg/m3).
+  const double RHOREF = 1000 * c.PREF / (c.TREF * RS);
+  // 4. Heat capacity at TREF (J/(kg K)) from the molar heat capacities.
+  const double CP = CALC_BYPROP(run.prop, mix, 5, 32) / M * 1000;
+  // 5. Absolute initial state.
+  const double P0 = c.PLOCAL + PINIT;
+  const double T0 = TINIT;
+
+  // The ideal-gas formulas below need a gas above 0 K and above vacuum, and a
+  // heat-capacity ratio above 1 (CP > RS); anything else would give no finite
+  // rate or inventory.
+  bool ok = true;
+  if (!(T0 > 0) || !std::isfinite(T0)) {
+    refusal(run, {{"***ERROR*** vessel blowdown: the initial temperature (K) must be above 0"},
+                  {tinit_name, message_value(T0)}});
+    ok = false;
+  }
+  if (!(P0 > 0) || !std::isfinite(P0)) {
+    refusal(run, {{"***ERROR*** vessel blowdown: the absolute initial pressure must be above 0"},
+                  {"PRESSINIT =", message_value(PINIT)},
+                  {"site pressure (kPa) =", message_value(c.PLOCAL)}});
+    ok = false;
+  }
+  if (!(CP > RS) || !std::isfinite(CP)) {
+    refusal(run, {{"***ERROR*** vessel blowdown: the gas gives no heat-capacity ratio above 1"},
+                  {"cp (J/(kg K)) =", message_value(CP)},
+                  {"gas constant (J/(kg K)) =", message_value(RS)},
+                  {"the raw gas needs RAW_ fractions that add up to 1"}});
+    ok = false;
+  }
+  if (!ok) return false;
+
+  // 6. Ratio of heat capacities of the ideal gas.
+  const double K = CP / (CP - RS);
+  // 7. Vessel gas density (kg/m3).
+  const double RHO0 = P0 * 1000 / (RS * T0);
+  // 8. Critical throat pressure.
+  const double PC = P0 * std::pow(2 / (K + 1), K / (K - 1));
+  // 9. Throat temperature: cooled by the expansion only when the flow is choked.
+  const double tthroat = PC >= c.PLOCAL ? T0 * 2 / (K + 1) : T0;
+  // 10. Inventory: the whole vessel content at the initial state (10^3 m3).
+  const double qtotal = RHO0 * V / (RHOREF * 1000);
+  // 11. Choked-flow mass rate (kg/s), also when the flow is not choked.
+  const double MDOT = CD * std::pow(2 / (K + 1), 0.5 * (K + 1) / (K - 1)) * std::sqrt(K / (RS * T0)) * P0 * A * 1000;
+  // 12. Initial rate (10^3 m3/d).
+  const double qmax = MDOT / RHOREF * 3600 * 24 / 1000;
+  // 13. Share of the inventory that leaves on the isothermal fall to PFINAL.
+  const double frel = 1 - (c.PLOCAL + PFINAL) / P0;
+
+  QMAX = qmax;
+  QTOTAL = qtotal;
+  FREL = frel;
+  TTHROAT = tthroat;
+  return true;
+}
+
+int IVESSEL(input::Run& run, const MIX& mix, double PINIT, double TINIT, double PFINAL, double VDIA, double VLEN,
+            double ODIA, double CD, double& QMAX, double& QTOTAL, double& FREL, double& TTHROAT) {
+  // The time loops pass the hour's ambient temperature when TEMPINIT is negative.
+  const std::string_view name = run.inp.TEMPINIT <= 0 ? "ambient temperature (TEMPINIT <= 0) =" : "TEMPINIT =";
+  if (!vessel_blowdown(run, name, mix, PINIT, TINIT, PFINAL, VDIA, VLEN, ODIA, CD, QMAX, QTOTAL, FREL, TTHROAT))
+    throw io::Stop{};
+  return 0;
+}
+
+bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
+                int& NPUFFS, int MDIST) {
+  // 1. Time constant and decay rate.
+  const double tau = TIMECONSTANT(QMAX, QTOTAL);
+  const double KD = tau > 0 ? -1 / tau : -1e30;
+  // 2. Released fraction and end of the release (s).
+  const double F = std::min(FREL, MAXFREL);
+  const double TEND = -tau * std::log(1 - F);
+  // 3. The table must fit PSEQ.
+  if (NPUFFS > input::MAXPUFFS) too_many_puffs(run, NPUFFS);
+  if (MDIST != 1 && MDIST != 2) {
+    run.units.free(io::CONSOLE, {"MDIST=", MDIST});
+    throw io::Stop{HALT};
+  }
+
+  // A release that cannot be cut: no positive rate, inventory or fraction.
+  bool ok = true;
+  if (!(QMAX > 0) || !std::isfinite(QMAX)) {
+    refusal(run, {{"***ERROR*** puff table: the initial release rate must be positive"},
+                  {"QMAX =", message_value(QMAX)}});
+    ok = false;
+  }
+  if (!(QTOTAL > 0) || !std::isfinite(QTOTAL)) {
+    refusal(run, {{"***ERROR*** puff table: the released inventory must be positive"},
+                  {"QTOTAL =", message_value(QTOTAL)}});
+    ok = false;
+  }
+  if (!(FREL > 0)) {
+    refusal(run, {{"***ERROR*** puff table: the released fraction must be positive"},
+                  {"FREL =", message_value(FREL)}});
+    ok = false;
+  }
+  if (!ok) return false;
+  if (!(tau > 0) || !std::isfinite(tau)) {
+    refusal(run, {{"***ERROR*** puff table: the time constant QTOTAL/QMAX is out of range"},
+                  {"QMAX =", message_value(QMAX)},
+                  {"QTOTAL =", message_value(QTOTAL)}});
+    return false;
+  }
+
+  if (MDIST == 1) {
+    // 4a. Count or duration.
+    if (NPUFFS > 1) {
+      const double x = TEND / NPUFFS;
+      if (!(x < INT_LIMIT)) {
+        refusal(run, {{"***ERROR*** puff table: the puff duration PUFFDUR exceeds the integer range"},
+                      {"NPUFFS =", NPUFFS},
+                      {"release time (s) =", TEND}});
+        return false;
+      }
+      const int dur = nint(x);
+      if (dur < 1) {
+        refusal(run, {{"***ERROR*** puff table: the puff duration PUFFDUR rounds to 0 s"},
+                      {"NPUFFS =", NPUFFS},
+                      {"release time (s) =", TEND},
+                      {"give fewer puffs, or NPUFFS 0 with a positive PUFFDUR"}});
+        return false;
+      }
+      PUFFDUR = dur;
+    } else {
+      if (PUFFDUR < 1) {
+        refusal(run, {{"***ERROR*** puff table: the puff duration must be positive"}, {"PUFFDUR =", PUFFDUR}});
+        return false;
+      }
+      const double x = TEND / PUFFDUR;
+      if (!(x < input::MAXPUFFS + 0.5)) too_many_puffs(run, count_item(x));
+      // A release that ends before half a puff still makes one puff.
+      NPUFFS = std::max(1, nint(x));
+    }
+    // 4b. The rate that would carry the whole inventory in one puff.
+    const double RATE = QTOTAL * 86400 / PUFFDUR;
+    // 4c, d. Shares of the inventory, the cumulative sum carried one puff ahead.
+    double T0 = 0;
+    double T1 = PUFFDUR;
+    double D = std::exp(KD * T0) - std::exp(KD * T1);
+    double cum_before = 0;  // CUM(i-1)
+    double cum = D;         // CUM(i)
+    for (int i = 1; i <= NPUFFS; ++i) {
+      double share = D;
+      // The puff in which F is reached carries what is left of F; a puff that
+      // begins after F was reached carries nothing.
+      if (cum > F) share = cum_before < F ? F - cum_before : 0.0;
+      PSEQ(i, 1) = RATE * share;
+      PSEQ(i, 2) = PUFFDUR;
+      PSEQ(i, 3) = -1;
+      PSEQ(i, 4) = -1;
+      T0 = T1;
+      T1 = T1 + PUFFDUR;
+      D = std::exp(KD * T0) - std::exp(KD * T1);
+      cum_before = cum;
+      cum = cum + D;
+    }
+    // 4e. A table that ends short of F: the rest goes into the last puff.
+    if (cum < F) PSEQ(NPUFFS, 1) = PSEQ(NPUFFS, 1) + RATE * (F - cum);
+    return true;
+  }
+
+  // 5. Equal volume.
+  if (NPUFFS < 1) {
+    refusal(run, {{"***ERROR*** puff table: equal-volume puffs need a count NPUFFS of 1 or more"},
+                  {"NPUFFS =", NPUFFS}});
+    return false;
+  }
+  const double DFR = F / NPUFFS;
+  // Every puff must last some time: a fraction so small that 1 - i*DFR does not
+  // change from one puff to the next would divide by a zero duration.
+  double T0 = 0;
+  for (int i = 1; i <= NPUFFS; ++i) {
+    const double T1 = -tau * std::log(1 - i * DFR);
+    if (!(T1 - T0 > 0)) {
+      refusal(run, {{"***ERROR*** puff table: FREL is too small for NPUFFS equal-volume puffs"},
+                    {"FREL =", message_value(FREL)},
+                    {"NPUFFS =", NPUFFS}});
+      return false;
+    }
+    T0 = T1;
+  }
+  T0 = 0;
+  for (int i = 1; i <= NPUFFS; ++i) {
+    const double T1 = -tau * std::log(1 - i * DFR);
+    PSEQ(i, 2) = T1 - T0;
+    const double VOL = QMAX / 86400 * (std::exp(-T0 / tau) - std::exp(-T1 / tau)) * tau * 1000;  // m3
+    PSEQ(i, 1) = VOL / (T1 - T0) * 3600 * 24 / 1000;
+    PSEQ(i, 3) = -1;
+    PSEQ(i, 4) = -1;
+    T0 = T1;
+  }
+  return true;
+}
+
+int IBLOWDOWN(input::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
+              int& NPUFFS, int /*MBLOWDOWN*/, int MDIST) {
+  if (!puff_table(run, QMAX, QTOTAL, FREL, PUFFDUR, PSEQ, NPUFFS, MDIST)) throw io::Stop{};
+  return 0;
+}
+
+}  // namespace quelmar::physics

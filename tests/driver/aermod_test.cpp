@@ -1,0 +1,162 @@
+// The AERMOD time loop, the step chain's meteorology and release point, and a
+// whole year of real meteorology on both paths.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "test_util.hpp"
+
+namespace quelmar::test {
+namespace {
+
+std::string control(const std::string& extra) {
+  return "QUELMAR 1\n" + extra +
+         "! LSTDAT = run.lst !\n! OUTNAME = out !\n! OUTPATH = !\n! LCFILES = T !\n! MDSPMOD = 2 !\n"
+         "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n! MTGAS = 1 !\n"
+         "! QMAX = 100 !\n! PUFFDUR = 3600 !\n! TIMEINC = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n! HS = 20 !\n"
+         "! XCOORD = 500 !\n! YCOORD = 4000 !\n! ZCOORD = 100 !\n! NSOURCES = 2 !\n"
+         "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
+         "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n"
+         "! YYS = 2021 !\n! MMS = 7 !\n! DDS = 15 !\n! HHS = 5 !\n! YYE = 2021 !\n! MME = 7 !\n! DDE = 15 !\n"
+         "! HHE = 8 !\n";
+}
+
+std::vector<std::string> records_starting(const std::string& path, const std::string& head) {
+  std::vector<std::string> out;
+  for (const std::string& r : file_records(path))
+    if (r.rfind(head, 0) == 0) out.push_back(r);
+  return out;
+}
+
+TEST(AermodLoop, OnePairOfFilesPerRowOverTheWholePeriod) {
+  TempDir dir;
+  write_file(dir.file("run.inp"),
+             control("! MINPUT = 2 !\n! NSEQ = 3 !\n! SEQ = 100, 1800, -1, -1 !\n! SEQ = 50, 1800, -1, -1 !\n"
+                     "! SEQ = 0, 1800, -1, -1 !\n"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  for (const char* n : {"out_mod_01.inx", "out_mod_01.dat", "out_mod_02.inx", "out_mod_02.dat", "out_mod_03.inx",
+                        "out_mod_03.dat"})
+    EXPECT_TRUE(fs::exists(dir.file(n))) << n;
+  // Hours 5 to 8 of 15 July: four hours, numbered 6 to 9 by their end; two sources each.
+  const auto hours = records_starting(dir.file("out_mod_01.dat"), "SO HOUREMIS");
+  ASSERT_EQ(hours.size(), 8u);
+  EXPECT_EQ(hours[0].substr(0, 40), "SO HOUREMIS  21   7  15   6 SOURCE1     ");
+  EXPECT_EQ(hours[7].substr(0, 40), "SO HOUREMIS  21   7  15   9 SOURCE2     ");
+  const auto period = records_starting(dir.file("out_mod_01.inx"), "ME STARTEND");
+  ASSERT_EQ(period.size(), 1u);
+  EXPECT_EQ(period[0], "ME STARTEND 2021  7 15  6 2021  7 15  9");
+  // Fixed meteorology: the control file names no AERMET files, which the list
+  // file says (a free-format record, in pieces of 79 characters).
+  EXPECT_NE(read_file(dir.file("run.lst"))
+                .find(" WARNING: MMET is not 2: complete ME SURFFILE, ME PROFFILE and RE INCLUDED in th\r\n"
+                      " e AERMOD control files\r\n"),
+            std::string::npos);
+  // The row without raw gas is a bare stack with a zero rate in every hour.
+  for (const std::string& h : records_starting(dir.file("out_mod_03.dat"), "SO HOUREMIS"))
+    EXPECT_EQ(h.substr(40, 12), "0.000000E+00") << h;
+  // No asterisks in any source record.
+  for (const char* n : {"out_mod_01.inx", "out_mod_02.inx", "out_mod_03.inx"})
+    for (const std::string& rec : file_records(dir.file(n))) {
+      if (rec.rfind("SO ", 0) == 0) {
+        EXPECT_EQ(rec.find('*'), std::string::npos) << rec;
+      }
+    }
+}
+
+TEST(AermodLoop, ReleasePointFollowsTheFlameUnlessScreening) {
+  TempDir dir;
+  write_file(dir.file("run.inp"), control("! NSOURCES = 1 !\n"));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  // Wind from 270 degrees: the flame reaches east of the flare, y unchanged.
+  const auto loc = records_starting(dir.file("out_mod_01.inx"), "SO LOCATION");
+  ASSERT_EQ(loc.size(), 1u);
+  const double x = std::atof(loc[0].substr(30, 13).c_str()), y = std::atof(loc[0].substr(44, 13).c_str());
+  EXPECT_GT(x, 500000.0);
+  EXPECT_EQ(y, 4000000.0);
+}
+
+TEST(AermodLoop, LimitsAreRefusedBeforeAnyFile) {
+  for (const char* bad : {"! NSOURCES = 0 !\n", "! NSOURCES = 33 !\n"}) {
+    TempDir dir;
+    write_file(dir.file("run.inp"), control(bad));
+    const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+    EXPECT_EQ(r.status, 1) << bad;
+    EXPECT_NE(r.out.find("NSOURCES must be from 1 to 32"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(dir.file("out_mod_01.inx")));
+  }
+  TempDir dir;
+  std::string text = control("");
+  text.replace(text.find("! YYE = 2021 !"), 14, "! YYE = 2027 !");
+  write_file(dir.file("run.inp"), text);
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("more than 44000 hours"), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(dir.file("out_mod_01.inx")));
+}
+
+// The AERMET sample of March 1988 as the surface file, from hour 05 of the
+// first day: the hourly file begins with the file's first five hours at a zero rate.
+TEST(AermodLoop, HoursBeforeThePeriodComeFirstInTheHourlyFile) {
+  TempDir dir;
+  std::string text = control("! MMET = 2 !\n! METDAT = sfc.sfc !\n! METDAT2 = pfl.pfl !\n! RECINC = rec.inc !\n");
+  for (const char* k : {"! YYS = 2021 !", "! MMS = 7 !", "! DDS = 15 !", "! YYE = 2021 !", "! MME = 7 !",
+                        "! DDE = 15 !"})
+    text.replace(text.find(k), std::string(k).size(), "");
+  text += "! YYS = 1988 !\n! MMS = 3 !\n! DDS = 1 !\n! YYE = 1988 !\n! MME = 3 !\n! DDE = 1 !\n";
+  write_file(dir.file("run.inp"), text);
+  fs::copy_file(source_path("tests/data/met/AERMET2.SFC"), dir.file("sfc.sfc"));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto hours = records_starting(dir.file("out_mod_01.dat"), "SO HOUREMIS");
+  ASSERT_EQ(hours.size(), 2u * (5 + 4));
+  EXPECT_EQ(hours[0].substr(0, 52), "SO HOUREMIS  88   3   1   1 SOURCE1     0.000000E+00");
+  EXPECT_EQ(hours[9].substr(0, 40), "SO HOUREMIS  88   3   1   5 SOURCE2     ");
+  EXPECT_EQ(hours[10].substr(0, 40), "SO HOUREMIS  88   3   1   6 SOURCE1     ");
+  EXPECT_EQ(records_starting(dir.file("out_mod_01.inx"), "ME STARTEND")[0], "ME STARTEND 1988  3  1  6 1988  3  1  9");
+  EXPECT_EQ(records_starting(dir.file("out_mod_01.inx"), "ME SURFFILE")[0], "ME SURFFILE sfc.sfc");
+}
+
+// A whole year of real AERMET meteorology with calm, missing and partly missing
+// hours, on both paths: no NaN, no infinity, no asterisks anywhere, and the
+// missing hours are counted in the list file.
+TEST(EndToEnd, YearOfHoustonMeteorologyOnBothPaths) {
+  const std::string sfc = source_path("../shared/data/met/HOUSTON_ADJU.SFC");
+  ASSERT_TRUE(fs::exists(sfc)) << sfc;
+  for (int path : {1, 2}) {
+    TempDir dir;
+    fs::copy_file(sfc, dir.file("houston.sfc"));
+    std::string text = "QUELMAR 1\n! MDSPMOD = " + std::to_string(path) +
+                       " !\n! MMET = 2 !\n! METDAT = houston.sfc !\n! METDAT2 = houston.pfl !\n"
+                       "! RECINC = rec.inc !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 1996 !\n! MME = 12 !\n"
+                       "! DDE = 31 !\n! HHE = 23 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n"
+                       "! ABTZ = UTC-0600 !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 64.0638 !\n! EMIT = 0 !\n" +
+                       control("! NSOURCES = 32 !\n");
+    write_file(dir.file("run.inp"), text);
+    const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+    ASSERT_EQ(r.status, 0) << r.out;
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("out_", 0) != 0) continue;
+      ++files;
+      // Every record but the control file's two comment records ("**").
+      for (const std::string& rec : file_records(e.path().string())) {
+        if (rec.rfind("**", 0) == 0) continue;
+        EXPECT_EQ(rec.find("NaN"), std::string::npos) << name << ": " << rec;
+        EXPECT_EQ(rec.find("Inf"), std::string::npos) << name << ": " << rec;
+        EXPECT_EQ(rec.find('*'), std::string::npos) << name << ": " << rec;
+      }
+    }
+    EXPECT_EQ(files, path == 1 ? 1 : 2);
+    EXPECT_NE(read_file(dir.file("run.lst"))
+                  .find(" WARNING: meteorology missing in          11 hours; the last valid hour was used"),
+              std::string::npos)
+        << path;
+  }
+}
+
+}  // namespace
+}  // namespace quelmar::test

@@ -1,0 +1,235 @@
+// The CALPUFF time loop: files, sequences, gaps and bare-stack records, run end
+// to end on small control files with fixed meteorology.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_util.hpp"
+
+namespace quelmar::test {
+namespace {
+
+// A control file that passes the checks: CALPUFF path, fixed meteorology, a
+// sour gas, 1 January 2021 from 00:00:00. `extra` comes first, so that its
+// lines win over the defaults below.
+std::string control(const std::string& extra, int end_hour = 2, int end_day = 1) {
+  return "QUELMAR 1\n" + extra +
+         "! LSTDAT = run.lst !\n! OUTNAME = out !\n! OUTPATH = !\n! LCFILES = T !\n! SNAME = F1 !\n"
+         "! MDSPMOD = 1 !\n! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n"
+         "! MTGAS = 1 !\n! QMAX = 100 !\n! PUFFDUR = 3600 !\n! TIMEINC = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n"
+         "! HS = 20 !\n! XCOORD = 500 !\n! YCOORD = 4000 !\n! ZCOORD = 100 !\n"
+         "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
+         "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n"
+         "! ABTZ = UTC-0700 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n! EMIT = 0, 0.25 !\n"
+         "! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 2021 !\n! MME = 1 !\n! DDE = " +
+         std::to_string(end_day) + " !\n! HHE = " + std::to_string(end_hour) + " !\n";
+}
+
+struct Step {
+  std::string time;  // the time line
+  bool active;       // a flare record (non-zero first rate) or a bare stack
+};
+
+// The time lines of a flare file, with whether each record carries the flare.
+std::vector<Step> steps(const std::string& path) {
+  const auto recs = file_records(path);
+  std::vector<Step> out;
+  for (std::size_t i = 19; i + 1 < recs.size(); i += 2) {
+    const std::string& src = recs[i + 1];
+    // The last two fields are the rates of the two species, each after a blank.
+    const std::string q1 = src.substr(src.size() - 31, 15);
+    out.push_back({recs[i], q1 != "  0.0000000    "});
+  }
+  return out;
+}
+
+std::string tl(int d1, int h1, int s1, int d2, int h2, int s2) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "   2021 %3d %2d %4d   2021 %3d %2d %4d", d1, h1, s1, d2, h2, s2);
+  return buf;
+}
+
+TEST(CalpuffLoop, SteadyReleaseRepeatsItsStepInOneFile) {
+  TempDir dir;
+  write_file(dir.file("run.inp"), control(""));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto s = steps(dir.file("out_01.dat"));
+  ASSERT_EQ(s.size(), 3u);
+  EXPECT_EQ(s[0].time, tl(1, 0, 0, 1, 1, 0));
+  EXPECT_EQ(s[1].time, tl(1, 1, 0, 1, 2, 0));
+  EXPECT_EQ(s[2].time, tl(1, 2, 0, 1, 3, 0));
+  for (const Step& x : s) EXPECT_TRUE(x.active);
+  // The header's period ends where the last record ends.
+  EXPECT_EQ(file_records(dir.file("out_01.dat"))[14], "2021   1   0    0  2021   1   3    0");
+  EXPECT_FALSE(fs::exists(dir.file("out_02.dat")));
+}
+
+TEST(CalpuffLoop, ShortPuffsWithGapsUpToTheTimeIncrement) {
+  TempDir dir;
+  const std::string seq = "! MINPUT = 2 !\n! NSEQ = 1 !\n! SEQ = 100, 900, -1, -1 !\n";
+  write_file(dir.file("run.inp"), control(seq));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  auto s = steps(dir.file("out_01.dat"));
+  ASSERT_GE(s.size(), 4u);
+  EXPECT_EQ(s[0].time, tl(1, 0, 0, 1, 0, 900));
+  EXPECT_TRUE(s[0].active);
+  EXPECT_EQ(s[1].time, tl(1, 0, 900, 1, 1, 0));
+  EXPECT_FALSE(s[1].active);
+  EXPECT_EQ(s[2].time, tl(1, 1, 0, 1, 1, 900));
+  EXPECT_EQ(s[3].time, tl(1, 1, 900, 1, 2, 0));
+
+  write_file(dir.file("run.inp"), control(seq + "! TIMEINC = 1800 !\n"));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  s = steps(dir.file("out_01.dat"));
+  const std::vector<Step> expected = {{tl(1, 0, 0, 1, 0, 900), true},      {tl(1, 0, 900, 1, 0, 1800), false},
+                                      {tl(1, 0, 1800, 1, 0, 2700), true},  {tl(1, 0, 2700, 1, 1, 0), true},
+                                      {tl(1, 1, 0, 1, 1, 900), true},      {tl(1, 1, 900, 1, 1, 1800), false},
+                                      {tl(1, 1, 1800, 1, 1, 2700), true},  {tl(1, 1, 2700, 1, 2, 0), true}};
+  ASSERT_GE(s.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(s[i].time, expected[i].time) << i;
+    EXPECT_EQ(s[i].active, expected[i].active) << i;
+  }
+}
+
+TEST(CalpuffLoop, SeparationModeStartsEachFileAnHourLater) {
+  TempDir dir;
+  write_file(dir.file("run.inp"),
+             control("! MINPUT = 2 !\n! NSEP = 24 !\n! NSEQ = 3 !\n! SEQ = 100, 1800, -1, -1 !\n"
+                     "! SEQ = 80, 1800, -1, -1 !\n! SEQ = 60, 3600, -1, -1 !\n",
+                     23, 2));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  for (int k = 1; k <= 24; ++k) {
+    char name[16];
+    std::snprintf(name, sizeof name, "out_%02d.dat", k);
+    EXPECT_TRUE(fs::exists(dir.file(name))) << name;
+  }
+  EXPECT_FALSE(fs::exists(dir.file("out_25.dat")));
+  auto s = steps(dir.file("out_01.dat"));
+  ASSERT_GE(s.size(), 5u);
+  EXPECT_EQ(s[0].time, tl(1, 0, 0, 1, 0, 1800));
+  EXPECT_EQ(s[1].time, tl(1, 0, 1800, 1, 1, 0));
+  EXPECT_EQ(s[2].time, tl(1, 1, 0, 1, 2, 0));
+  EXPECT_EQ(s[3].time, tl(1, 2, 0, 2, 0, 0));  // the gap of 79200 s up to the next start
+  EXPECT_FALSE(s[3].active);
+  EXPECT_EQ(s[4].time, tl(2, 0, 0, 2, 0, 1800));
+  s = steps(dir.file("out_02.dat"));
+  EXPECT_EQ(s[0].time, tl(1, 0, 0, 1, 1, 0));
+  EXPECT_FALSE(s[0].active);
+  EXPECT_EQ(s[1].time, tl(1, 1, 0, 1, 1, 1800));
+  EXPECT_TRUE(s[1].active);
+  s = steps(dir.file("out_24.dat"));
+  EXPECT_EQ(s[0].time, tl(1, 0, 0, 1, 23, 0));
+  EXPECT_FALSE(s[0].active);
+}
+
+TEST(CalpuffLoop, StartSecondsShortenTheFirstGap) {
+  TempDir dir;
+  write_file(dir.file("run.inp"),
+             control("! SSS = 600 !\n! MINPUT = 2 !\n! NSEP = 24 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n"
+                     "! SEQ = 80, 1800, -1, -1 !\n"));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto s = steps(dir.file("out_02.dat"));
+  EXPECT_EQ(s[0].time, tl(1, 0, 600, 1, 1, 0));  // 3000 s
+}
+
+TEST(CalpuffLoop, ALongSequenceStartsAgainAtOnce) {
+  TempDir dir;
+  // 30 hours of rows with NSEP 24: no gap after the last row.
+  std::string seq = "! MINPUT = 2 !\n! NSEP = 24 !\n! NSEQ = 30 !\n";
+  for (int i = 0; i < 30; ++i) seq += "! SEQ = 100, 3600, -1, -1 !\n";
+  write_file(dir.file("run.inp"), control(seq, 12, 3));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto s = steps(dir.file("out_01.dat"));
+  ASSERT_GE(s.size(), 31u);
+  EXPECT_EQ(s[29].time, tl(2, 5, 0, 2, 6, 0));
+  EXPECT_EQ(s[30].time, tl(2, 6, 0, 2, 7, 0));
+  for (int i = 0; i <= 30; ++i) EXPECT_TRUE(s[static_cast<std::size_t>(i)].active) << i;
+}
+
+TEST(CalpuffLoop, EmptyTablesAndZeroRates) {
+  TempDir dir;
+  // NPUFFS 0 with NSEP 24: 24 files of bare-stack gaps of 24 hours.
+  write_file(dir.file("run.inp"), control("! MINPUT = 2 !\n! NSEP = 24 !\n! NSEQ = 0 !\n", 23, 2));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  auto s = steps(dir.file("out_01.dat"));
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0].time, tl(1, 0, 0, 2, 0, 0));
+  EXPECT_FALSE(s[0].active);
+  EXPECT_TRUE(fs::exists(dir.file("out_24.dat")));
+  // A bare-stack record keeps the constant rate of the second species.
+  const auto recs = file_records(dir.file("out_01.dat"));
+  EXPECT_EQ(recs[20].substr(recs[20].size() - 15), " 0.25000000    ");
+
+  // NSEP 0 with a sequence of several rows: no file at all.
+  TempDir dir2;
+  write_file(dir2.file("run.inp"),
+             control("! MINPUT = 2 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n! SEQ = 80, 1800, -1, -1 !\n"));
+  ASSERT_EQ(run_quelmar(dir2.path(), "run.inp").status, 0);
+  EXPECT_FALSE(fs::exists(dir2.file("out_01.dat")));
+
+  // A row with rate 0: a bare-stack record of the row's duration.
+  TempDir dir3;
+  write_file(dir3.file("run.inp"),
+             control("! MINPUT = 2 !\n! NSEP = 24 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n"
+                     "! SEQ = 0, 1800, -1, -1 !\n"));
+  ASSERT_EQ(run_quelmar(dir3.path(), "run.inp").status, 0);
+  s = steps(dir3.file("out_01.dat"));
+  EXPECT_TRUE(s[0].active);
+  EXPECT_EQ(s[1].time, tl(1, 0, 1800, 1, 1, 0));
+  EXPECT_FALSE(s[1].active);
+}
+
+TEST(CalpuffLoop, ZeroDurationRowsAreRefused) {
+  TempDir dir;
+  write_file(dir.file("run.inp"), control("! MINPUT = 2 !\n! NSEQ = 1 !\n! SEQ = 100, 0.4, -1, -1 !\n"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("step of zero or negative duration"), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(dir.file("out_01.dat")));
+}
+
+TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
+  TempDir dir;
+  // Upper case without LCFILES; the backslash that joins folder and name is a
+  // folder separator here.
+  fs::create_directory(dir.path() / "RUNS");
+  write_file(dir.file("run.inp"), control("! OUTPATH = runs !\n! OUTNAME = Flare !\n! LCFILES = F !\n"));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  EXPECT_TRUE(fs::exists(dir.path() / "RUNS" / "FLARE_01.DAT"));
+  // A folder that does not exist: a clear message and the error end.
+  write_file(dir.file("run.inp"), control("! OUTPATH = nofolder !\n"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("Error opening flare file:"), std::string::npos) << r.out;
+}
+
+TEST(CalpuffLoop, FileNumbersFromOneHundredHaveThreeDigits) {
+  TempDir dir;
+  write_file(dir.file("run.inp"),
+             control("! MINPUT = 2 !\n! NSEP = 120 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n"
+                     "! SEQ = 80, 1800, -1, -1 !\n",
+                     0, 1));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  EXPECT_TRUE(fs::exists(dir.file("out_99.dat")));
+  EXPECT_TRUE(fs::exists(dir.file("out_100.dat")));
+  EXPECT_TRUE(fs::exists(dir.file("out_120.dat")));
+}
+
+TEST(CalpuffLoop, CalpuffNeedsAUtmMapAndAZoneOfWholeHours) {
+  TempDir dir;
+  write_file(dir.file("run.inp"), control("! PMAP = LCC !\n! UTMHEM = X !\n! ABTZ = UTC-0730 !\n"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  const std::string lst = read_file(dir.file("run.lst"));
+  EXPECT_NE(lst.find(" FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LCC\r\n"), std::string::npos);
+  EXPECT_NE(lst.find(" FATAL ERROR: UTMHEM must be N or S, UTMHEM=X\r\n"), std::string::npos);
+  EXPECT_NE(lst.find(" FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=UTC-0730\r\n"), std::string::npos);
+  EXPECT_NE(lst.find(" Number of errors in input file:           3\r\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.file("out_01.dat")));
+}
+
+}  // namespace
+}  // namespace quelmar::test

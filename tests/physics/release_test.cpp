@@ -1,0 +1,446 @@
+// Vessel blowdown and the cutting of a decaying release into puffs.
+//
+// Expected numbers: the worked puff tables of the release model, and python3
+// evaluations of the same formulas (scripts in the comments). A release with the
+// time constant tau = 3600 s is QMAX 240, QTOTAL 10 (QTOTAL/QMAX*86400 = 3600).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "io/format.hpp"
+#include "io/stop.hpp"
+#include "physics/realgas.hpp"
+#include "physics/release.hpp"
+#include "physics/setup.hpp"
+#include "test_util.hpp"
+
+namespace quelmar::physics {
+namespace {
+
+using quelmar::test::file_records;
+using quelmar::test::TempDir;
+
+// A run with its constants ready, the site at sea level (PLOCAL 101.325 kPa),
+// the console on a string and the list file open in a temporary folder.
+struct Bench {
+  std::ostringstream out, err;
+  quelmar::input::Run run{out, err};
+  TempDir dir;
+  Bench() {
+    SETUP1(run.prop, run.stdc);
+    INITLOCAL(run.prop, run.stdc, 0.0);
+    EXPECT_TRUE(run.units.open_write(io::LST, dir.file("run.lst")));
+    // Rows a table must not touch carry a mark.
+    run.inp.PSEQ.fill(7.0);
+  }
+  std::vector<std::string> list_records() {
+    run.units.close(io::LST);
+    return file_records(dir.file("run.lst"));
+  }
+};
+
+// Share of the inventory a row carries: rate (10^3 m3/d) times duration (s).
+double share(const io::Table2<double>& pseq, int row, double qtotal) {
+  return pseq(row, 1) * pseq(row, 2) / 86400 / qtotal;
+}
+
+TEST(TimeConstantTest, InventoryOverRateInSeconds) {
+  EXPECT_DOUBLE_EQ(TIMECONSTANT(240, 10), 3600);
+  EXPECT_DOUBLE_EQ(TIMECONSTANT(100, 6.0112), 5193.6768);
+  EXPECT_EQ(TIMECONSTANT(240, 0), 0);  // no inventory, no decay time
+  EXPECT_EQ(TIMECONSTANT(240, -1), 0);
+}
+
+// Equal duration, tau 3600 s, FREL 0.9 (TEND = 8289.3 s).
+// python3: tau=3600; F=0.9; RATE=QTOTAL*86400/PUFFDUR; D(i)=exp(-(i-1)P/tau)-exp(-iP/tau);
+// the first puff with CUM(i) > F carries F-CUM(i-1).
+struct EqualDurationCase {
+  const char* what;
+  int npuffs_in, puffdur_in;
+  int npuffs, puffdur;
+  std::vector<double> rates;
+  double total;  // share of the inventory in all rows
+};
+
+TEST(PuffTableTest, EqualDurationWorkedTables) {
+  const EqualDurationCase cases[] = {
+      {"count from PUFFDUR", 0, 3600, 2, 3600, {151.7089341189, 55.8105979044}, 0.864664716763},
+      {"count 10 stays",
+       10,
+       3600,
+       10,
+       829,
+       {214.3710844629, 170.2777240731, 135.2537978158, 107.4338403522, 85.3360884442, 67.7835583936,
+        53.8413568311, 42.7668858660, 33.9702903925, 26.9629608233},
+       0.9},
+      {"count 7 stays",
+       7,
+       3600,
+       7,
+       1184,
+       {204.5264729415, 147.2024029061, 105.9449523072, 76.2510169520, 54.8796092650, 39.4981160051,
+        28.4277018158},
+       0.899963706338},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b;
+    int npuffs = c.npuffs_in, puffdur = c.puffdur_in;
+    EXPECT_EQ(IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1), 0);
+    EXPECT_EQ(npuffs, c.npuffs);
+    EXPECT_EQ(puffdur, c.puffdur);
+    double total = 0;
+    for (int i = 1; i <= npuffs; ++i) {
+      EXPECT_NEAR(b.run.inp.PSEQ(i, 1), c.rates[i - 1], 5e-9) << "row " << i;
+      EXPECT_EQ(b.run.inp.PSEQ(i, 2), c.puffdur);
+      EXPECT_EQ(b.run.inp.PSEQ(i, 3), -1);
+      EXPECT_EQ(b.run.inp.PSEQ(i, 4), -1);
+      total += share(b.run.inp.PSEQ, i, 10);
+    }
+    EXPECT_NEAR(total, c.total, 1e-11);
+    EXPECT_EQ(b.run.inp.PSEQ(npuffs + 1, 1), 7.0);  // rows above NPUFFS untouched
+    EXPECT_TRUE(b.out.str().empty());
+  }
+  // The worked shares themselves: 0.63212 and 0.23254 of the inventory.
+  Bench b;
+  int npuffs = 0, puffdur = 3600;
+  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_NEAR(share(b.run.inp.PSEQ, 1, 10), 0.63212, 5e-6);
+  EXPECT_NEAR(share(b.run.inp.PSEQ, 2, 10), 0.23254, 5e-6);
+  // Count 10: the last puff carries F - CUM(9) = 0.02587.
+  Bench b10;
+  npuffs = 10;
+  IBLOWDOWN(b10.run, 240, 10, 0.9, puffdur, b10.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_NEAR(share(b10.run.inp.PSEQ, 10, 10), 0.02587, 5e-6);
+}
+
+TEST(PuffTableTest, PuffsAfterTheReleasedFractionCarryNothing) {
+  // TEND = 6.3 s, 10 puffs of NINT(0.63) = 1 s: puff 7 reaches F, puffs 8-10
+  // begin after it. python3: tau=6.3/ln(10); QTOTAL=tau*1000/86400.
+  Bench b;
+  const double qtotal = 0.031667305972112113;
+  int npuffs = 10, puffdur = 0;
+  IBLOWDOWN(b.run, 1000, qtotal, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_EQ(puffdur, 1);
+  const double rates[] = {837.6247385, 581.1916105, 403.263744, 279.8072861, 194.1461847,
+                          134.7096481, 31.70650045, 0, 0, 0};
+  double total = 0;
+  for (int i = 1; i <= 10; ++i) {
+    EXPECT_NEAR(b.run.inp.PSEQ(i, 1), rates[i - 1], 5e-7) << "row " << i;
+    EXPECT_GE(b.run.inp.PSEQ(i, 1), 0.0) << "row " << i;
+    total += share(b.run.inp.PSEQ, i, qtotal);
+  }
+  EXPECT_NEAR(total, 0.9, 1e-12);
+}
+
+TEST(PuffTableTest, TableShortOfTheReleasedFractionGetsTheRestInItsLastRow) {
+  // TEND = 14 s cut into 10 puffs of NINT(1.4) = 1 s: the puffs end at 10 s and
+  // CUM(11) = 0.83621 < 0.9, so the last row gets RATE*(F - CUM(11)).
+  // python3: tau=14/ln(10); QTOTAL=tau*1000/86400; RATE=QTOTAL*86400.
+  Bench b;
+  const double qtotal = 0.070371791049138016;
+  int npuffs = 10, puffdur = 0;
+  IBLOWDOWN(b.run, 1000, qtotal, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_EQ(puffdur, 1);
+  const double rates[] = {922.0937941, 782.2517217, 663.6176928, 562.9753568, 477.5961458,
+                          405.1652985, 343.7191036, 291.5916606, 247.3697144, 597.7015442};
+  double total = 0;
+  for (int i = 1; i <= 10; ++i) {
+    EXPECT_NEAR(b.run.inp.PSEQ(i, 1), rates[i - 1], 5e-7) << "row " << i;
+    total += share(b.run.inp.PSEQ, i, qtotal);
+  }
+  EXPECT_NEAR(total, 0.870719597807081, 1e-12);  // F less the share of the unwritten puff 11
+}
+
+TEST(PuffTableTest, ShortReleaseMakesOnePuff) {
+  // FREL 0.1 with tau 3600: TEND = 379.3 s, NINT(379.3/3600) = 0; the release
+  // still makes one puff, which carries the whole released share 0.1.
+  Bench b;
+  int npuffs = 0, puffdur = 3600;
+  IBLOWDOWN(b.run, 240, 10, 0.1, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_EQ(npuffs, 1);
+  EXPECT_EQ(puffdur, 3600);
+  EXPECT_NEAR(b.run.inp.PSEQ(1, 1), 24.0, 1e-12);  // RATE 240 times 0.1
+  EXPECT_EQ(b.run.inp.PSEQ(1, 2), 3600);
+}
+
+TEST(PuffTableTest, RebuildKeepsTheCountAndRecomputesTheDuration) {
+  Bench b;
+  int npuffs = 0, puffdur = 3600;
+  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  ASSERT_EQ(npuffs, 2);
+  // The next step's vessel has tau 7200 s: TEND = 16578.6 s over 2 puffs.
+  IBLOWDOWN(b.run, 240, 20, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_EQ(npuffs, 2);
+  EXPECT_EQ(puffdur, 8289);
+  EXPECT_NEAR(b.run.inp.PSEQ(1, 1), 142.5425468, 5e-7);
+  EXPECT_NEAR(b.run.inp.PSEQ(2, 1), 45.07782901, 5e-8);
+}
+
+TEST(PuffTableTest, ReleasedFractionIsCappedAt0999) {
+  // Equal duration, FREL 1: TEND = -3600 ln(0.001) = 24867.9 s, 7 puffs of 3600 s
+  // carrying 0.999 in all.
+  Bench b;
+  int npuffs = 0, puffdur = 3600;
+  IBLOWDOWN(b.run, 240, 10, 1.0, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_EQ(npuffs, 7);
+  double total = 0;
+  for (int i = 1; i <= npuffs; ++i) total += share(b.run.inp.PSEQ, i, 10);
+  EXPECT_NEAR(total, 0.999, 1e-12);
+  EXPECT_NEAR(b.run.inp.PSEQ(7, 1), 240 * 0.001478752177, 5e-9);
+
+  // Equal volume, FREL 1.5: three puffs of 0.333 each.
+  // python3: T1=-3600*ln(1-i*0.999/3); rate=VOL/(T1-T0)*86.4
+  Bench v;
+  npuffs = 3;
+  puffdur = 3600;
+  IBLOWDOWN(v.run, 240, 10, 1.5, puffdur, v.run.inp.PSEQ, npuffs, 2, 2);
+  const double dur[] = {1457.8748390394, 2489.9365905801, 20920.1075747161};
+  const double rate[] = {197.3502747256, 115.5499305036, 13.7528929511};
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_NEAR(v.run.inp.PSEQ(i, 2), dur[i - 1], 5e-9) << "row " << i;
+    EXPECT_NEAR(v.run.inp.PSEQ(i, 1), rate[i - 1], 5e-9) << "row " << i;
+    EXPECT_NEAR(share(v.run.inp.PSEQ, i, 10), 0.333, 1e-12);
+  }
+}
+
+TEST(PuffTableTest, EqualVolumePuffs) {
+  // tau 3600 s, F 0.9, 4 puffs of 2250 m3 each (0.225 of 10^4 m3).
+  // python3: T1=-3600*ln(1-0.225*i); VOL=240/86400*(exp(-T0/3600)-exp(-T1/3600))*3600*1000
+  Bench b;
+  int npuffs = 4, puffdur = 123;
+  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 2);
+  EXPECT_EQ(npuffs, 4);
+  EXPECT_EQ(puffdur, 123);  // left as it was
+  const double dur[] = {917.6120986636, 1234.6011040566, 1893.9351452284, 4243.1579868299};
+  const double rate[] = {211.8542249858, 157.4597652321, 102.6434302620, 45.8149332651};
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_NEAR(b.run.inp.PSEQ(i, 2), dur[i - 1], 5e-9) << "row " << i;
+    EXPECT_NEAR(b.run.inp.PSEQ(i, 1), rate[i - 1], 5e-9) << "row " << i;
+    EXPECT_EQ(b.run.inp.PSEQ(i, 3), -1);
+    EXPECT_EQ(b.run.inp.PSEQ(i, 4), -1);
+    EXPECT_NEAR(b.run.inp.PSEQ(i, 1) * b.run.inp.PSEQ(i, 2) / 86400 * 1000, 2250, 1e-8);
+  }
+  EXPECT_NE(b.run.inp.PSEQ(1, 2), std::round(b.run.inp.PSEQ(1, 2)));  // not whole seconds
+  EXPECT_EQ(b.run.inp.PSEQ(5, 1), 7.0);
+}
+
+TEST(PuffTableTest, TenThousandPuffsFitTheTable) {
+  // 10000 puffs of NINT(0.83) = 1 s: puff 8290 reaches F, the rest carry nothing.
+  Bench b;
+  int npuffs = 10000, puffdur = 0;
+  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  EXPECT_EQ(npuffs, 10000);
+  EXPECT_EQ(puffdur, 1);
+  double total = 0;
+  for (int i = 1; i <= 10000; ++i) total += share(b.run.inp.PSEQ, i, 10);
+  EXPECT_NEAR(total, 0.9, 1e-9);
+  // python3: 864000*(0.9 - (1-exp(-8289/3600)))
+  EXPECT_NEAR(b.run.inp.PSEQ(8290, 1), 864000 * 8.50966145571e-06, 1e-5);
+  EXPECT_GT(b.run.inp.PSEQ(8290, 1), 0.0);
+  EXPECT_EQ(b.run.inp.PSEQ(8291, 1), 0.0);
+  EXPECT_EQ(b.run.inp.PSEQ(10000, 1), 0.0);
+}
+
+TEST(PuffTableTest, MoreThanTenThousandPuffsStopTheRun) {
+  const char* expected =
+      "***ERROR*** npuffs exceeds maximum puffs\n"
+      "npuffs    :       10001\n"
+      "max puffs :       10000\n";
+  for (int mdist : {1, 2}) {
+    Bench b;
+    int npuffs = 10001, puffdur = 0;
+    try {
+      IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, mdist);
+      ADD_FAILURE() << "no stop";
+    } catch (const io::Stop& s) {
+      EXPECT_EQ(s.text, "HALTED in routine BLOWDOWN()");
+    }
+    EXPECT_EQ(b.out.str(), expected);
+    EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+  }
+  // A count computed from PUFFDUR: tau 7200 s gives TEND = 16578.6 s, 16579 puffs of 1 s.
+  Bench b;
+  int npuffs = 0, puffdur = 1;
+  EXPECT_THROW(IBLOWDOWN(b.run, 240, 20, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1), io::Stop);
+  EXPECT_EQ(b.out.str(),
+            "***ERROR*** npuffs exceeds maximum puffs\nnpuffs    :       16579\nmax puffs :       10000\n");
+  EXPECT_EQ(npuffs, 0);
+  EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+}
+
+TEST(PuffTableTest, UnknownDistributionStopsTheRun) {
+  Bench b;
+  int npuffs = 2, puffdur = 3600;
+  try {
+    IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 3);
+    ADD_FAILURE() << "no stop";
+  } catch (const io::Stop& s) {
+    EXPECT_EQ(s.text, "HALTED in routine BLOWDOWN()");
+  }
+  EXPECT_EQ(b.out.str(), "MDIST=           3\n");
+}
+
+// Inputs that give no puff table: refused with the keyword and its value on the
+// console and in the list file, nothing changed, and IBLOWDOWN stops with no text.
+struct Refusal {
+  const char* what;
+  double qmax, qtotal, frel;
+  int puffdur, npuffs, mdist;
+  std::vector<std::string> records;  // as shown on the console
+};
+
+TEST(PuffTableTest, ReleasesThatCannotBeCutAreRefused) {
+  const Refusal cases[] = {
+      {"no rate", 0, 10, 0.9, 3600, 0, 1,
+       {"***ERROR*** puff table: the initial release rate must be positive", "QMAX =" + io::free_real(0.0)}},
+      {"negative rate", -5, 10, 0.9, 3600, 0, 2,
+       {"***ERROR*** puff table: the initial release rate must be positive", "QMAX =" + io::free_real(-5.0)}},
+      {"no inventory", 240, 0, 0.9, 3600, 4, 2,
+       {"***ERROR*** puff table: the released inventory must be positive", "QTOTAL =" + io::free_real(0.0)}},
+      {"no fraction", 240, 10, 0, 3600, 0, 1,
+       {"***ERROR*** puff table: the released fraction must be positive", "FREL =" + io::free_real(0.0)}},
+      {"fraction not a number", 240, 10, std::nan(""), 3600, 0, 1,
+       {"***ERROR*** puff table: the released fraction must be positive", "FREL = (not a finite number)"}},
+      // tau 600 s: TEND = 1381.6 s over 10000 puffs rounds to 0 s.
+      {"duration rounds to 0", 240, 10.0 / 6, 0.9, 3600, 10000, 1,
+       {"***ERROR*** puff table: the puff duration PUFFDUR rounds to 0 s", "NPUFFS =" + io::free_int(10000),
+        "release time (s) =" + io::free_real(-(10.0 / 6 / 240 * 24 * 60 * 60) * std::log(1 - 0.9)),
+        "give fewer puffs, or NPUFFS 0 with a positive PUFFDUR"}},
+      {"no duration to count with", 240, 10, 0.9, 0, 1, 1,
+       {"***ERROR*** puff table: the puff duration must be positive", "PUFFDUR =" + io::free_int(0)}},
+      {"equal volume without a count", 240, 10, 0.9, 3600, 0, 2,
+       {"***ERROR*** puff table: equal-volume puffs need a count NPUFFS of 1 or more",
+        "NPUFFS =" + io::free_int(0)}},
+      {"fraction too small to cut", 240, 10, 1e-300, 3600, 3, 2,
+       {"***ERROR*** puff table: FREL is too small for NPUFFS equal-volume puffs",
+        "FREL =" + io::free_real(1e-300), "NPUFFS =" + io::free_int(3)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b;
+    int npuffs = c.npuffs, puffdur = c.puffdur;
+    try {
+      IBLOWDOWN(b.run, c.qmax, c.qtotal, c.frel, puffdur, b.run.inp.PSEQ, npuffs, 2, c.mdist);
+      ADD_FAILURE() << "no stop";
+    } catch (const io::Stop& s) {
+      EXPECT_EQ(s.text, "");
+    }
+    std::string console;
+    for (const auto& r : c.records) console += r + "\n";
+    EXPECT_EQ(b.out.str(), console);
+    const auto list = b.list_records();
+    ASSERT_EQ(list.size(), c.records.size());
+    for (std::size_t k = 0; k < list.size(); ++k) EXPECT_EQ(list[k], " " + c.records[k]);
+    EXPECT_EQ(npuffs, c.npuffs);
+    EXPECT_EQ(puffdur, c.puffdur);
+    EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+
+    // The non-stopping form answers false with the same records.
+    Bench q;
+    npuffs = c.npuffs;
+    puffdur = c.puffdur;
+    EXPECT_FALSE(puff_table(q.run, c.qmax, c.qtotal, c.frel, puffdur, q.run.inp.PSEQ, npuffs, c.mdist));
+    EXPECT_EQ(q.out.str(), console);
+  }
+}
+
+// Pure methane vessel, 2 m x 10 m, orifice 50 mm, CD 0.8, site at sea level.
+// python3 (methane 16.0425 g/mol, cp(288.15 K) 35.3347372 J/(mol K)):
+//   V=pi/4*2**2*10; A=pi/4*50**2*1e-6; RS=8314.46261815324/16.0425; CP=35.3347372/16.0425*1000
+//   RHOREF=1000*101.325/(288.15*RS); P0=101.325+PINIT; K=CP/(CP-RS); RHO0=P0*1000/(RS*T0)
+//   PC=P0*(2/(K+1))**(K/(K-1)); QTOTAL=RHO0*V/(RHOREF*1000)
+//   MDOT=CD*(2/(K+1))**(0.5*(K+1)/(K-1))*sqrt(K/(RS*T0))*P0*A*1000; QMAX=MDOT/RHOREF*86.4
+//   FREL=1-(101.325+PFINAL)/P0; tau=RHO0*V/MDOT
+struct VesselCase {
+  const char* what;
+  double pinit, tinit, pfinal;
+  double qmax, qtotal, frel, tthroat, tau;
+};
+
+TEST(VesselTest, MethaneVesselBlowdown) {
+  const VesselCase cases[] = {
+      // choked: PC = 599.49 kPa above the site pressure
+      {"choked", 1000, 300, 100, 373.57000914, 0.327979067882, 0.817197466688, 259.997781828, 75.8556382249},
+      // not choked: PC = 82.37 kPa below the site pressure, still the choked rate
+      {"not choked", 50, 300, 10, 51.3295182013, 0.0450652009599, 0.264331736329, 300.0, 75.8556382249},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b;
+    MIX gas{};
+    gas(CH4) = 1.0;
+    double qmax = 0, qtotal = 0, frel = 0, tthroat = 0;
+    EXPECT_EQ(IVESSEL(b.run, gas, c.pinit, c.tinit, c.pfinal, 2, 10, 50, 0.8, qmax, qtotal, frel, tthroat), 0);
+    EXPECT_NEAR(qmax / c.qmax, 1, 1e-8);
+    EXPECT_NEAR(qtotal / c.qtotal, 1, 1e-8);
+    EXPECT_NEAR(frel, c.frel, 1e-11);
+    EXPECT_NEAR(tthroat, c.tthroat, 1e-6);
+    EXPECT_NEAR(TIMECONSTANT(qmax, qtotal), c.tau, 1e-6);
+    EXPECT_TRUE(b.out.str().empty());
+  }
+}
+
+TEST(VesselTest, VesselsWithoutAGasStateAreRefused) {
+  MIX methane{};
+  methane(CH4) = 1.0;
+  MIX thin{};  // fractions adding up to 0.2: the gas constant per kg exceeds cp
+  thin(CH4) = 0.2;
+  const struct {
+    const char* what;
+    MIX gas;
+    double pinit, tinit, tempinit;
+    std::vector<std::string> records;
+  } cases[] = {
+      {"0 K", methane, 1000, 0, 0,
+       {"***ERROR*** vessel blowdown: the initial temperature (K) must be above 0",
+        "ambient temperature (TEMPINIT <= 0) =" + io::free_real(0.0)}},
+      {"a negative given temperature", methane, 1000, -5, 5,
+       {"***ERROR*** vessel blowdown: the initial temperature (K) must be above 0",
+        "TEMPINIT =" + io::free_real(-5.0)}},
+      {"0 K from the ambient temperature", methane, 1000, 0, -1,
+       {"***ERROR*** vessel blowdown: the initial temperature (K) must be above 0",
+        "ambient temperature (TEMPINIT <= 0) =" + io::free_real(0.0)}},
+      {"vacuum", methane, -200, 300, 300,
+       {"***ERROR*** vessel blowdown: the absolute initial pressure must be above 0",
+        "PRESSINIT =" + io::free_real(-200.0), "site pressure (kPa) =" + io::free_real(101.325)}},
+      {"no gas", MIX{}, 1000, 300, 300,
+       {"***ERROR*** vessel blowdown: the gas has no molar mass", "molar mass (g/mol) =" + io::free_real(0.0),
+        "the raw gas needs RAW_ fractions that add up to 1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b;
+    b.run.inp.TEMPINIT = c.tempinit;
+    double qmax = -3, qtotal = -3, frel = -3, tthroat = -3;
+    try {
+      IVESSEL(b.run, c.gas, c.pinit, c.tinit, 100, 2, 10, 50, 0.8, qmax, qtotal, frel, tthroat);
+      ADD_FAILURE() << "no stop";
+    } catch (const io::Stop& s) {
+      EXPECT_EQ(s.text, "");
+    }
+    std::string console;
+    for (const auto& r : c.records) console += r + "\n";
+    EXPECT_EQ(b.out.str(), console);
+    const auto list = b.list_records();
+    ASSERT_EQ(list.size(), c.records.size());
+    for (std::size_t k = 0; k < list.size(); ++k) EXPECT_EQ(list[k], " " + c.records[k]);
+    EXPECT_EQ(qmax, -3);
+    EXPECT_EQ(qtotal, -3);
+    EXPECT_EQ(frel, -3);
+    EXPECT_EQ(tthroat, -3);
+  }
+  // Too thin a gas: no heat-capacity ratio above 1.
+  Bench b;
+  double qmax = -3, qtotal = -3, frel = -3, tthroat = -3;
+  EXPECT_FALSE(vessel_blowdown(b.run, "TEMPINIT =", thin, 1000, 300, 100, 2, 10, 50, 0.8, qmax, qtotal, frel,
+                               tthroat));
+  EXPECT_EQ(b.out.str().substr(0, 74), "***ERROR*** vessel blowdown: the gas gives no heat-capacity ratio above 1\n");
+  EXPECT_EQ(qmax, -3);
+}
+
+}  // namespace
+}  // namespace quelmar::physics
