@@ -229,6 +229,20 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   std::array<std::string, input::MAXGROUPS + 1> ids;
   for (int j = 1; j <= n; ++j) ids[static_cast<std::size_t>(j)] = aermod_source_id(j);
 
+  // The records of one hour differ from source to source only in the
+  // identifier (columns 29 to 40) and, for the hour's own source, in the
+  // values: the hour's records are formatted once, and each source's record is
+  // that text with its own identifier.
+  constexpr std::size_t kIdColumn = 28;
+  auto write_hour = [&](const std::string& others, const std::string* own, int own_source) {
+    std::string rec;
+    for (int j = 1; j <= n; ++j) {
+      rec = (own && j == own_source) ? *own : others;
+      rec.replace(kIdColumn, 12, ids[static_cast<std::size_t>(j)]);
+      u.record(unit, rec);
+    }
+  };
+
   // Hours of the surface file before the first stored hour: nothing emitted,
   // the stack values of the first stored hour.
   const double ts0 = nvs >= 1 ? vs.VTSX(1) : 0.0;
@@ -236,28 +250,30 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   for (int idate : lead_hours) {
     const HourDate h = hour_date(run, lst, idate);
     const int yy = hourly_year(h.year);
-    for (int j = 1; j <= n; ++j)
-      u.fixed(unit, L_HOUR, {"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[static_cast<std::size_t>(j)], 0.0, ts0, us0});
+    write_hour(L_HOUR.text({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], 0.0, ts0, us0}), nullptr, 0);
   }
 
   for (int i = 1; i <= nvs; ++i) {
     const HourDate h = hour_date(run, lst, vs.VDATE(i));
     const int yy = hourly_year(h.year);
-    for (int j = 1; j <= n; ++j) {
-      double qs = 0, ts = vs.VTSX(i), us = vs.VUSX(i);
-      if (vs.IVS(i) == j) {
-        // The hour's own source: a stack of the group's diameter with the
-        // hour's buoyancy and momentum fluxes, so that AERMOD's plume rise
-        // follows the hour although the source's diameter is fixed.
-        qs = vs.VE(i);
-        double v = 0, t = 0;
-        if (stack_for_fluxes(vs.VFB(i), vs.VFM(i), vs.VTA(i), vs.VSDS(j), v, t)) {
-          us = v;
-          ts = t;
-        }
-      }
-      u.fixed(unit, L_HOUR, {"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[static_cast<std::size_t>(j)], qs, ts, us});
+    // Every other source: no emission, the hour's own exit temperature and velocity.
+    const std::string others =
+        L_HOUR.text({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], 0.0, vs.VTSX(i), vs.VUSX(i)});
+    // The hour's own source: a stack of the group's diameter with the hour's
+    // buoyancy and momentum fluxes, so that AERMOD's plume rise follows the
+    // hour although the source's diameter is fixed.
+    const int j = vs.IVS(i);
+    if (j < 1 || j > n) {
+      write_hour(others, nullptr, 0);
+      continue;
     }
+    double ts = vs.VTSX(i), us = vs.VUSX(i), v = 0, t = 0;
+    if (stack_for_fluxes(vs.VFB(i), vs.VFM(i), vs.VTA(i), vs.VSDS(j), v, t)) {
+      us = v;
+      ts = t;
+    }
+    const std::string own = L_HOUR.text({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], vs.VE(i), ts, us});
+    write_hour(others, &own, j);
   }
   u.close(unit);
 }

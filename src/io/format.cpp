@@ -1,6 +1,7 @@
 #include "io/format.hpp"
 
 #include <charconv>
+#include <functional>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -9,139 +10,214 @@ namespace quelmar::io {
 
 namespace {
 
-// Correctly rounded decimal digits of a double, from std::to_chars.
-std::string chars_fixed(double v, int decimals) {
-  char buf[400];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  return std::string(buf, r.ptr);
-}
+// Numbers are formed in small stack buffers and appended to the record, so
+// that long files are written without an allocation per field.
+struct Buf {
+  char c[400];
+  int n = 0;
+  void put(char ch) { c[n++] = ch; }
+  void put(const char* s, int len) {
+    for (int i = 0; i < len; ++i) c[n++] = s[i];
+  }
+  std::string_view view() const { return {c, static_cast<std::size_t>(n)}; }
+};
 
-// Scientific form with `digits` significant digits: returns the digits (no point,
-// no sign) and the decimal exponent of the first digit.
-void chars_sci(double v, int digits, std::string& mant, int& exp10) {
-  char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, digits - 1);
-  std::string_view s(buf, static_cast<std::size_t>(r.ptr - buf));
-  const std::size_t e = s.find('e');
-  mant.clear();
-  for (char ch : s.substr(0, e))
-    if (ch != '.') mant.push_back(ch);
-  exp10 = std::atoi(std::string(s.substr(e + 1)).c_str());
-}
-
-std::string right(std::string_view s, std::size_t w) {
-  if (s.size() >= w) return std::string(s);
-  std::string out(w - s.size(), ' ');
+void append_right(std::string& out, std::string_view s, int w) {
+  if (static_cast<int>(s.size()) < w) out.append(static_cast<std::size_t>(w) - s.size(), ' ');
   out.append(s);
-  return out;
 }
 
-std::string stars(int w) { return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*'); }
+void append_stars(std::string& out, int w) { out.append(static_cast<std::size_t>(w > 0 ? w : 0), '*'); }
 
 // Not-a-number and infinities, as a Fortran run-time writes them.
-std::string special(double v, int w) {
-  std::string s = std::isnan(v) ? "NaN" : (v < 0 ? "-Infinity" : "Infinity");
+void append_special(std::string& out, double v, int w) {
+  std::string_view s = std::isnan(v) ? "NaN" : (v < 0 ? "-Infinity" : "Infinity");
   if (static_cast<int>(s.size()) > w && std::isinf(v)) s = v < 0 ? "-Inf" : "Inf";
-  if (static_cast<int>(s.size()) > w) return stars(w);
-  return right(s, static_cast<std::size_t>(w));
+  if (static_cast<int>(s.size()) > w) return append_stars(out, w);
+  append_right(out, s, w);
 }
 
-// Drops the optional zero before the point ("0." / "-0.") when the field is too narrow.
-std::string fit_optional_zero(std::string s, int w) {
-  if (static_cast<int>(s.size()) <= w) return right(s, static_cast<std::size_t>(w));
-  const std::size_t z = (s[0] == '-') ? 1 : 0;
-  if (s.size() > z + 1 && s[z] == '0' && s[z + 1] == '.') s.erase(z, 1);
-  if (static_cast<int>(s.size()) <= w) return right(s, static_cast<std::size_t>(w));
-  return stars(w);
+// Correctly rounded fixed notation with `decimals` decimals (std::to_chars).
+void chars_fixed(Buf& b, double v, int decimals) {
+  auto r = std::to_chars(b.c + b.n, b.c + sizeof b.c, v, std::chars_format::fixed, decimals);
+  b.n = static_cast<int>(r.ptr - b.c);
+}
+
+// Scientific form with `digits` significant digits: the digits (no point, no
+// sign) into `mant`, and the decimal exponent of the first digit.
+void chars_sci(double v, int digits, Buf& mant, int& exp10) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, digits - 1);
+  const char* p = buf;
+  mant.n = 0;
+  while (p < r.ptr && *p != 'e') {
+    if (*p != '.') mant.put(*p);
+    ++p;
+  }
+  ++p;  // 'e'
+  const bool neg = *p == '-';
+  ++p;
+  int e = 0;
+  while (p < r.ptr) e = e * 10 + (*p++ - '0');
+  exp10 = neg ? -e : e;
+}
+
+// Right-justifies a number in w columns, dropping the optional zero before the
+// point ("0." / "-0.") when the field is too narrow; asterisks when it still
+// does not fit.
+void append_fitted(std::string& out, Buf& b, int w) {
+  if (b.n > w) {
+    const int z = (b.c[0] == '-') ? 1 : 0;
+    if (b.n > z + 1 && b.c[z] == '0' && b.c[z + 1] == '.') {
+      for (int i = z; i + 1 < b.n; ++i) b.c[i] = b.c[i + 1];
+      --b.n;
+    }
+  }
+  if (b.n > w) return append_stars(out, w);
+  append_right(out, b.view(), w);
+}
+
+void put_uint(Buf& b, unsigned long long v, int min_digits) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  const int len = static_cast<int>(r.ptr - buf);
+  for (int i = len; i < min_digits; ++i) b.put('0');
+  b.put(buf, len);
 }
 
 }  // namespace
 
-std::string fmt_I(long long v, int w, int m) {
-  char buf[32];
-  const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-  auto r = std::to_chars(buf, buf + sizeof buf, mag);
-  std::string digits(buf, r.ptr);
-  if (static_cast<int>(digits.size()) < m) digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
-  if (v < 0) digits.insert(0, 1, '-');
-  if (static_cast<int>(digits.size()) > w) return stars(w);
-  return right(digits, static_cast<std::size_t>(w));
+void put_I(std::string& out, long long v, int w, int m) {
+  Buf b;
+  if (v < 0) b.put('-');
+  put_uint(b, v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v), m);
+  if (b.n > w) return append_stars(out, w);
+  append_right(out, b.view(), w);
 }
 
-std::string fmt_F(double v, int w, int d) {
-  if (!std::isfinite(v)) return special(v, w);
-  std::string s = chars_fixed(v, d);
-  if (d == 0) s.push_back('.');
-  return fit_optional_zero(std::move(s), w);
+void put_F(std::string& out, double v, int w, int d) {
+  if (!std::isfinite(v)) return append_special(out, v, w);
+  Buf b;
+  chars_fixed(b, v, d);
+  if (d == 0) b.put('.');
+  append_fitted(out, b, w);
 }
 
-std::string fmt_E(double v, int w, int d) {
-  if (!std::isfinite(v)) return special(v, w);
-  std::string mant;
+void put_E(std::string& out, double v, int w, int d) {
+  if (!std::isfinite(v)) return append_special(out, v, w);
+  Buf mant;
   int e = 0;
   if (v == 0) {
-    mant.assign(static_cast<std::size_t>(d), '0');
+    for (int i = 0; i < d; ++i) mant.put('0');
   } else {
     chars_sci(v, d, mant, e);
-    e += 1;  // 0.ddd form
+    e += 1;  // the 0.ddd form
   }
-  std::string s = std::signbit(v) ? "-0." : "0.";
-  s += mant;
-  const int ae = std::abs(e);
+  Buf b;
+  if (std::signbit(v)) b.put('-');
+  b.put("0.", 2);
+  b.put(mant.c, mant.n);
+  const int ae = e < 0 ? -e : e;
   if (ae <= 99) {
-    s += e < 0 ? "E-" : "E+";
-    s += fmt_I(ae, 2, 2);
+    b.put('E');
+    b.put(e < 0 ? '-' : '+');
+    put_uint(b, static_cast<unsigned long long>(ae), 2);
   } else if (ae <= 999) {
-    s += e < 0 ? "-" : "+";
-    s += fmt_I(ae, 3, 3);
+    b.put(e < 0 ? '-' : '+');
+    put_uint(b, static_cast<unsigned long long>(ae), 3);
   } else {
-    return stars(w);
+    return append_stars(out, w);
   }
-  return fit_optional_zero(std::move(s), w);
+  append_fitted(out, b, w);
 }
 
-std::string fmt_G(double v, int w, int d) {
-  if (!std::isfinite(v)) return special(v, w);
-  if (v == 0) return fmt_F(v, w - 4, d - 1) + "    ";
-  std::string mant;
+void put_G(std::string& out, double v, int w, int d) {
+  if (!std::isfinite(v)) return append_special(out, v, w);
+  if (v == 0) {
+    put_F(out, v, w - 4, d - 1);
+    out.append(4, ' ');
+    return;
+  }
+  Buf mant;
   int x = 0;
   chars_sci(v, d, mant, x);
   if (x >= -1 && x <= d - 1) {
     const int k = x + 1;  // digits before the point
-    return fmt_F(v, w - 4, d - k) + "    ";
+    put_F(out, v, w - 4, d - k);
+    out.append(4, ' ');
+    return;
   }
-  return fmt_E(v, w, d);
+  put_E(out, v, w, d);
 }
 
-std::string fmt_A(std::string_view s, int w) {
+void put_A(std::string& out, std::string_view s, int w) {
   const std::size_t uw = static_cast<std::size_t>(w);
-  if (s.size() >= uw) return std::string(s.substr(0, uw));
-  return right(s, uw);
+  if (s.size() >= uw) out.append(s.substr(0, uw));
+  else append_right(out, s, w);
+}
+
+std::string fmt_I(long long v, int w, int m) {
+  std::string s;
+  put_I(s, v, w, m);
+  return s;
+}
+std::string fmt_F(double v, int w, int d) {
+  std::string s;
+  put_F(s, v, w, d);
+  return s;
+}
+std::string fmt_E(double v, int w, int d) {
+  std::string s;
+  put_E(s, v, w, d);
+  return s;
+}
+std::string fmt_G(double v, int w, int d) {
+  std::string s;
+  put_G(s, v, w, d);
+  return s;
+}
+std::string fmt_A(std::string_view s, int w) {
+  std::string o;
+  put_A(o, s, w);
+  return o;
 }
 
 std::string free_int(long long v) { return fmt_I(v, 12, 0); }
 
 std::string free_real(double v) {
-  if (!std::isfinite(v)) return special(v, 24);
+  std::string out;
+  if (!std::isfinite(v)) {
+    append_special(out, v, 24);
+    return out;
+  }
   // Fixed notation when the value rounded to 15 significant digits lies in
   // [0.1, 1e15); otherwise one digit, a point and 15 more digits, E, sign and a
   // three-digit exponent.
-  std::string mant;
+  Buf mant;
   int x = 0;
   if (v != 0) {
     chars_sci(v, 15, mant, x);
-    if (x >= -1 && x <= 14) return right(chars_fixed(v, 14 - x), 19) + "     ";
+    if (x >= -1 && x <= 14) {
+      Buf b;
+      chars_fixed(b, v, 14 - x);
+      append_right(out, b.view(), 19);
+      out.append(5, ' ');
+      return out;
+    }
     chars_sci(v, 16, mant, x);
   } else {
-    mant.assign(16, '0');
+    for (int i = 0; i < 16; ++i) mant.put('0');
   }
-  std::string s = std::signbit(v) ? "-" : "";
-  s += mant[0];
-  s += '.';
-  s.append(mant, 1, std::string::npos);
-  s += x < 0 ? "E-" : "E+";
-  s += fmt_I(std::abs(x), 3, 3);
-  return right(s, 24);
+  Buf b;
+  if (std::signbit(v)) b.put('-');
+  b.put(mant.c[0]);
+  b.put('.');
+  b.put(mant.c + 1, mant.n - 1);
+  b.put('E');
+  b.put(x < 0 ? '-' : '+');
+  put_uint(b, static_cast<unsigned long long>(x < 0 ? -x : x), 3);
+  append_right(out, b.view(), 24);
+  return out;
 }
 
 void free_records(std::span<const Item> items, int width, std::vector<std::string>& out) {
@@ -324,51 +400,60 @@ struct Parser {
 
 struct Writer {
   std::span<const Item> items;
-  std::vector<std::string>& out;
-  std::size_t k = 0;  // next item
-  std::string cur;
+  std::string& cur;  // the record being built
+  const std::function<void(std::string_view)>& emit;  // takes each ended record
+  std::size_t k = 0;    // next item
   std::size_t pos = 0;  // column where the next character goes
   bool hold = false;
-  bool done = false;
 
-  void put(std::string_view t) {
+  void pad() {
     if (pos > cur.size()) cur.append(pos - cur.size(), ' ');
-    cur.append(t);
-    pos = cur.size();
   }
   void end_record() {
-    out.push_back(cur);
+    emit(cur);
     cur.clear();
     pos = 0;
   }
-  std::string field(const Node& n, const Item& it) {
+  void field(const Node& n, const Item& it) {
+    pad();
     switch (n.kind) {
       case Node::I:
         if (it.kind != Item::Int) throw std::invalid_argument("layout: I needs an integer");
-        return fmt_I(it.i, n.w, n.m);
+        put_I(cur, it.i, n.w, n.m);
+        break;
       case Node::F:
         if (it.kind == Item::Str) throw std::invalid_argument("layout: F needs a number");
-        return fmt_F(it.kind == Item::Int ? static_cast<double>(it.i) : it.d, n.w, n.d);
+        put_F(cur, it.kind == Item::Int ? static_cast<double>(it.i) : it.d, n.w, n.d);
+        break;
       case Node::E:
         if (it.kind == Item::Str) throw std::invalid_argument("layout: E needs a number");
-        return fmt_E(it.kind == Item::Int ? static_cast<double>(it.i) : it.d, n.w, n.d);
+        put_E(cur, it.kind == Item::Int ? static_cast<double>(it.i) : it.d, n.w, n.d);
+        break;
       case Node::G:
-        if (it.kind == Item::Int) return fmt_I(it.i, n.w, 0);
-        if (it.kind == Item::Str) return fmt_A(it.s, n.w);
-        return fmt_G(it.d, n.w, n.d);
+        if (it.kind == Item::Int) put_I(cur, it.i, n.w, 0);
+        else if (it.kind == Item::Str) put_A(cur, it.s, n.w);
+        else put_G(cur, it.d, n.w, n.d);
+        break;
       case Node::A:
         if (it.kind != Item::Str) throw std::invalid_argument("layout: A needs a text");
-        return n.has_w ? fmt_A(it.s, n.w) : std::string(it.s);
+        if (n.has_w) put_A(cur, it.s, n.w);
+        else cur.append(it.s);
+        break;
       default:
-        return {};
+        break;
     }
+    pos = cur.size();
   }
   // Runs a list of nodes; returns false when the output is complete.
   bool run(const std::vector<Node>& nodes, std::size_t from) {
     for (std::size_t idx = from; idx < nodes.size(); ++idx) {
       const Node& n = nodes[idx];
       switch (n.kind) {
-        case Node::Lit: put(n.lit); break;
+        case Node::Lit:
+          pad();
+          cur.append(n.lit);
+          pos = cur.size();
+          break;
         case Node::X: pos += static_cast<std::size_t>(n.w); break;
         case Node::Slash: end_record(); break;
         case Node::Dollar: hold = true; break;
@@ -379,7 +464,7 @@ struct Writer {
         default:
           for (int r = 0; r < n.repeat; ++r) {
             if (k >= items.size()) return false;
-            put(field(n, items[k++]));
+            field(n, items[k++]);
           }
       }
     }
@@ -407,8 +492,10 @@ Layout::Layout(std::string_view spec) {
     if (nodes_[i].kind == Node::Group) revert_ = static_cast<int>(i);
 }
 
-void Layout::apply(std::span<const Item> items, std::vector<std::string>& out, bool& hold) const {
-  Writer w{items, out, 0, {}, 0, false, false};
+bool Layout::write(std::span<const Item> items, std::string& buf,
+                   const std::function<void(std::string_view)>& emit) const {
+  buf.clear();
+  Writer w{items, buf, emit};
   std::size_t from = 0;
   while (true) {
     const std::size_t before = w.k;
@@ -419,8 +506,14 @@ void Layout::apply(std::span<const Item> items, std::vector<std::string>& out, b
     w.end_record();
     from = static_cast<std::size_t>(revert_);
   }
-  hold = w.hold;
-  out.push_back(w.cur);
+  return w.hold;
+}
+
+void Layout::apply(std::span<const Item> items, std::vector<std::string>& out, bool& hold) const {
+  std::string buf;
+  const std::function<void(std::string_view)> emit = [&](std::string_view r) { out.emplace_back(r); };
+  hold = write(items, buf, emit);
+  out.push_back(buf);
 }
 
 std::string Layout::text(std::span<const Item> items) const {

@@ -5,6 +5,7 @@
 //    texts, repeat counts, reversion), parsed once and applied to item lists.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,7 +38,14 @@ std::string free_int(long long v);
 void free_records(std::span<const Item> items, int width, std::vector<std::string>& out);
 std::vector<std::string> free_records(std::span<const Item> items, int width = 80);
 
-// Single edit descriptors, usable on their own (and by the layouts).
+// Single edit descriptors appended to a record (the layouts use these).
+void put_I(std::string& out, long long v, int w, int m = 0);
+void put_F(std::string& out, double v, int w, int d);
+void put_E(std::string& out, double v, int w, int d);
+void put_G(std::string& out, double v, int w, int d);
+void put_A(std::string& out, std::string_view s, int w);
+
+// Single edit descriptors, usable on their own.
 std::string fmt_I(long long v, int w, int m = 0);  // Iw / Iw.m
 std::string fmt_F(double v, int w, int d);         // Fw.d
 std::string fmt_E(double v, int w, int d);         // Ew.d, 0.ddddE+xx
@@ -51,6 +59,10 @@ class Layout {
   // Appends the records that the items make to `out` (which is not cleared).
   // `hold` is set when the layout ends with `$`: the last record is not ended.
   void apply(std::span<const Item> items, std::vector<std::string>& out, bool& hold) const;
+  // The same without collecting the records: every record but the last goes to
+  // `emit` as soon as it ends; the last one is left in `buf` (which is cleared
+  // first). Returns the hold flag of the last record.
+  bool write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit) const;
   // The records as one text, records joined by '\n' (for internal writes and tests).
   std::string text(std::span<const Item> items) const;
   std::string text(std::initializer_list<Item> items) const { return text(std::span<const Item>(items.begin(), items.size())); }

@@ -161,10 +161,9 @@ void Units::free(int unit, std::span<const Item> items) {
 
 void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
   if (unit != CONSOLE && !file(unit)) return;
-  scratch_.clear();
-  bool hold = false;
-  layout.apply(items, scratch_, hold);
-  for (std::size_t i = 0; i < scratch_.size(); ++i) put(unit, scratch_[i], hold && i + 1 == scratch_.size());
+  const std::function<void(std::string_view)> emit = [&](std::string_view r) { put(unit, r, false); };
+  const bool hold = layout.write(items, line_, emit);
+  put(unit, line_, hold);
 }
 
 void Units::record(int unit, std::string_view text) { put(unit, text, false); }

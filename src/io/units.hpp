@@ -79,6 +79,7 @@ class Units {
   bool console_hold_ = false;
   std::map<int, std::unique_ptr<File>> files_;
   std::vector<std::string> scratch_;
+  std::string line_;  // the record being formatted, reused
 };
 
 }  // namespace quelmar::io

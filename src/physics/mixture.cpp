@@ -106,10 +106,14 @@ double CALC_AUTOIG(const SpeciesTable& prop, const MIX& mix) {
 }
 
 void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff) {
-  for (int k = 1; k <= 18; ++k) {
-    double s = 0;
-    for (int i = 1; i <= NSPECIES; ++i) s = s + mix(i) * prop(13 + k, i);
-    coeff(k) = s;
+  // Each coefficient is summed over the species in ascending order. A species
+  // that the mixture does not hold adds an exact zero, which leaves every sum
+  // as it is, so it is passed over (the flare step forms these sets often).
+  coeff.fill(0.0);
+  for (int i = 1; i <= NSPECIES; ++i) {
+    const double x = mix(i);
+    if (x == 0) continue;
+    for (int k = 1; k <= 18; ++k) coeff(k) = coeff(k) + x * prop(13 + k, i);
   }
 }
 

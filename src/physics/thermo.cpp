@@ -112,8 +112,10 @@ double CALC_CP_AVE(const SpeciesTable& prop, const STDCONST& c, double T1, doubl
 // ---- mixtures ----
 
 double CALC_HFBAR(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double T) {
+  // A species that the mixture does not hold adds an exact zero: passed over.
   double s = 0;
-  for (int i = 1; i <= NSPECIES; ++i) s = s + CALC_HF(prop, c, i, T) * mix(i);
+  for (int i = 1; i <= NSPECIES; ++i)
+    if (mix(i) != 0) s = s + CALC_HF(prop, c, i, T) * mix(i);
   return s;
 }
 

@@ -1,0 +1,125 @@
+// Benchmarks of the hot paths: a year of hourly steps on both paths, the flare
+// step alone, and the formatting of the AERMOD hourly records.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "driver/quelmar.hpp"
+#include "input/modules.hpp"
+#include "io/format.hpp"
+#include "physics/emissions.hpp"
+#include "physics/realgas.hpp"
+#include "physics/setup.hpp"
+
+namespace fs = std::filesystem;
+using namespace quelmar;
+
+namespace {
+
+const std::string kHouston = std::string(QUELMAR_SOURCE_DIR) + "/../shared/data/met/HOUSTON_ADJU.SFC";
+
+struct Folder {
+  fs::path path;
+  Folder() {
+    // File names are turned to lower case by the run: the folder's name is.
+    path = fs::temp_directory_path() / ("quelmar-bench-" + std::to_string(getpid()));
+    fs::create_directories(path);
+  }
+  ~Folder() { fs::remove_all(path); }
+};
+
+// The control file of a year of hourly AERMET meteorology (1996, Houston).
+std::string year_control(const Folder& f, int mdspmod, int rows) {
+  std::ostringstream c;
+  c << "QUELMAR 1\n! LCFILES = T !\n! LSTDAT = " << (f.path / "run.lst").string() << " !\n"
+    << "! OUTPATH = " << f.path.string() << "/ !\n! OUTNAME = out !\n! METDAT = " << (f.path / "houston.sfc").string()
+    << " !\n"
+    << "! MDSPMOD = " << mdspmod << " !\n! MMET = 2 !\n! MDIST = 1 !\n! MFGR = 2 !\n! MTGAS = 1 !\n"
+    << "! NSOURCES = 32 !\n! HS = 40 !\n! DF = 0.5 !\n! DS = 0.5 !\n! ZCOORD = 10 !\n! XCOORD = 300 !\n"
+    << "! YCOORD = 3300 !\n! RAW_C1 = 0.9 !\n! RAW_N2 = 0.05 !\n! RAW_H2S = 0.05 !\n! ODOURPPB = 1 !\n"
+    << "! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n"
+    << "! MW = 64.0638 !\n! EMIT = 0 !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n"
+    << "! YYE = 1996 !\n! MME = 12 !\n! DDE = 31 !\n! HHE = 23 !\n! TIMEINC = 3600 !\n";
+  if (rows <= 1) {
+    c << "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! QMAX = 100 !\n! PUFFDUR = 3600 !\n";
+  } else {
+    c << "! MINPUT = 2 !\n! NSEQ = " << rows << " !\n";
+    for (int i = 1; i <= rows; ++i) c << "! SEQ = " << 20 * i << ", 3600, -1, -1 !\n";
+  }
+  return c.str();
+}
+
+void run_year(benchmark::State& state, int mdspmod, int rows) {
+  Folder f;
+  const std::string ctl = (f.path / "run.inp").string();
+  fs::copy_file(kHouston, f.path / "houston.sfc");
+  std::ofstream(ctl) << year_control(f, mdspmod, rows);
+  const char* argv[] = {"quelmar", ctl.c_str()};
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    auto run = std::make_unique<input::Run>(out, err);
+    const int status = driver::run_program(*run, 2, argv);
+    if (status != 0) state.SkipWithError("the run did not end normally");
+    benchmark::DoNotOptimize(status);
+  }
+}
+
+void BM_CalpuffYearSteadyFlare(benchmark::State& state) { run_year(state, 1, 1); }
+void BM_AermodYearSteadyFlare(benchmark::State& state) { run_year(state, 2, 1); }
+// 10 rows x 8784 hours x 32 sources: about 2.8 million hourly records.
+void BM_AermodYearTenRows(benchmark::State& state) { run_year(state, 2, 10); }
+
+void BM_FlareStep(benchmark::State& state) {
+  std::ostringstream out, err;
+  auto run = std::make_unique<input::Run>(out, err);
+  physics::SETUP1(run->prop, run->stdc);
+  physics::INITLOCAL(run->prop, run->stdc, 10);
+  input::MOD_READINP& in = run->inp;
+  in.HS = 40, in.DF = 0.5, in.DS = 0.5, in.ZREF = 10, in.ODOURPPB = 1;
+  run->stdc.TGAS = 288.15, run->stdc.TAMBH = 288.15;
+  physics::MIX gas{};
+  gas(physics::CH4) = 0.9, gas(physics::N2) = 0.05, gas(physics::H2S) = 0.05;
+  for (auto _ : state) {
+    physics::EMISSIONS(*run, io::LOG, gas, 100, 0, 0, 4, 4);
+    benchmark::DoNotOptimize(run->comb.QEMIT);
+  }
+}
+
+// One hourly record formatted into a reused buffer, as the writer does.
+void BM_HourlyRecordLayout(benchmark::State& state) {
+  static const io::Layout layout("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
+  std::string buf;
+  const std::function<void(std::string_view)> emit = [](std::string_view) {};
+  double x = 1.0;
+  for (auto _ : state) {
+    const io::Item items[] = {"SO HOUREMIS", 96, 7, 15, 13, "SOURCE12    ", x, 1273.15 + x, 20.5};
+    benchmark::DoNotOptimize(layout.write(items, buf, emit));
+    benchmark::DoNotOptimize(buf);
+    x += 1e-3;
+  }
+}
+
+void BM_OneDoubleE12(benchmark::State& state) {
+  std::string buf;
+  double x = 1.0;
+  for (auto _ : state) {
+    buf.clear();
+    io::put_E(buf, 1273.15 + x, 12, 6);
+    benchmark::DoNotOptimize(buf);
+    x += 1e-3;
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_CalpuffYearSteadyFlare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AermodYearSteadyFlare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AermodYearTenRows)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_FlareStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HourlyRecordLayout)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_OneDoubleE12)->Unit(benchmark::kNanosecond);
