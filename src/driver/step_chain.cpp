@@ -45,7 +45,7 @@ void screening_rounding(Run& run) {
 // the end of its file hands back 9999). Such an hour takes the last valid
 // hour's values; before the first valid hour a calm, neutral hour at 288.15 K
 // with the wind measured at 10 m.
-void replace_missing_meteorology(Run& run) {
+void replace_missing_meteorology(Run& run, int step_datehr) {
   input::MOD_FILE1& f = run.file1;
   input::MissingMet& m = f.missing;
   const double ws = f.WS, ta = run.stdc.TAMBH, zr = run.met.ANEM_HT;
@@ -72,9 +72,9 @@ void replace_missing_meteorology(Run& run) {
   run.stdc.TAMBH = m.TAMBH;
   f.IPG = m.IPG;
   run.met.ANEM_HT = m.ANEM_HT;
-  if (m.count == 0 || m.last_datehr != f.IDATECUR) {
+  if (m.count == 0 || m.last_datehr != step_datehr) {
     ++m.count;
-    m.last_datehr = f.IDATECUR;
+    m.last_datehr = step_datehr;
   }
 }
 
@@ -88,6 +88,9 @@ void save_copies(Run& run) {
 void step_meteorology(Run& run, Loop loop, Clock& clock) {
   input::MOD_FILE1& f = run.file1;
   const input::MOD_READINP& in = run.inp;
+  // The hour of the step by the loop's clock, before a non-sequential reader
+  // names the record it hands out: missing hours are counted by it.
+  const int step_datehr = f.IDATECUR;
   if (in.MMET == 1) {
     met::METGET(run, io::MET, io::LST, f.IDATECUR, f.ISEC, f.WS, f.WD, run.stdc.TAMBH, f.IPG);
   } else if (in.MMET == 2) {
@@ -110,7 +113,7 @@ void step_meteorology(Run& run, Loop loop, Clock& clock) {
   } else {
     fixed_meteorology(run);
   }
-  replace_missing_meteorology(run);
+  replace_missing_meteorology(run, step_datehr);
 }
 
 void vessel_rebuild(Run& run) {

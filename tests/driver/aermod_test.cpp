@@ -119,6 +119,73 @@ TEST(AermodLoop, HoursBeforeThePeriodComeFirstInTheHourlyFile) {
   EXPECT_EQ(records_starting(dir.file("out_mod_01.inx"), "ME SURFFILE")[0], "ME SURFFILE sfc.sfc");
 }
 
+// The AERMET sample (96 hours from 1 March 1988, hour 1) in file order.
+std::string nonseq_control(const std::string& extra, int path) {
+  std::string text = control(extra + "! MDSPMOD = " + std::to_string(path) +
+                             " !\n! MMET = 2 !\n! MNONSEQ = 1 !\n! METDAT = sfc.sfc !\n! PMAP = UTM !\n"
+                             "! UTMHEM = N !\n! ABTZ = UTC-0500 !\n! YYS = 1988 !\n! MMS = 3 !\n! DDS = 1 !\n"
+                             "! YYE = 1988 !\n! MME = 3 !\n! DDE = 10 !\n");
+  return text;
+}
+
+TEST(AermodLoop, NonSequentialMeteorologyEndsThePeriodAtTheEndOfTheFile) {
+  TempDir dir;
+  fs::copy_file(source_path("tests/data/met/AERMET2.SFC"), dir.file("sfc.sfc"));
+  write_file(dir.file("run.inp"), nonseq_control("! HHS = 0 !\n! MINPUT = 2 !\n! NSEQ = 2 !\n"
+                                                 "! SEQ = 100, 3600, -1, -1 !\n! SEQ = 50, 3600, -1, -1 !\n",
+                                                 2));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  // The start is the file's first record: it is the first stored hour. In the
+  // first pass the hour in which the reader reports the end is stored too, with
+  // the last record's date-hour once more; the end date-hour stays there, so
+  // the second pass ends with the file's last record.
+  for (const auto& [n, stored] : {std::pair{"out_mod_01", 97u}, std::pair{"out_mod_02", 96u}}) {
+    const auto hours = records_starting(dir.file(std::string(n) + ".dat"), "SO HOUREMIS");
+    ASSERT_EQ(hours.size(), 2u * stored) << n;
+    EXPECT_EQ(hours[0].substr(0, 28), "SO HOUREMIS  88   3   1   1 ");
+    EXPECT_EQ(hours[190].substr(0, 28), "SO HOUREMIS  88   3   4  24 ");
+    EXPECT_EQ(hours.back().substr(0, 28), "SO HOUREMIS  88   3   4  24 ");
+    EXPECT_EQ(records_starting(dir.file(std::string(n) + ".inx"), "ME STARTEND")[0],
+              "ME STARTEND 1988  3  1  1 1988  3  4 24");
+  }
+  // The end-of-file hour has no meteorology of its own: the last valid hour is used.
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" WARNING: meteorology missing in           1 hours"),
+            std::string::npos);
+}
+
+TEST(AermodLoop, NonSequentialStartBetweenRecordsTakesTheNextRecord) {
+  TempDir dir;
+  fs::copy_file(source_path("tests/data/met/AERMET2.SFC"), dir.file("sfc.sfc"));
+  write_file(dir.file("run.inp"), nonseq_control("", 2));  // starts at hour 5
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto hours = records_starting(dir.file("out_mod_01.dat"), "SO HOUREMIS");
+  // The file's first record was passed over: it leads the hourly file at a zero
+  // rate, then the stored hours from the second record on.
+  ASSERT_EQ(hours.size(), 2u * (1 + 96));
+  EXPECT_EQ(hours[0].substr(0, 52), "SO HOUREMIS  88   3   1   1 SOURCE1     0.000000E+00");
+  EXPECT_EQ(hours[2].substr(0, 28), "SO HOUREMIS  88   3   1   2 ");
+  EXPECT_EQ(records_starting(dir.file("out_mod_01.inx"), "ME STARTEND")[0],
+            "ME STARTEND 1988  3  1  2 1988  3  4 24");
+}
+
+TEST(CalpuffLoopNonSequential, KeepsItsClockPastTheEndOfTheFile) {
+  TempDir dir;
+  fs::copy_file(source_path("tests/data/met/AERMET2.SFC"), dir.file("sfc.sfc"));
+  std::string text = nonseq_control("! HHS = 0 !\n! DDE = 5 !\n! HHE = 5 !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n"
+                                    "! MW = 64.0638 !\n",
+                                    1);
+  write_file(dir.file("run.inp"), text);
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto recs = file_records(dir.file("out_01.dat"));
+  // 96 hours of the file and 6 more up to hour 05 of 5 March by the loop's clock.
+  ASSERT_EQ(recs.size(), 19u + 2 * 102);
+  EXPECT_EQ(recs[19 + 2 * 101], "   1988  65  5    0   1988  65  6    0");
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" WARNING: meteorology missing in           6 hours"),
+            std::string::npos);
+}
+
 // A whole year of real AERMET meteorology with calm, missing and partly missing
 // hours, on both paths: no NaN, no infinity, no asterisks anywhere, and the
 // missing hours are counted in the list file.

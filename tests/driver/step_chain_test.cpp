@@ -1,0 +1,184 @@
+// The step chain: the hour's meteorology (screening, fixed values, missing
+// hours), the gas temperature, the step's rate, H2S fraction and fuel-gas
+// ratio, and the release point moved by the flame's reach.
+#include "driver/step_chain.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "input/dates.hpp"
+#include "physics/realgas.hpp"
+#include "physics/setup.hpp"
+#include "test_util.hpp"
+
+namespace quelmar::driver {
+namespace {
+
+using RunState = quelmar::input::Run;
+
+class StepChain : public ::testing::Test {
+ protected:
+  StepChain() { init(); }
+  // A steady sour-gas flare with fixed meteorology, ready for its steps.
+  void init() {
+    physics::SETUP1(run->prop, run->stdc);
+    physics::INITLOCAL(run->prop, run->stdc, 0);
+    input::MOD_READINP& in = run->inp;
+    in.MINPUT = 1, in.MBLOWDOWN = 0, in.MDIST = 1, in.MMET = 3, in.MFGR = 1, in.MTGAS = 1;
+    in.HS = 20, in.DF = 0.5, in.DS = 0.5, in.ZREF = 10, in.ODOURPPB = 1;
+    in.XCOORD = 500, in.YCOORD = 4000;
+    in.WINDSP = 3, in.WINDDR = 270, in.TAMB = 288, in.PGCLASS = 4;
+    in.RAW(physics::CH4) = 0.95, in.RAW(physics::H2S) = 0.05;
+    run->file1.MIXN = in.RAW;
+    in.YYS = 2021, in.JDS = 196, in.HHS = 0, in.SSS = 0;
+    in.NPUFFS = 1;
+    in.PSEQ(1, 1) = 240, in.PSEQ(1, 2) = 3600, in.PSEQ(1, 3) = -1, in.PSEQ(1, 4) = -1;
+  }
+  // One active step of row 1 with the meteorology of the run start.
+  ReleasePoint step(Loop loop = Loop::Calpuff) {
+    Clock c;
+    pass_start(*run, c);
+    chain_start(*run, loop, c, 0);
+    return chain_active(*run, loop, 1, 3600);
+  }
+  // An AERMET surface file of the given records, hour h of 1 January 2021.
+  void aermet(const std::vector<std::string>& recs) {
+    std::string text = "   header line\n";
+    for (const std::string& r : recs) text += r + "\n";
+    test::write_file(dir.file("m.sfc"), text);
+    run->inp.MMET = 2;
+    run->inp.METDAT = dir.file("m.sfc");
+    run->inp.YYS = 2021, run->inp.JDS = 1, run->inp.HHS = 0;
+    ASSERT_TRUE(run->units.open_write(io::LST, dir.file("a.lst")));
+  }
+  static std::string rec(int hour, double ws, double wd, double zref, double temp, double mol = 100) {
+    std::ostringstream s;
+    s << "21 1 1 1 " << hour << " -2.7 0.062 -9 -9 -999 37 " << mol << " 0.1 1.5 1.0 " << ws << " " << wd << " "
+      << zref << " " << temp << " 10.0";
+    return s.str();
+  }
+  test::TempDir dir;
+  std::ostringstream out, err;
+  std::unique_ptr<RunState> run = std::make_unique<RunState>(out, err);
+};
+
+TEST_F(StepChain, ReleasePointLiesDownwindByTheFlameReach) {
+  struct Case {
+    double wd;
+    double dx, dy;  // unit direction of the release point from the flare
+  };
+  const Case cases[] = {{90, -1, 0}, {180, 0, 1}, {0, 0, -1}, {360, 0, -1}, {270, 1, 0}};
+  for (const Case& c : cases) {
+    run->inp.WINDDR = c.wd;
+    const ReleasePoint p = step();
+    const double xl_km = run->comb.XL * 0.001;
+    ASSERT_GT(xl_km, 0);
+    EXPECT_NEAR(p.X, 500 + c.dx * xl_km, 1e-12) << c.wd;
+    EXPECT_NEAR(p.Y, 4000 + c.dy * xl_km, 1e-12) << c.wd;
+    EXPECT_EQ(p.Z, run->comb.HS_X);
+    EXPECT_EQ(run->file1.Q(1), run->comb.QEMIT);
+  }
+  // A negative fixed direction leaves WD at its start value 0: south of the flare.
+  run = std::make_unique<RunState>(out, err);
+  init();
+  run->inp.WINDDR = -1;
+  const ReleasePoint p = step();
+  EXPECT_NEAR(p.Y, 4000 - run->comb.XL * 0.001, 1e-12);
+  // The AERMOD loop keeps the point at the flare when screening.
+  run->inp.MSCREENING = 1;
+  const ReleasePoint q = step(Loop::Aermod);
+  EXPECT_EQ(q.X, 500);
+  EXPECT_EQ(q.Y, 4000);
+}
+
+TEST_F(StepChain, RateVolumeAndFuelGasRatioOfTheRow) {
+  input::MOD_READINP& in = run->inp;
+  in.MINPUT = 2, in.RH2S = 0.02, in.MFGR = 2, in.FGR = 0.3;
+  in.PSEQ(1, 1) = 50, in.PSEQ(1, 4) = 0.5;
+  run->file1.QMAX0 = 100;
+  step();
+  const input::MOD_FILE1& f = run->file1;
+  EXPECT_EQ(f.QMAX1, 50);
+  EXPECT_EQ(f.FGRI, 0.5);
+  EXPECT_EQ(f.FGR1, 1.0);  // the fuel gas held at 0.5 x 100 while the raw gas halves
+  EXPECT_DOUBLE_EQ(f.MIXN(physics::H2S), 0.02);
+  // 240 (10^3 m3/d) over 3600 s is 10 (10^3 m3).
+  in.PSEQ(1, 1) = 240;
+  step();
+  EXPECT_EQ(f.QVOL, 10);
+  // Without RH2S the row takes the raw gas's own fraction.
+  in.RH2S = 0;
+  step();
+  EXPECT_DOUBLE_EQ(f.MIXN(physics::H2S), 0.05);
+}
+
+TEST_F(StepChain, GasTemperatureBySource) {
+  input::MOD_READINP& in = run->inp;
+  in.MTGAS = 2, in.TGINIT = 300;  // MTGAS 2 without a vessel behaves like 0
+  step();
+  EXPECT_EQ(run->stdc.TGAS, 300);
+  in.TGINIT = 0;
+  step();
+  EXPECT_EQ(run->stdc.TGAS, 288);
+}
+
+TEST_F(StepChain, ScreeningRoundsWindAndTemperature) {
+  aermet({rec(1, 3.74, 200, 10, 288.9), rec(2, 0.4, 200, 10, 270.5)});
+  run->inp.MSCREENING = 1;
+  Clock c;
+  pass_start(*run, c);
+  chain_start(*run, Loop::Aermod, c, 0);
+  EXPECT_EQ(run->file1.WS, 3.5);
+  EXPECT_EQ(run->stdc.TAMBH, 288.0);
+  input::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600);
+  input::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
+  chain_start(*run, Loop::Aermod, c, 1);
+  EXPECT_EQ(run->file1.WS, 0.0);
+  EXPECT_EQ(run->stdc.TAMBH, 270.0);
+}
+
+TEST_F(StepChain, MissingHoursTakeTheLastValidHour) {
+  // Hour 1 missing (before any valid hour), hour 2 valid, hour 3 missing in
+  // everything, hour 4 with only the temperature missing, hour 5 calm.
+  aermet({rec(1, 999, 999, -9, 999, -99999), rec(2, 4.0, 250, 10, 280), rec(3, 999, 999, -9, 999, -99999),
+          rec(4, 5.0, 100, 10, 999), rec(5, 0.0, 0, 10, 281)});
+  Clock c;
+  pass_start(*run, c);
+  struct Expect {
+    double ws, wd, t, zref;
+    int ipg;
+  };
+  // The valid hours are of class 5 (Monin-Obukhov length 100 m, roughness 0.1 m).
+  const Expect expected[] = {{0, 0, 288.15, 10, 4}, {4, 250, 280, 10, 5}, {4, 250, 280, 10, 5},
+                             {4, 250, 280, 10, 5}, {0, 0, 281, 10, 5}};
+  for (int h = 0; h < 5; ++h) {
+    chain_start(*run, Loop::Aermod, c, h);
+    const Expect& e = expected[h];
+    EXPECT_EQ(run->file1.WS0, e.ws) << h;
+    EXPECT_EQ(run->file1.WD, e.wd) << h;
+    EXPECT_EQ(run->file1.TAMB0, e.t) << h;
+    EXPECT_EQ(run->met.ANEM_HT, e.zref) << h;
+    EXPECT_EQ(run->file1.IPG0, e.ipg) << h;
+    chain_active(*run, Loop::Aermod, 1, 3600);
+    input::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600);
+    input::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
+  }
+  EXPECT_EQ(run->file1.missing.count, 3);
+  warn_missing_meteorology(*run, io::LST);
+  run->units.close(io::LST);
+  EXPECT_EQ(test::file_records(dir.file("a.lst")).back(),
+            " WARNING: meteorology missing in           3 hours; the last valid hour was used");
+}
+
+TEST_F(StepChain, NothingReachesAClosedDebugLog) {
+  run->inp.MFGR = 2;
+  run->file1.QMAX0 = 100;
+  step();
+  EXPECT_FALSE(run->units.is_open(io::LOG));
+  EXPECT_EQ(out.str().find("fgri="), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quelmar::driver
