@@ -1,0 +1,116 @@
+// The shipped examples run end to end: every model file they write is checked
+// record by record against its layout, and compared with the expected file
+// (whose flare-step numbers for the steady example were confirmed by the
+// independent calculation in tests/data/examples/steady_reference.py).
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <string>
+
+#include "test_util.hpp"
+
+namespace quelmar::test {
+namespace {
+
+// The layouts of the model files as patterns over whole records.
+const std::regex kTimeLine(R"((   \d{4} [ \d]{3} [ \d]{2} [ \d]{4}){2})");
+const std::regex kSourceLine(
+    R"('[A-Z0-9]*'( [ \-\d.]{10}){2} [ \-\d.]{10} [ \-\d.]{10} [ \-\d.]{11} [ \-\d.]{10}( [ \-\d.]{9}){3}( [ \-\d.]{15}){2}( [ \-\d.E+]{15})+)");
+const std::regex kPeriod(R"(([ \d]{4}){3} [ \d]{4}  ([ \d]{4}){3} [ \d]{4})");
+const std::regex kHourly(
+    R"(SO HOUREMIS [ \d]{3} [ \d]{3} [ \d]{3} [ \d]{3} SOURCE\d{1,2} {4,5}(-?0\.\d{6}E[+-]\d\d ){2}-?0\.\d{6}E[+-]\d\d)");
+const std::regex kLocation(R"(SO LOCATION SOURCE\d{1,2} {4,5} POINT[ \d.\-]{13} [ \d.\-]{13} [ \d.\-]{13})");
+const std::regex kSrcparam(R"(SO SRCPARAM SOURCE\d{1,2} {4,5}( {0,9}-?\d+\.\d{3} ){4} {0,9}-?\d+\.\d{3})");
+
+void check_layouts(const std::string& name, const std::vector<std::string>& recs) {
+  for (const std::string& r : recs) {
+    ASSERT_EQ(r.find("<bare LF>"), std::string::npos) << name;
+    ASSERT_EQ(r.find("<no line end>"), std::string::npos) << name;
+    if (r.rfind("**", 0) != 0) {
+      EXPECT_EQ(r.find('*'), std::string::npos) << name << ": " << r;
+    }
+  }
+  if (name.size() > 4 && name.substr(name.size() - 4) == ".inx") {
+    for (const std::string& r : recs) {
+      if (r.rfind("SO LOCATION", 0) == 0) {
+        EXPECT_TRUE(std::regex_match(r, kLocation)) << name << ": " << r;
+      }
+      if (r.rfind("SO SRCPARAM", 0) == 0) {
+        EXPECT_TRUE(std::regex_match(r, kSrcparam)) << name << ": " << r;
+      }
+    }
+    return;
+  }
+  if (!recs.empty() && recs[0].rfind("FLEMARB.DAT", 0) == 0) {
+    ASSERT_GE(recs.size(), 19u) << name;
+    EXPECT_EQ(recs[0], "FLEMARB.DAT     1.0             Initial configuration");
+    EXPECT_EQ(recs[1], "   7");
+    EXPECT_TRUE(std::regex_match(recs[14], kPeriod)) << name << ": " << recs[14];
+    ASSERT_EQ((recs.size() - 19) % 2, 0u) << name;
+    for (std::size_t i = 19; i < recs.size(); i += 2) {
+      EXPECT_TRUE(std::regex_match(recs[i], kTimeLine)) << name << " " << i << ": " << recs[i];
+      EXPECT_TRUE(std::regex_match(recs[i + 1], kSourceLine)) << name << " " << i + 1 << ": " << recs[i + 1];
+    }
+    return;
+  }
+  for (const std::string& r : recs) {
+    EXPECT_TRUE(std::regex_match(r, kHourly)) << name << ": " << r;
+  }
+}
+
+struct Example {
+  const char* dir;
+  const char* control;
+};
+
+class Examples : public ::testing::TestWithParam<Example> {};
+
+TEST_P(Examples, WriteTheExpectedModelFiles) {
+  const Example& e = GetParam();
+  TempDir tmp;
+  fs::copy(source_path("examples/met"), tmp.path() / "met", fs::copy_options::recursive);
+  fs::copy(source_path(std::string("examples/") + e.dir), tmp.path() / e.dir, fs::copy_options::recursive);
+  const fs::path run_dir = tmp.path() / e.dir;
+  for (const auto& f : fs::directory_iterator(run_dir)) {
+    const std::string ext = f.path().extension().string();
+    if (ext == ".dat" || ext == ".inx" || ext == ".lst") fs::remove(f.path());  // outputs of a local run
+  }
+  const ProcessResult r = run_quelmar(run_dir, e.control);
+  ASSERT_EQ(r.status, 0) << r.out;
+
+  const fs::path expected_dir = source_path(std::string("tests/data/examples/") + e.dir);
+  std::set<std::string> expected, written;
+  for (const auto& f : fs::directory_iterator(expected_dir)) expected.insert(f.path().filename().string());
+  for (const auto& f : fs::directory_iterator(run_dir)) {
+    const std::string name = f.path().filename().string();
+    const std::string ext = f.path().extension().string();
+    if (ext != ".dat" && ext != ".inx") continue;
+    written.insert(name);
+    const auto recs = file_records(f.path().string());
+    check_layouts(name, recs);
+    if (expected.count(name)) {
+      EXPECT_EQ(recs, file_records((expected_dir / name).string())) << name;
+    }
+  }
+  EXPECT_EQ(written, expected);
+
+  // The list file ends normally and reports no missing meteorology.
+  std::string lst;
+  for (const auto& f : fs::directory_iterator(run_dir))
+    if (f.path().extension() == ".lst") lst = read_file(f.path().string());
+  ASSERT_FALSE(lst.empty());
+  EXPECT_EQ(lst.substr(lst.size() - 21), " Program Terminated\r\n");
+  EXPECT_EQ(lst.find("meteorology missing"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, Examples,
+                         ::testing::Values(Example{"steady_fixed", "steady.inp"},
+                                           Example{"sequence_aermet", "sequence.inp"},
+                                           Example{"vessel_timeseries", "vessel.inp"},
+                                           Example{"aermod_steady", "steady_am.inp"},
+                                           Example{"aermod_vessel", "vessel_am.inp"}),
+                         [](const auto& info) { return std::string(info.param.dir); });
+
+}  // namespace
+}  // namespace quelmar::test
