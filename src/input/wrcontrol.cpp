@@ -126,12 +126,17 @@ int IWRCONTROL(Run& run, int lst) {
     text("! EMIT =", "");
   } else {
     std::vector<io::Item> names{"! CHEMLST ="}, masses{"! MW ="}, rates{"! EMIT ="};
+    std::vector<std::string> short_names(static_cast<std::size_t>(nspec));
     for (int i = 1; i <= nspec; ++i) {
       const char* sep = i == nspec ? "!" : ",";
-      // The first three characters as stored: a name of fewer characters
-      // brings the NUL filling behind it, an item read with a leading blank
-      // keeps that blank.
-      names.emplace_back(in.CHEMLST(i).view().substr(0, 3));
+      // The first three characters as stored (an item read with a leading
+      // blank keeps that blank); the NUL filling of a shorter name is written
+      // as blanks, so that the list file holds only text.
+      std::string& name = short_names[static_cast<std::size_t>(i - 1)];
+      name = in.CHEMLST(i).view().substr(0, 3);
+      for (char& ch : name)
+        if (ch == '\0') ch = ' ';
+      names.emplace_back(name);
       names.emplace_back(sep);
       masses.emplace_back(in.MMLST(i));
       masses.emplace_back(sep);

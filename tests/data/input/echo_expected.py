@@ -143,7 +143,9 @@ def echo(c):
         out += ["! CHEMLST =!", "! MW =!", "! EMIT =!"]
     else:
         seps = [","] * (n - 1) + ["!"]
-        out.append("! CHEMLST =" + "".join(a + s for a, s in zip(c["CHEMLST"], seps)))
+        # the first three characters of each name; the NUL filling of a shorter
+        # name is written as blanks, so that the list file holds only text
+        out.append("! CHEMLST =" + "".join(a.replace("\0", " ") + s for a, s in zip(c["CHEMLST"], seps)))
         out.append("! MW =" + "".join(F(a) + s for a, s in zip(c["MW"], seps)))
         out.append("! EMIT =" + "".join(F(a) + s for a, s in zip(c["EMIT"], seps)))
     for label, key in [("! YYS     =", "YYS"), ("! MMS     =", "MMS"), ("! DDS     =", "DDS"),
