@@ -29,6 +29,8 @@ class Table2 {
   T& operator()(int r, int c) { return v_[index(r, c)]; }
   const T& operator()(int r, int c) const { return v_[index(r, c)]; }
   void fill(const T& x) { std::fill(v_.begin(), v_.end(), x); }
+  // Row r as contiguous memory (columns 1..cols at [0..cols-1]).
+  const T* row(int r) const { return &v_[index(r, 1)]; }
 
  private:
   std::size_t index(int r, int c) const {

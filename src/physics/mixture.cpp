@@ -110,10 +110,12 @@ void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff) {
   // that the mixture does not hold adds an exact zero, which leaves every sum
   // as it is, so it is passed over (the flare step forms these sets often).
   coeff.fill(0.0);
-  for (int i = 1; i <= NSPECIES; ++i) {
-    const double x = mix(i);
+  const double* a[18];
+  for (int k = 1; k <= 18; ++k) a[k - 1] = prop.property(13 + k);
+  for (int i = 0; i < NSPECIES; ++i) {
+    const double x = mix.v[static_cast<std::size_t>(i)];
     if (x == 0) continue;
-    for (int k = 1; k <= 18; ++k) coeff(k) = coeff(k) + x * prop(13 + k, i);
+    for (int k = 0; k < 18; ++k) coeff.v[static_cast<std::size_t>(k)] = coeff.v[static_cast<std::size_t>(k)] + x * a[k][i];
   }
 }
 

@@ -15,6 +15,8 @@ class SpeciesTable {
   SpeciesTable();  // the built-in data
   double& operator()(int j, int i) { return t_(j, i); }
   double operator()(int j, int i) const { return t_(j, i); }
+  // Property j of species 1..29, at [0..28].
+  const double* property(int j) const { return t_.row(j); }
 
  private:
   io::Table2<double> t_{NPROP, NSPECIES};

@@ -52,8 +52,13 @@ double h5_mix(const SpeciesTable& prop, const MIX& mix, int first, double T) {
 double CALC_CP_COEFF(const COEFF& coeff, double T) {
   const int o = range_offset(T);
   double s = 0;
-  // The powers T^-2 .. T^4 are taken with a real exponent.
-  for (int k = 1; k <= 7; ++k) s = s + coeff(k + o) * std::pow(T, static_cast<double>(k - 3));
+  // The powers T^-2 .. T^4 are taken with a real exponent. T^0 and T^1 are
+  // exactly 1 and T, which is what the power function returns for them.
+  for (int k = 1; k <= 7; ++k) {
+    const int e = k - 3;
+    const double p = e == 0 ? 1.0 : (e == 1 ? T : std::pow(T, static_cast<double>(e)));
+    s = s + coeff(k + o) * p;
+  }
   return s * R;
 }
 

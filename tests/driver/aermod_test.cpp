@@ -119,6 +119,37 @@ TEST(AermodLoop, HoursBeforeThePeriodComeFirstInTheHourlyFile) {
   EXPECT_EQ(records_starting(dir.file("out_mod_01.inx"), "ME SURFFILE")[0], "ME SURFFILE sfc.sfc");
 }
 
+TEST(AermodLoop, RowsFromOneHundredAndPassesOfOneHourOrNone) {
+  TempDir dir;
+  std::string seq = "! MINPUT = 2 !\n! NSEQ = 101 !\n! HHE = 5 !\n";
+  for (int i = 1; i <= 101; ++i) seq += "! SEQ = " + std::to_string(i) + ", 3600, -1, -1 !\n";
+  write_file(dir.file("run.inp"), control(seq));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  // One hour per pass: the sort has nothing to do; the hour falls into the last
+  // group (position 1 over a quotient of 0.5), the empty first group is
+  // described like its neighbour, and the hour emits from its own source.
+  EXPECT_TRUE(fs::exists(dir.file("out_mod_99.inx")));
+  EXPECT_TRUE(fs::exists(dir.file("out_mod_100.inx")));
+  EXPECT_TRUE(fs::exists(dir.file("out_mod_101.dat")));
+  const auto hours = records_starting(dir.file("out_mod_100.dat"), "SO HOUREMIS");
+  ASSERT_EQ(hours.size(), 2u);
+  EXPECT_EQ(hours[0].substr(0, 52), "SO HOUREMIS  21   7  15   6 SOURCE1     0.000000E+00");
+  EXPECT_NE(hours[1].substr(40, 12), "0.000000E+00");
+  const auto params = records_starting(dir.file("out_mod_100.inx"), "SO SRCPARAM");
+  ASSERT_EQ(params.size(), 2u);
+  EXPECT_EQ(params[0].substr(24), params[1].substr(24));
+  EXPECT_EQ(records_starting(dir.file("out_mod_100.inx"), "SO HOUREMIS")[0],
+            "SO HOUREMIS out_mod_100.dat SOURCE1-SOURCE2");
+
+  // An end before the start: no hour, no file, and the list file says so.
+  TempDir none;
+  write_file(none.file("run.inp"), control("! HHE = 4 !\n"));
+  ASSERT_EQ(run_quelmar(none.path(), "run.inp").status, 0);
+  EXPECT_FALSE(fs::exists(none.file("out_mod_01.inx")));
+  EXPECT_NE(read_file(none.file("run.lst")).find(" WARNING: no hour in the period: no AERMOD files for row"),
+            std::string::npos);
+}
+
 // The AERMET sample (96 hours from 1 March 1988, hour 1) in file order.
 std::string nonseq_control(const std::string& extra, int path) {
   std::string text = control(extra + "! MDSPMOD = " + std::to_string(path) +
