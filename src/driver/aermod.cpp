@@ -15,18 +15,24 @@ namespace {
 
 using input::Run;
 
+// Digits of a file or row number in a name: two, or as many as it has.
+int number_width(int n) {
+  int w = 1;
+  for (int x = n; x >= 10; x /= 10) ++w;
+  return w < 2 ? 2 : w;
+}
+
 void both(Run& run, int lst, std::initializer_list<io::Item> items) {
   run.units.free(io::CONSOLE, items);
   run.units.free(lst, items);
 }
 
 // The name of a model file of row `iloop`: OUTPATH directly followed by
-// OUTNAME, "_MOD_", the row number (two digits, three from 100 on) and the
-// suffix; turned to the case of the run.
+// OUTNAME, "_MOD_", the row number (two digits with a leading zero, or as many
+// as it needs from 100 on) and the suffix; turned to the case of the run.
 input::Text255 model_file_name(const Run& run, int lst, int iloop, const char* suffix) {
-  static const io::Layout two("(A,'_','MOD','_',I2.2,A)");
-  static const io::Layout three("(A,'_','MOD','_',I3.3,A)");
-  const io::Layout& layout = iloop < 100 ? two : three;
+  const int w = number_width(iloop);
+  const io::Layout layout("(A,'_','MOD','_',I" + std::to_string(w) + "." + std::to_string(w) + ",A)");
   const std::string part = layout.text({run.inp.OUTNAME.trimmed(), iloop, suffix});
   input::Text255 fntmp2, name;
   fntmp2.set_blank_padded(part);

@@ -18,10 +18,10 @@ using input::Run;
 int nint(double x) { return static_cast<int>(std::lround(x)); }
 
 // The flare file's name: OUTPATH, a backslash, OUTNAME, "_", the file number
-// (two digits, three from 100 on) and ".DAT".
+// (two digits with a leading zero, three from 100 on) and ".DAT".
 input::Text255 flare_file_name(const Run& run, int iloop) {
   static const io::Layout two("('\\',A,'_',I2.2,'.DAT')");
-  static const io::Layout three("('\\',A,'_',I3.3,'.DAT')");
+  static const io::Layout three("('\\',A,'_',I3.3,'.DAT')");  // NSEP is at most 120
   const io::Layout& layout = iloop < 100 ? two : three;
   const std::string part = layout.text({run.inp.OUTNAME.trimmed(), iloop});
   input::Text255 fntmp, flefile;

@@ -47,6 +47,9 @@ constexpr double G = 9.80665;                // gravity, m/s2
 constexpr double PI = 3.141592653589793;
 constexpr double G_R = 81.53702483431246;    // g*R
 constexpr double G_QUARTER = 2.4516625;      // g/4
+// The hottest pseudo-stack: the upper end of the flare model's temperature
+// solve, K. A hotter one is restated at this temperature with the same fluxes.
+constexpr double T_PSEUDO_MAX = 3000.0;
 
 // Flow in 10^3 m3/d -> m3/s.
 double per_second(double flow) { return flow * 1000 / 86400; }
@@ -764,6 +767,14 @@ class FlareStep {
     } else {
       r_.UE_X = std::max(c_.UEMIN, std::min(w_.C_GAS, G * w_.RG / (w_.RH * w_.RF)));
     }
+    if (!jet_itself && r_.EXTEMP > T_PSEUDO_MAX) {
+      // A tiny flow in a strong wind can ask for a pseudo-stack far hotter than
+      // any flame (beyond what a flare file's field holds): the same fluxes
+      // leave a slower, wider stack at the top of the temperature range.
+      r_.EXTEMP = T_PSEUDO_MAX;
+      r_.UE_X = std::max(c_.UEMIN, G * (r_.EXTEMP - TAMBH) * r_.FM / (TAMBH * r_.FB));
+      r_.DE_X = std::sqrt(4 * r_.EXTEMP * r_.FM / (TAMBH * (r_.UE_X * r_.UE_X)));
+    }
     w_.FM_check = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
     w_.FB_check = G_QUARTER * (r_.EXTEMP - TAMBH) / r_.EXTEMP * r_.UE_X * (r_.DE_X * r_.DE_X);
   }
@@ -800,6 +811,18 @@ class FlareStep {
       r_.UE_X = c_.UEMIN;
       r_.DE_X = in_.DS;
       r_.EXTEMP = TAMBH;
+    }
+    if (r_.EXTEMP > T_PSEUDO_MAX && FBS > 0 && FMS > 0) {
+      // A fast jet that carries the stripped plume's buoyancy (as after a
+      // flame-out of mode 2, whose stripped fluxes stay those of the burning
+      // flare) asks for a pseudo-stack far hotter than any flame, which no
+      // model file can hold. The same buoyancy and momentum fluxes leave a
+      // slower, wider stack at the top of the flare model's temperature range
+      // (the plume rise of the dispersion models follows the fluxes alone).
+      const double fm = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
+      r_.EXTEMP = T_PSEUDO_MAX;
+      r_.UE_X = (r_.EXTEMP / TAMBH - 1) * G * FMS / FBS;
+      r_.DE_X = std::sqrt(fm / (0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X)));
     }
     DT = std::max(r_.EXTEMP - TAMBH, 0.0);
     r_.QEMIT = (in_.MSTRIP == 1 || in_.MSTRIP == 3) ? w_.e_h2s : w_.e_ou;

@@ -150,6 +150,17 @@ TEST(AermodLoop, RowsFromOneHundredAndPassesOfOneHourOrNone) {
             std::string::npos);
 }
 
+TEST(AermodLoop, RowNumbersTakeAsManyDigitsAsTheyNeed) {
+  TempDir dir;
+  std::string seq = "! MINPUT = 2 !\n! NSEQ = 1000 !\n! HHE = 5 !\n! NSOURCES = 1 !\n";
+  for (int i = 1; i <= 1000; ++i) seq += "! SEQ = 10, 3600, -1, -1 !\n";
+  write_file(dir.file("run.inp"), control(seq));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  EXPECT_TRUE(fs::exists(dir.file("out_mod_999.inx")));
+  EXPECT_TRUE(fs::exists(dir.file("out_mod_1000.inx")));
+  EXPECT_TRUE(fs::exists(dir.file("out_mod_1000.dat")));
+}
+
 // The AERMET sample (96 hours from 1 March 1988, hour 1) in file order.
 std::string nonseq_control(const std::string& extra, int path) {
   std::string text = control(extra + "! MDSPMOD = " + std::to_string(path) +

@@ -621,6 +621,9 @@ TEST(EmissionsTest, InvariantsOverASweep) {
                 ASSERT_TRUE(all_finite(r)) << where;
                 EXPECT_GE(r.HS_X, 0) << where;
                 EXPECT_GT(r.EXTEMP, 0) << where;
+                // No pseudo-stack hotter than the flare model's temperature
+                // range (a flare file's field holds below 10000 K).
+                EXPECT_LE(r.EXTEMP, 3000.0 * (1 + 1e-12)) << where;
                 EXPECT_GE(r.UE_X, 1e-5) << where;
                 EXPECT_GE(r.FB, 0) << where;
                 // The pseudo-stack carries the fluxes through their definitions,
