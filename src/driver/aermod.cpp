@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver/aermod_files.hpp"
+#include "driver/file_names.hpp"
 #include "driver/step_chain.hpp"
 #include "driver/virtual_sources.hpp"
 #include "input/dates.hpp"
@@ -15,13 +16,6 @@ namespace {
 
 using input::Run;
 
-// Digits of a file or row number in a name: two, or as many as it has.
-int number_width(int n) {
-  int w = 1;
-  for (int x = n; x >= 10; x /= 10) ++w;
-  return w < 2 ? 2 : w;
-}
-
 void both(Run& run, int lst, std::initializer_list<io::Item> items) {
   run.units.free(io::CONSOLE, items);
   run.units.free(lst, items);
@@ -31,12 +25,8 @@ void both(Run& run, int lst, std::initializer_list<io::Item> items) {
 // OUTNAME, "_MOD_", the row number (two digits with a leading zero, or as many
 // as it needs from 100 on) and the suffix; turned to the case of the run.
 input::Text255 model_file_name(const Run& run, int lst, int iloop, const char* suffix) {
-  const int w = number_width(iloop);
-  const io::Layout layout("(A,'_','MOD','_',I" + std::to_string(w) + "." + std::to_string(w) + ",A)");
-  const std::string part = layout.text({run.inp.OUTNAME.trimmed(), iloop, suffix});
-  input::Text255 fntmp2, name;
-  fntmp2.set_blank_padded(part);
-  io::CONCAT(name.span(), run.inp.OUTPATH.view(), fntmp2.view());
+  static const io::Layout layout("(A,'_','MOD','_',A,A)");
+  input::Text255 name = join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop), suffix}));
   int ierr = 0;
   io::MK_CASE(lst, run.inp.LCFILES, name.span(), ierr);
   return name;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/file_names.hpp"
 #include "driver/flemarb.hpp"
 #include "driver/step_chain.hpp"
 #include "input/dates.hpp"
@@ -18,16 +19,10 @@ using input::Run;
 int nint(double x) { return static_cast<int>(std::lround(x)); }
 
 // The flare file's name: OUTPATH, a backslash, OUTNAME, "_", the file number
-// (two digits with a leading zero, three from 100 on) and ".DAT".
+// (two digits with a leading zero, more from 100 on) and ".DAT".
 input::Text255 flare_file_name(const Run& run, int iloop) {
-  static const io::Layout two("('\\',A,'_',I2.2,'.DAT')");
-  static const io::Layout three("('\\',A,'_',I3.3,'.DAT')");  // NSEP is at most 120
-  const io::Layout& layout = iloop < 100 ? two : three;
-  const std::string part = layout.text({run.inp.OUTNAME.trimmed(), iloop});
-  input::Text255 fntmp, flefile;
-  fntmp.set_blank_padded(part);
-  io::CONCAT(flefile.span(), run.inp.OUTPATH.view(), fntmp.view());
-  return flefile;
+  static const io::Layout layout("('\\',A,'_',A,'.DAT')");
+  return join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop)}));
 }
 
 // A step of zero or negative length would leave the clock where it is: the
