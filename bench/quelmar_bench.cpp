@@ -21,7 +21,7 @@ using namespace quelmar;
 
 namespace {
 
-const std::string kHouston = std::string(QUELMAR_SOURCE_DIR) + "/../shared/data/met/HOUSTON_ADJU.SFC";
+const std::string kHouston = std::string(QUELMAR_SOURCE_DIR) + "/data/met/HOUSTON_ADJU.SFC";
 
 struct Folder {
   fs::path path;

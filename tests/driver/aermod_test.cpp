@@ -232,7 +232,7 @@ TEST(CalpuffLoopNonSequential, KeepsItsClockPastTheEndOfTheFile) {
 // hours, on both paths: no NaN, no infinity, no asterisks anywhere, and the
 // missing hours are counted in the list file.
 TEST(EndToEnd, YearOfHoustonMeteorologyOnBothPaths) {
-  const std::string sfc = source_path("../shared/data/met/HOUSTON_ADJU.SFC");
+  const std::string sfc = source_path("data/met/HOUSTON_ADJU.SFC");
   ASSERT_TRUE(fs::exists(sfc)) << sfc;
   for (int path : {1, 2}) {
     TempDir dir;

@@ -29,7 +29,7 @@ namespace {
 
 using testing::data_path;
 using testing::Harness;
-using testing::shared_path;
+using testing::year_data_path;
 using testing::shown;
 using testing::write_file;
 
@@ -499,7 +499,7 @@ TEST(AermetFiles, Aermet2WholePass) {
 
 TEST(AermetFiles, HoustonWholeLeapYear) {
   Harness h;
-  const Pass p = whole_pass(h, shared_path("HOUSTON_ADJU.SFC"), 8784);
+  const Pass p = whole_pass(h, year_data_path("HOUSTON_ADJU.SFC"), 8784);
   EXPECT_EQ(h.run->met.FILE_BEGIN_DATEHR, 199600100);
   EXPECT_EQ(p.covered, 8784);
   EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, 199636623);  // 31 December hour 24

@@ -35,8 +35,9 @@ inline std::string write_file(const std::string& name, const std::vector<std::st
 inline std::string data_path(const std::string& name) {
   return std::string(QUELMAR_SOURCE_DIR) + "/tests/data/met/" + name;
 }
-inline std::string shared_path(const std::string& name) {
-  return std::string(QUELMAR_SOURCE_DIR) + "/../shared/data/met/" + name;
+// The year of real AERMET data kept in the repository's data folder.
+inline std::string year_data_path(const std::string& name) {
+  return std::string(QUELMAR_SOURCE_DIR) + "/data/met/" + name;
 }
 
 struct Harness {

@@ -23,7 +23,7 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-NASA_CSV = os.environ.get("NASA9_CSV", "/work/shared/data/nasa9/nasa9.csv")
+NASA_CSV = os.environ.get("NASA9_CSV", os.path.join(HERE, "..", "..", "..", "data", "nasa9", "nasa9.csv"))
 
 R = 8.31446261815324
 G = 9.80665
