@@ -60,9 +60,20 @@ struct Step {
   std::ostringstream out, err;
   std::unique_ptr<input::Run> run;
   explicit Step(const StepInputs& s) : run(std::make_unique<input::Run>(out, err)) {
+    SETUP1(run->prop, run->stdc);
+    INITLOCAL(run->prop, run->stdc, s.ZCOORD);
+    prepare(s);
+  }
+  // Makes the same run ready for another step with other switches and streams
+  // (the site, and so ZCOORD, stays): the configuration, the step results and
+  // the console start afresh.
+  void prepare(const StepInputs& s) {
     input::Run& r = *run;
-    SETUP1(r.prop, r.stdc);
-    INITLOCAL(r.prop, r.stdc, s.ZCOORD);
+    out.str("");
+    out.clear();
+    r.inp = input::MOD_READINP{};
+    r.comb = input::FLARE_RESULT{};
+    r.isc = input::MOD_ISCCALCS{};
     r.inp.HS = 30.0;
     r.inp.DF = 0.3;
     r.inp.DS = 0.25;
@@ -587,6 +598,8 @@ TEST(EmissionsTest, MixingTemperatureOutsideTheSearchRange) {
 // Invariants over a sweep of inputs.
 TEST(EmissionsTest, InvariantsOverASweep) {
   test::TempDir dir;
+  // One run carries every step of the sweep, as the time loops carry theirs.
+  Step st(inputs());
   const std::vector<Config> assists = {
       Config{}, Config{steam}, Config{air},
       [](input::MOD_READINP& in) { streams(in); }};
@@ -608,7 +621,7 @@ TEST(EmissionsTest, InvariantsOverASweep) {
                 s.UREF = uref;
                 s.IPG = ipg;
                 s.TGAS = tgas;
-                Step st(s);
+                st.prepare(s);
                 const std::string logname = dir.file("sweep.log");
                 ASSERT_TRUE(st.run->units.open_write(io::LOG, logname));
                 st.run->stdc.LOGON = 1;
