@@ -1,5 +1,6 @@
 #include "driver/aermod.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -90,6 +91,10 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
   if (in.MMET != 2)
     u.free(lst, {"WARNING: MMET is not 2: complete ME SURFFILE, ME PROFFILE and RE INCLUDED in the AERMOD control files"});
 
+  // The hourly store, sized once for every pass: to the hours of the period,
+  // or, when the surface file's records set the hours, to the store's limit.
+  run.vs.reserve_hours(nonseq ? input::MAXHOURS : static_cast<int>(std::max<std::int64_t>(period_hours(run), 1)));
+
   for (int iloop = 1; iloop <= passes; ++iloop) {
     f.ILOOP = iloop;
     Clock clock;
@@ -110,6 +115,7 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
         u.close(met);
         return false;
       }
+      if (n >= run.vs.hours()) run.vs.reserve_hours(std::min(input::MAXHOURS, 2 * n));
       store_hour(run, ++n, p);
       input::INCRS(u, lst, clock.yr, clock.jul, clock.hr, clock.sec, f.ISECDUR);
       f.ISECDUR = 3600;

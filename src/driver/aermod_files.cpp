@@ -225,7 +225,7 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   const MOD_VIRTUALSOURCES& vs = run.vs;
   open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file");
   const int n = group_count(run);
-  const int nvs = std::clamp(vs.NVS, 0, input::MAXHOURS);
+  const int nvs = std::clamp(vs.NVS, 0, vs.hours());
   std::array<std::string, input::MAXGROUPS + 1> ids;
   for (int j = 1; j <= n; ++j) ids[static_cast<std::size_t>(j)] = aermod_source_id(j);
 

@@ -4,6 +4,7 @@
 // process starts from a fresh Run.
 #pragma once
 #include <memory>
+#include <stdexcept>
 
 #include "io/array1.hpp"
 #include "io/text.hpp"
@@ -113,17 +114,30 @@ struct MOD_FILE1 {
   MissingMet missing;
 };
 
-// Hourly store and virtual sources of the AERMOD path.
+// Hourly store and virtual sources of the AERMOD path. The hourly arrays hold
+// no hour until the AERMOD loop sizes them to its period (reserve_hours), so a
+// run on the CALPUFF path carries none of them; the groups are fixed.
 struct MOD_VIRTUALSOURCES {
-  io::Vec1<int> INDX{MAXHOURS};
-  io::Vec1<double> VRISE{MAXHOURS}, VDEX{MAXHOURS}, VHSX{MAXHOURS}, VX{MAXHOURS}, VY{MAXHOURS}, VE{MAXHOURS},
-      VUSX{MAXHOURS}, VTSX{MAXHOURS};
-  io::Vec1<int> IVS{MAXHOURS};
-  io::Vec1<double> VFM{MAXHOURS}, VFB{MAXHOURS}, VTA{MAXHOURS}, VUA{MAXHOURS};
-  io::Vec1<int> VDATE{MAXHOURS}, VSEC{MAXHOURS};
+  io::Vec1<int> INDX;
+  io::Vec1<double> VRISE, VDEX, VHSX, VX, VY, VE, VUSX, VTSX;
+  io::Vec1<int> IVS;
+  io::Vec1<double> VFM, VFB, VTA, VUA;
+  io::Vec1<int> VDATE, VSEC;
   io::Array1<double, MAXGROUPS> VSTS{}, VSUS{}, VSHS{}, VSDS{}, VSX{}, VSY{};
   io::Array1<int, MAXGROUPS> IVSNS{};
   int NVS = 0;
+
+  // The hours the hourly arrays hold.
+  int hours() const { return INDX.size(); }
+  // Sizes the hourly arrays for n hours (at most MAXHOURS), keeping the hours
+  // already stored; never shrinks them.
+  void reserve_hours(int n) {
+    if (n > MAXHOURS) throw std::length_error("more than 44000 hours in the hourly store");
+    if (n <= hours()) return;
+    for (io::Vec1<int>* a : {&INDX, &IVS, &VDATE, &VSEC}) a->resize(n);
+    for (io::Vec1<double>* a : {&VRISE, &VDEX, &VHSX, &VX, &VY, &VE, &VUSX, &VTSX, &VFM, &VFB, &VTA, &VUA})
+      a->resize(n);
+  }
 };
 
 // The whole state of one run. Routines take what they need by reference.

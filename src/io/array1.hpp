@@ -41,12 +41,16 @@ class Table2 {
   std::vector<T> v_;
 };
 
-// A heap-held array of fixed capacity N addressed from 1.
+// A heap-held array of fixed capacity N addressed from 1. A default one holds
+// nothing until its owner sizes it.
 template <class T>
 class Vec1 {
  public:
+  Vec1() = default;
   explicit Vec1(int n) : v_(static_cast<std::size_t>(n)) {}
   int size() const { return static_cast<int>(v_.size()); }
+  // Sizes the array to n entries: those kept keep their values, new ones are 0.
+  void resize(int n) { v_.resize(static_cast<std::size_t>(n)); }
   T& operator()(int i) { return v_.at(static_cast<std::size_t>(i - 1)); }
   const T& operator()(int i) const { return v_.at(static_cast<std::size_t>(i - 1)); }
   T* data() { return v_.data(); }

@@ -299,6 +299,7 @@ TEST(AermodControlFile, FailedOpenStops) {
 void store_hour(input::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
                 double ts) {
   input::MOD_VIRTUALSOURCES& vs = run.vs;
+  vs.reserve_hours(i);
   vs.VDATE(i) = vdate, vs.IVS(i) = group, vs.VE(i) = ve, vs.VFB(i) = fb, vs.VFM(i) = fm, vs.VTA(i) = ta;
   vs.VUSX(i) = us, vs.VTSX(i) = ts;
 }

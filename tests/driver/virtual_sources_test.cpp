@@ -13,6 +13,7 @@
 #include <iterator>
 #include <memory>
 #include <numeric>
+#include <stdexcept>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,35 @@
 
 namespace quelmar::driver {
 namespace {
+
+// ---------------------------------------------------------------- the store
+
+// A run holds no hour until the AERMOD loop sizes the store to its period; a
+// larger size keeps the hours stored, and no size passes the 44000-hour limit.
+TEST(HourlyStore, SizedOnDemandUpToItsLimit) {
+  auto run = std::make_unique<input::Run>();
+  input::MOD_VIRTUALSOURCES& vs = run->vs;
+  EXPECT_EQ(vs.hours(), 0);
+  EXPECT_EQ(vs.VRISE.size(), 0);
+  EXPECT_EQ(vs.VDATE.size(), 0);
+  vs.reserve_hours(24);
+  EXPECT_EQ(vs.hours(), 24);
+  vs.VDATE(24) = 202119623;
+  vs.VUA(24) = 3.5;
+  vs.reserve_hours(12);  // never smaller
+  EXPECT_EQ(vs.hours(), 24);
+  vs.reserve_hours(8784);
+  EXPECT_EQ(vs.hours(), 8784);
+  EXPECT_EQ(vs.VSEC.size(), 8784);
+  EXPECT_EQ(vs.VUA.size(), 8784);
+  EXPECT_EQ(vs.VDATE(24), 202119623);
+  EXPECT_EQ(vs.VUA(24), 3.5);
+  EXPECT_EQ(vs.VDATE(25), 0);
+  EXPECT_THROW(vs.VDATE(8785), std::out_of_range);
+  EXPECT_THROW(vs.reserve_hours(input::MAXHOURS + 1), std::length_error);
+  vs.reserve_hours(input::MAXHOURS);
+  EXPECT_EQ(vs.hours(), input::MAXHOURS);
+}
 
 // ---------------------------------------------------------------- HSORTRL
 
@@ -62,6 +92,7 @@ TEST(VirtualSourcesSort, HeapOrderOfKeysAndCarriedIndex) {
 
 TEST(VirtualSourcesSort, StoreOverloadAndShortInputs) {
   input::MOD_VIRTUALSOURCES vs;
+  vs.reserve_hours(4);
   const double keys[] = {3.0, 1.0, 2.0};
   for (int i = 1; i <= 3; ++i) {
     vs.VRISE(i) = keys[i - 1];
@@ -161,6 +192,7 @@ struct Hour {
 // Stores the hours as the AERMOD loop does and sorts them.
 void fill_and_sort(input::Run& run, const std::vector<Hour>& hours) {
   auto& vs = run.vs;
+  vs.reserve_hours(static_cast<int>(hours.size()));
   int n = 0;
   for (const Hour& h : hours) {
     ++n;
@@ -357,6 +389,7 @@ TEST(VirtualSourcesGrouping, NumberOfSourcesOutsideOneTo32Stops) {
 TEST(VirtualSourcesGrouping, HourCountBeyondTheStoreIsHeldToIt) {
   auto run = std::make_unique<input::Run>();
   run->inp.NSOURCES = 32;
+  run->vs.reserve_hours(input::MAXHOURS);
   for (int i = 1; i <= input::MAXHOURS; ++i) {
     run->vs.INDX(i) = i;
     run->vs.VHSX(i) = 10.0;
