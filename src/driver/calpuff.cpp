@@ -1,8 +1,11 @@
 #include "driver/calpuff.hpp"
 
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
 #include <string>
-#include <vector>
+#include <system_error>
 
 #include "driver/file_names.hpp"
 #include "driver/flemarb.hpp"
@@ -14,6 +17,7 @@ namespace quelmar::driver {
 
 namespace {
 
+namespace fs = std::filesystem;
 using input::Run;
 
 int nint(double x) { return static_cast<int>(std::lround(x)); }
@@ -39,7 +43,53 @@ struct FileState {
   int ip = 0;
   int ihrgap = 0;
   Clock clock;
-  std::vector<FlemarbRecord> records;
+  int unit = 0;       // the flare file's unit
+  bool open = false;  // the flare file takes the records
+  int steps = 0;      // records of the file so far
+};
+
+// A flare file written under a temporary name in its own folder (its name with
+// ".part" added) and given its name only when it is whole: a pass that stops on
+// the way, or a file that cannot take its name, leaves nothing that could pass
+// for a result.
+class PartFile {
+ public:
+  PartFile(Run& run, int unit, std::string_view name)
+      : run_(run), unit_(unit), name_(name), part_(name_ + ".part") {}
+  ~PartFile() {
+    if (done_) return;
+    run_.units.close(unit_);
+    std::error_code ec;
+    fs::remove(io::host_path(part_), ec);
+  }
+  PartFile(const PartFile&) = delete;
+  PartFile& operator=(const PartFile&) = delete;
+
+  const std::string& part_name() const { return part_; }
+
+  // Closes the file and gives it its name, in place of any file of that name
+  // that could be written anew. False (and the temporary file removed) when
+  // the name cannot be taken.
+  bool commit() {
+    run_.units.close(unit_);
+    const fs::path part = io::host_path(part_), target = io::host_path(name_);
+    std::error_code ec;
+    const fs::file_status st = fs::status(target, ec);
+    bool ok = !fs::is_directory(st) && (!fs::exists(st) || access(target.c_str(), W_OK) == 0);
+    if (ok) {
+      fs::rename(part, target, ec);
+      ok = !ec;
+    }
+    if (!ok) fs::remove(part, ec);
+    done_ = true;
+    return ok;
+  }
+
+ private:
+  Run& run_;
+  int unit_;
+  std::string name_, part_;
+  bool done_ = false;
 };
 
 // Duration of the gap that ends the sequence, in seconds (0 or more).
@@ -75,7 +125,7 @@ void one_step(Run& run, FileState& s) {
   input::MOD_FILE1& f = run.file1;
   input::FLARE_RESULT& r = run.comb;
 
-  chain_start(run, Loop::Calpuff, s.clock, static_cast<int>(s.records.size()));
+  chain_start(run, Loop::Calpuff, s.clock, s.steps);
 
   bool active = true;
   if (s.ip <= in.NPUFFS) {
@@ -139,7 +189,8 @@ void one_step(Run& run, FileState& s) {
   rec.IEJUL = s.clock.jul;
   rec.IEHR = s.clock.hr;
   rec.IESEC = s.clock.sec;
-  s.records.push_back(rec);
+  if (s.open) IWRFLEMARBI(run, s.unit, 1, in.SNAME, rec, in.NSPEC);
+  ++s.steps;
 
   s.ip += 1;
   input::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATECUR);
@@ -171,6 +222,7 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
 
     FileState s;
     s.separation = separation;
+    s.unit = iout;
     pass_start(run, s.clock);
     if (iloop == 1) {
       s.ip = 1;
@@ -187,17 +239,22 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     }
     input::MKDAT(c.yr, c.jul, c.hr, f.IDATESEQ);
 
+    // Each record goes to the file as its step ends. The header's period ends
+    // where the last record ends, which is filled in when the file is whole.
+    // A file that cannot be written still has its pass run to the end, so
+    // that the list file and the log read as for any pass, and is reported
+    // where the file would have been complete.
+    PartFile file(run, iout, flefile.trimmed());
+    FlemarbPeriodMark mark;
+    s.open = IWRFLEMARBHDR(run, iout, lst, file.part_name(), FlemarbPeriodEnd{}, &mark) == 0;
     while (f.IDATECUR <= in.IDATEE) one_step(run, s);
     u.close(met);
 
-    // The header's period ends where the last record ends.
-    FlemarbPeriodEnd end{s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec};
-    if (IWRFLEMARBHDR(run, iout, lst, flefile.view(), end) != 0) {
+    const FlemarbPeriodEnd end{s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec};
+    if (!s.open || !IWRFLEMARBEND(run, iout, mark, end) || !file.commit()) {
       for (int unit : {io::CONSOLE, lst}) u.free(unit, {"Error opening flare file:", flefile.trimmed()});
       return false;
     }
-    for (const FlemarbRecord& rec : s.records) IWRFLEMARBI(run, iout, 1, in.SNAME, rec, in.NSPEC);
-    u.close(iout);
     warn_missing_meteorology(run, lst);
   }
   return true;

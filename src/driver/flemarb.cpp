@@ -28,6 +28,12 @@ constexpr const char* COMMENTS[7] = {
 
 int clamp_nspec(int nspec) { return std::clamp(nspec, 0, input::MAXSPEC); }
 
+// Record 15: the period's start and end, 36 columns whatever the values.
+const io::Layout& period_layout() {
+  static const io::Layout L_PERIOD("(3I4,TR1,I4,TR2,3I4,TR1,I4)");
+  return L_PERIOD;
+}
+
 // A species name as CALPUFF must match it: without the blanks that a list item
 // keeps in front ("SO2, H2S" stores " H2S") and without its trailing filler,
 // but never shorter than one character.
@@ -44,13 +50,12 @@ std::string_view species_name(const io::Text<8>& name) {
 }  // namespace
 
 int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
-                  const std::optional<FlemarbPeriodEnd>& end) {
+                  const std::optional<FlemarbPeriodEnd>& end, FlemarbPeriodMark* mark) {
   static const io::Layout L_I4("(I4)");
   static const io::Layout L_A("(A)");
   static const io::Layout L_ZONE("(I4,A1)");
   static const io::Layout L_A4("(A4)");
   static const io::Layout L_A8("(A8)");
-  static const io::Layout L_PERIOD("(3I4,TR1,I4,TR2,3I4,TR1,I4)");
   static const io::Layout L_COUNTS("(2I4)");
   static const io::Layout L_SPECIES("(\"'\",A,\"'   \",$)");
   static const io::Layout L_MASSES("(10F12.3)");
@@ -80,7 +85,8 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
     e.hour = in.HHE;
     e.sec = in.SSE;
   }
-  u.fixed(iunit, L_PERIOD, {in.YYS, jds, in.HHS, in.SSS, e.year, e.jday, e.hour, e.sec});
+  if (mark) *mark = FlemarbPeriodMark{u.tell(iunit), in.YYS, jds, in.HHS, in.SSS};
+  u.fixed(iunit, period_layout(), {in.YYS, jds, in.HHS, in.SSS, e.year, e.jday, e.hour, e.sec});
 
   const int nspec = clamp_nspec(in.NSPEC);
   u.fixed(iunit, L_COUNTS, {1, nspec});
@@ -95,6 +101,12 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   for (double p : PARAMS) source.emplace_back(p);
   u.fixed(iunit, L_SOURCE, source);
   return 0;
+}
+
+bool IWRFLEMARBEND(input::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end) {
+  const std::string rec =
+      period_layout().text({mark.year, mark.jday, mark.hour, mark.sec, end.year, end.jday, end.hour, end.sec});
+  return run.units.overwrite(iunit, mark.at, rec);
 }
 
 int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname, int ibyr, int ibjul, int ibhr,

@@ -8,11 +8,11 @@
 //  - given: record 15 ends with that year, day of the year, hour and second;
 //  - absent: it ends with the end date-hour of the control file (YYE, day of
 //    the year of YYE/MME/DDE, HHE, SSE).
-// A loop that cannot know the end in advance collects its steps as
-// FlemarbRecord values, then opens the file with IWRFLEMARBHDR, passing the end
-// of the last collected record, and writes the collected records after it with
-// the FlemarbRecord overload of IWRFLEMARBI. Nothing is written before the
-// header, so a failed open leaves no partial file behind.
+// A loop that learns the end only at the end of the file writes the header with
+// any end, keeps the FlemarbPeriodMark that the header writer fills in, writes
+// its records as the steps end, and then fills in the true end with
+// IWRFLEMARBEND: record 15 has a fixed width (its I4 fields take 4 columns
+// whatever the value), so it is rewritten in place.
 #pragma once
 #include <optional>
 #include <string_view>
@@ -41,12 +41,24 @@ struct FlemarbRecord {
   io::Array1<double, input::MAXSPEC> Q{};
 };
 
+// Where record 15 (the period) lies in a flare file, and the start it holds.
+struct FlemarbPeriodMark {
+  long long at = -1;  // position of the record's first byte in the file
+  int year = 0, jday = 0, hour = 0, sec = 0;  // the period's start as written
+};
+
 // Opens `fin` on `iunit` (created, or written anew) and writes the 19 header
 // records. Returns 0 after the header; 1 when the file cannot be opened, in
 // which case nothing is written and nothing is reported. `lst` receives the
-// messages of the day-of-year conversion.
+// messages of the day-of-year conversion. `mark`, when given, receives the
+// place of record 15 for IWRFLEMARBEND.
 int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
-                  const std::optional<FlemarbPeriodEnd>& end = std::nullopt);
+                  const std::optional<FlemarbPeriodEnd>& end = std::nullopt, FlemarbPeriodMark* mark = nullptr);
+
+// Rewrites record 15 of the flare file open on `iunit` in place: the start of
+// `mark`, the end `end`. The rest of the file is left as it is. False when the
+// file cannot be written there.
+bool IWRFLEMARBEND(input::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end);
 
 // Writes one step: the time line, then the source line for stack input type
 // `ivar` (1: temperature and velocities; 2: buoyancy and momentum fluxes).

@@ -168,6 +168,22 @@ void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
 
 void Units::record(int unit, std::string_view text) { put(unit, text, false); }
 
+long long Units::tell(int unit) {
+  File* f = file(unit);
+  if (!f || f->reading) return -1;
+  return static_cast<long long>(f->out.tellp());
+}
+
+bool Units::overwrite(int unit, long long at, std::string_view text) {
+  File* f = file(unit);
+  if (!f || f->reading || at < 0) return false;
+  const std::streampos end = f->out.tellp();
+  f->out.seekp(at);
+  f->out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  f->out.seekp(end);
+  return static_cast<bool>(f->out);
+}
+
 void Units::flush() {
   for (auto& [u, f] : files_)
     if (!f->reading) f->out.flush();

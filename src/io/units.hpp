@@ -63,6 +63,14 @@ class Units {
   }
   // Writes one record as given (a text that a writer built with the layouts).
   void record(int unit, std::string_view text);
+  // The position (bytes from the start) at which the next record of a unit
+  // open for writing begins; -1 for any other unit.
+  long long tell(int unit);
+  // Writes `text` over the bytes of a file from position `at` on, leaving the
+  // rest of the file as it is and the unit positioned at the file's end, so a
+  // fixed-width record can be filled in once the file's end is known. False
+  // when the unit is not open for writing or the file cannot be written there.
+  bool overwrite(int unit, long long at, std::string_view text);
   // The stop text stream (standard error).
   std::ostream& err() { return *err_; }
   void flush();

@@ -2,6 +2,7 @@
 // to end on small control files with fixed meteorology.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,49 @@ TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Error opening flare file:"), std::string::npos) << r.out;
+}
+
+// The files of the folder, by name.
+std::vector<std::string> folder(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A flare file takes its name only when it is whole: a run that stops on the
+// way (here a time-series file that ends on 4 March while the period goes on
+// to the 5th) leaves neither the file nor its temporary part.
+TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
+  TempDir dir;
+  fs::copy_file(source_path("examples/met/vessel.tsf"), dir.path() / "met.tsf");
+  write_file(dir.file("run.inp"), control("! MMET = 1 !\n! METDAT = met.tsf !\n! YYS = 2021 !\n! MMS = 3 !\n"
+                                          "! DDS = 1 !\n! YYE = 2021 !\n! MME = 3 !\n! DDE = 5 !\n"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" ERROR- end date/time requested is later\r\n"), std::string::npos);
+  EXPECT_EQ(folder(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
+}
+
+// A whole file replaces an older file of its name; a name that cannot be
+// written (here a folder of that name) is reported, and nothing is left.
+TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
+  TempDir dir;
+  write_file(dir.file("out_01.dat"), "an older file\r\n");
+  write_file(dir.file("run.inp"), control(""));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto recs = file_records(dir.file("out_01.dat"));
+  ASSERT_EQ(recs.size(), 19u + 3 * 2);
+  EXPECT_EQ(recs[0], "FLEMARB.DAT     1.0             Initial configuration");
+  EXPECT_EQ(recs[14], "2021   1   0    0  2021   1   3    0");
+
+  fs::remove(dir.file("out_01.dat"));
+  fs::create_directory(dir.file("out_01.dat"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file:\\out_01.dat\r\n"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
+  EXPECT_EQ(folder(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }
 
 TEST(CalpuffLoop, FileNumbersFromOneHundredHaveThreeDigits) {

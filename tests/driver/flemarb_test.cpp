@@ -88,6 +88,47 @@ TEST(Flemarb, HeaderPeriodEndFromTheLoop) {
   EXPECT_EQ(file_records(path).at(14), "2021 196   0    0  2021 198   0  900");
 }
 
+// A loop that learns the period's end only when its file ends: the header is
+// written with any end, the records follow, and record 15 is filled in at its
+// place; nothing else of the file changes.
+TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
+  TempDir dir;
+  std::ostringstream out, err;
+  input::Run run(out, err);
+  configure(run);
+  const std::string path = dir.file("f.dat");
+  FlemarbPeriodMark mark;
+  ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path, FlemarbPeriodEnd{}, &mark), 0);
+  // Records 1 to 14 before it: 53 and 4 characters, the seven comments (70,
+  // 33, 69, 24, 74, 24 and 78 characters after their blank), 3, 5, 6, 4 and 8
+  // characters, each record with its CR LF.
+  EXPECT_EQ(mark.at, (53 + 4 + 71 + 34 + 70 + 25 + 75 + 25 + 79 + 3 + 5 + 6 + 4 + 8) + 14 * 2);
+  EXPECT_EQ(mark.year, 2021);
+  EXPECT_EQ(mark.jday, 196);
+  io::Array1<double, 10> q{};
+  q(1) = 12.5;
+  for (int h = 0; h < 2; ++h)
+    IWRFLEMARBI(run, 21, 1, run.inp.SNAME, 2021, 196, h, 0, 2021, 196, h + 1, 0, 500.0, 4000.0, 40.0, 850.0, 1.5,
+                1000.0, 0.0, 0.0, 20.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, q, 2);
+  const std::vector<std::string> before = [&] {
+    run.units.flush();
+    return file_records(path);
+  }();
+  EXPECT_EQ(before.at(14), "2021 196   0    0     0   0   0    0");
+  EXPECT_TRUE(IWRFLEMARBEND(run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
+  run.units.close(21);
+  std::vector<std::string> got = file_records(path);
+  ASSERT_EQ(got.size(), 23u);
+  EXPECT_EQ(got[14], "2021 196   0    0  2021 196   2    0");
+  got[14] = before[14];
+  EXPECT_EQ(got, before);
+  // The record keeps its 36 columns whatever the values; a unit that is not
+  // open takes nothing.
+  EXPECT_FALSE(IWRFLEMARBEND(run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
+  EXPECT_EQ(run.units.tell(21), -1);
+  EXPECT_FALSE(run.units.overwrite(21, 0, "x"));
+}
+
 TEST(Flemarb, HeaderBlankAndOddTexts) {
   TempDir dir;
   std::ostringstream out, err;
