@@ -9,6 +9,7 @@
 #include "io/array1.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
+#include "physics/gas_cache.hpp"
 #include "physics/mix.hpp"
 #include "physics/species.hpp"
 
@@ -151,6 +152,7 @@ struct Run {
   FLARE_RESULT comb;
   MOD_ISCCALCS isc;
   MOD_VIRTUALSOURCES vs;
+  physics::GasCache gas;  // what the flare step formed from compositions alone
   io::Units units;
 
   Run() = default;

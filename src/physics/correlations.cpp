@@ -27,8 +27,13 @@ double CARBEFF(const STDCONST& c, double LHV, double U, double D, double V) {
 
 void BRZFLARE(const SpeciesTable& prop, const STDCONST& /*c*/, const MIX& mix, double DJ, double UJ, double UA,
               double RHOJ, double RHOA, double& XL, double& ZL, double& FA) {
-  const double combfrac = CALC_BYPROP(prop, mix, 12, 32);
-  const double CL = combfrac > 0 ? CALC_LFL(prop, mix) / combfrac : 0.0;
+  BRZFLARE(prop, CALC_BYPROP(prop, mix, 12, 32), CALC_LFL(prop, mix), CALC_MOLARMASS(prop, mix), DJ, UJ, UA, RHOJ,
+           RHOA, XL, ZL, FA);
+}
+
+void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, double DJ, double UJ, double UA,
+              double RHOJ, double RHOA, double& XL, double& ZL, double& FA) {
+  const double CL = combfrac > 0 ? lfl / combfrac : 0.0;
   // Jet-to-wind velocity ratio, capped at 110; a calm gives the cap for a
   // flowing jet and 0 for a jet without flow.
   double R = 0;
@@ -37,7 +42,7 @@ void BRZFLARE(const SpeciesTable& prop, const STDCONST& /*c*/, const MIX& mix, d
   } else if (UJ > 0) {
     R = 110.0;
   }
-  const double P = CL * R * (CALC_MOLARMASS(prop, mix) / prop(1, AIR));
+  const double P = CL * R * (mw / prop(1, AIR));
   if (!(P > 0)) {
     // No combustibles or no jet flow: no flame to bend over.
     XL = 0;

@@ -33,6 +33,10 @@ double CARBEFF(const STDCONST& c, double LHV, double U, double D, double V);
 // scaled flammability parameter is 0 and XL = ZL = 0, FA = 0.
 void BRZFLARE(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double DJ, double UJ, double UA,
               double RHOJ, double RHOA, double& XL, double& ZL, double& FA);
+// The same with what BRZFLARE takes from the mixture already formed: its
+// combustible fraction CALC_BYPROP(MIX, 12, 32), its CALC_LFL and its molar mass.
+void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, double DJ, double UJ, double UA,
+              double RHOJ, double RHOA, double& XL, double& ZL, double& FA);
 
 // x with 1.04 x^2 + 2.05 x^0.28 = SL by Newton's method from X0 (X0 > 0), at
 // most 100 passes; stops one step after the residual falls below 1e-5. After 100

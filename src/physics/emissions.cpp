@@ -23,6 +23,7 @@
 #include "physics/emissions.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -32,6 +33,7 @@
 #include "io/stop.hpp"
 #include "io/units.hpp"
 #include "physics/correlations.hpp"
+#include "physics/gas_cache.hpp"
 #include "physics/mixture.hpp"
 #include "physics/plumerise.hpp"
 #include "physics/realgas.hpp"
@@ -129,8 +131,10 @@ class DebugLog {
 // model. Units: flows 10^3 m3/d (Q..., AIR...), volume flows V_... m3/s at the
 // reference state, mass flows W_... kg/s, temperatures K, molar masses g/mol.
 struct FlareWork {
-  // 1. compositions and ambient state
-  Gas STEAMMIX{}, GCAIR{};
+  // 1. compositions and ambient state; the air and steam (STEAMMIX, GCAIR) and
+  // the values of the flared gas are held in the run's GasCache
+  const FlareAir* air = nullptr;
+  GasProps RAW, FUEL, LIFT;  // values of the raw gas, the fuel gas and the lift gas
   double XINERT = 0, O2AIR = 0, wsST = 0;
   double MW_RAW = 0, MW_STEAM = 0, MW_AIR = 0, MW_LIFT = 0, MW_FUEL = 0;
   double CPA_MOL = 0, CPA = 0;
@@ -141,8 +145,9 @@ struct FlareWork {
   double AIRTOT_STEP = 0;  // all assist air with what the jets entrain, as step 2 formed it
   // 3. the pass
   double AIRTOT = 0, AIREXCESS = 0;
-  // 4. mixing chain
+  // 4. mixing chain, and what the flared gas's composition decides (steps 6, 8, 9)
   Gas MIXFUEL{}, MIXHPFUEL{}, MIXLIFT{}, MIXSTEAM{}, MIXFLARED{}, MIXASSIST{};
+  const FlaredGas* fg = nullptr;
   double QFLARE = 0, MW_FLARED = 0, MW_MIXSTEAM = 0, MW_ASSIST = 0;
   // 5. stream flows
   double V_RAW = 0, W_RAW = 0, V_FUEL = 0, W_FUEL = 0, V_LIFT = 0, W_LIFT = 0, V_STEAM = 0, W_STEAM = 0;
@@ -158,7 +163,6 @@ struct FlareWork {
   // 9. air requirement and exhaust
   double N_O2 = 0, N_DIL = 0, NAIR = 0, O2NET = 0, NSTOI = 0, EA = 0, NPROD = 0, WATER = 0;
   double PRODUCTS = 0, PRODUCTS_X = 0, QEXH = 0, MWEXH = 0, MR = 0, AIRM = 0, MWX = 0, MRX = 0;
-  Gas MIX_EXHAUST{}, XX_MIX_EXHAUST{};
   // 10., 11. mixing temperature and the jet
   double H_STREAMS = 0, T_MIX = 0, total_m = 0, ue = 0, C_MIX = 0, dia_eff = 0;
   // 12., 13. efficiency, cold fraction, entrained air
@@ -177,8 +181,8 @@ struct FlareWork {
 class FlareStep {
  public:
   FlareStep(input::Run& run, int unit, const Gas& mix, double q, double fgr, double uref, int ipg)
-      : run_(run), in_(run.inp), c_(run.stdc), prop_(run.prop), r_(run.comb), log_(run, unit), MIX_(mix), Q_(q),
-        FGR_(fgr), UREF_(uref), IPG_(ipg) {}
+      : run_(run), in_(run.inp), c_(run.stdc), prop_(run.prop), r_(run.comb), cache_(run.gas), log_(run, unit),
+        MIX_(mix), Q_(q), FGR_(fgr), UREF_(uref), IPG_(ipg) {}
 
   void run() {
     check_step_state();
@@ -201,7 +205,7 @@ class FlareStep {
         w_.AIREXCESS = std::max(w_.AIRTOT - 86.4 * w_.ENTRAINED, 0.0);
       }
       mixing_chain();
-      if (pass == 1 && !(CALC_BYPROP(prop_, w_.MIXFLARED, 12, 32) > 0)) {
+      if (pass == 1 && !(w_.fg->combfrac > 0)) {
         // Nothing in the flared gas can burn (and so it holds no H2S either):
         // there is no flame and nothing to emit.
         bare_stack();
@@ -248,29 +252,43 @@ class FlareStep {
   }
 
   // ---- 1. compositions and ambient state ----
-  void ambient_state() {
-    w_.STEAMMIX.fill(0.0);
-    w_.STEAMMIX(H2O) = 1.0;
-    for (int i = 1; i <= NSPECIES; ++i) w_.GCAIR(i) = prop_(6, i);
-    IRENORMALIZE(prop_, w_.GCAIR);
-    w_.XINERT = 0;
+  // Steam and dry air, formed once for the species table.
+  void make_air(FlareAir& a) const {
+    a.STEAMMIX.fill(0.0);
+    a.STEAMMIX(H2O) = 1.0;
+    for (int i = 1; i <= NSPECIES; ++i) a.GCAIR(i) = prop_(6, i);
+    IRENORMALIZE(prop_, a.GCAIR);
+    a.XINERT = 0;
     for (int i = 1; i <= NSPECIES; ++i)
-      if (prop_(35, i) > 0) w_.XINERT = w_.XINERT + w_.GCAIR(i);
-    w_.O2AIR = 1 - w_.XINERT;
+      if (prop_(35, i) > 0) a.XINERT = a.XINERT + a.GCAIR(i);
+    a.O2AIR = 1 - a.XINERT;
+    a.steam = gas_props(prop_, c_, a.STEAMMIX);
+    a.air = gas_props(prop_, c_, a.GCAIR);
+    a.HF1_TREF = species_hf1_tref(prop_, c_);
+  }
+
+  void ambient_state() {
+    w_.air = &cache_.air(prop_, c_, [this](FlareAir& a) { make_air(a); });
+    const FlareAir& a = *w_.air;
+    w_.XINERT = a.XINERT;
+    w_.O2AIR = a.O2AIR;
     w_.wsST = WSSTKHT(UREF_, in_.ZREF, IPG_, in_.HS);
-    w_.MW_RAW = CALC_MOLARMASS(prop_, MIX_);
-    w_.MW_STEAM = CALC_MOLARMASS(prop_, w_.STEAMMIX);
-    w_.MW_AIR = CALC_MOLARMASS(prop_, w_.GCAIR);
-    w_.MW_LIFT = CALC_MOLARMASS(prop_, in_.LIFT);
-    w_.MW_FUEL = CALC_MOLARMASS(prop_, in_.FUEL);
+    w_.RAW = cache_.props(prop_, c_, MIX_);
+    w_.LIFT = cache_.props(prop_, c_, in_.LIFT);
+    w_.FUEL = cache_.props(prop_, c_, in_.FUEL);
+    w_.MW_RAW = w_.RAW.MW;
+    w_.MW_STEAM = a.steam.MW;
+    w_.MW_AIR = a.air.MW;
+    w_.MW_LIFT = w_.LIFT.MW;
+    w_.MW_FUEL = w_.FUEL.MW;
     r_.RHOA = c_.PLOCAL * w_.MW_AIR / (R * c_.TAMBH);
-    w_.CPA_MOL = CALC_CP_AVE_MIX(prop_, c_.TAMBH, c_.TREF, w_.GCAIR);
+    w_.CPA_MOL = cp_ave_mix(a.air, c_.TAMBH, c_.TREF);
     w_.CPA = w_.CPA_MOL / w_.MW_AIR;
   }
 
   // ---- 2. assist jets, then the assist air ----
   void assist_jets() {
-    const double cpa = CALC_CPMIX(prop_, c_.TAMBH, w_.GCAIR);
+    const double cpa = cp_mix(w_.air->air, c_.TAMBH);
     const double k = cpa / (cpa - R);
     const double Tat = c_.TAMBH * 2 / (k + 1);
     const double Za = FNZ(Tat, c_.PLOCAL, AIR_TC, AIR_PC);
@@ -280,7 +298,7 @@ class FlareStep {
     w_.steam_assist = in_.MFASSIST == 1 && in_.MFASSISTSTEAM == 1;
     if (w_.steam_assist) {
       require_positive(run_, in_.STM_TEMP, "STM_TEMP", "assist-steam temperature, K");
-      const double cps = CALC_CPMIX(prop_, in_.STM_TEMP, w_.STEAMMIX);
+      const double cps = cp_mix(w_.air->steam, in_.STM_TEMP);
       const double ks = cps / (cps - R);
       const double Tst = in_.STM_TEMP * 2 / (ks + 1);
       const double Pst = in_.STM_PRESS * std::pow(2 / (ks + 1), ks / (ks - 1));
@@ -296,10 +314,10 @@ class FlareStep {
     if (w_.MW_FUEL > 0) {
       const double rhof = c_.PLOCAL * w_.MW_FUEL / (R * c_.TGAS);
       w_.ER_FUEL = ENTRAINMENTRATIO(c_, in_.RAIRFUEL, r_.RHOA / rhof, c_.TGAS, c_.PLOCAL);
-      w_.has_C_FUEL = sound_speed(CALC_CPMIX(prop_, c_.TREF, in_.FUEL), w_.MW_FUEL, c_.TGAS, 1, w_.C_FUEL);
+      w_.has_C_FUEL = sound_speed(cp_mix(w_.FUEL, c_.TREF), w_.MW_FUEL, c_.TGAS, 1, w_.C_FUEL);
     }
     if (w_.MW_LIFT > 0)
-      w_.has_C_LIFT = sound_speed(CALC_CPMIX(prop_, c_.TREF, in_.LIFT), w_.MW_LIFT, c_.TGAS, 1, w_.C_LIFT);
+      w_.has_C_LIFT = sound_speed(cp_mix(w_.LIFT, c_.TREF), w_.MW_LIFT, c_.TGAS, 1, w_.C_LIFT);
 
     // The run-configuration writes of the step.
     if (in_.MLIFTGAS == 0) in_.QLIFTGAS = 0;
@@ -366,23 +384,67 @@ class FlareStep {
       w_.MIXLIFT = w_.MIXHPFUEL;
     }
     if (w_.steam_assist) {
-      INORMALIZE(prop_, w_.MIXLIFT, w_.STEAMMIX, in_.STM_FLOW / QRUN, w_.MIXSTEAM);
+      INORMALIZE(prop_, w_.MIXLIFT, w_.air->STEAMMIX, in_.STM_FLOW / QRUN, w_.MIXSTEAM);
       QRUN = QRUN + in_.STM_FLOW;
     } else {
       w_.MIXSTEAM = w_.MIXLIFT;
     }
     if (w_.air_assist) {
-      INORMALIZE(prop_, w_.MIXSTEAM, w_.GCAIR, w_.AIREXCESS / QRUN, w_.MIXFLARED);
+      INORMALIZE(prop_, w_.MIXSTEAM, w_.air->GCAIR, w_.AIREXCESS / QRUN, w_.MIXFLARED);
       QRUN = QRUN + w_.AIREXCESS;
-      INORMALIZE(prop_, w_.MIXSTEAM, w_.GCAIR, w_.AIRTOT / QRUN, w_.MIXASSIST);
+      INORMALIZE(prop_, w_.MIXSTEAM, w_.air->GCAIR, w_.AIRTOT / QRUN, w_.MIXASSIST);
     } else {
       w_.MIXFLARED = w_.MIXSTEAM;
       w_.MIXASSIST = w_.MIXSTEAM;
     }
     w_.QFLARE = QRUN;
-    w_.MW_FLARED = CALC_MOLARMASS(prop_, w_.MIXFLARED);
-    w_.MW_MIXSTEAM = CALC_MOLARMASS(prop_, w_.MIXSTEAM);
-    w_.MW_ASSIST = CALC_MOLARMASS(prop_, w_.MIXASSIST);
+    w_.fg = &cache_.flared(prop_, c_, w_.MIXFLARED, w_.MIXSTEAM, w_.MIXASSIST,
+                           [this](FlaredGas& g) { make_flared(g); });
+    w_.MW_FLARED = w_.fg->flared.MW;
+    w_.MW_MIXSTEAM = w_.fg->MW_MIXSTEAM;
+    w_.MW_ASSIST = w_.fg->MW_ASSIST;
+  }
+
+  // What the composition of the flared gas decides alone (steps 6, 8 and 9),
+  // formed once for each new composition.
+  void make_flared(FlaredGas& g) const {
+    const Gas& F = w_.MIXFLARED;
+    g.flared = gas_props(prop_, c_, F);
+    g.MW_MIXSTEAM = CALC_MOLARMASS(prop_, w_.MIXSTEAM);
+    g.MW_ASSIST = CALC_MOLARMASS(prop_, w_.MIXASSIST);
+    // 6. heating values, the carbon of the hydrocarbons
+    g.NHV = CALC_NHV(prop_, F);
+    g.GHV = CALC_GHV(prop_, F);
+    g.CARBON_HC = CALC_BYPROP(prop_, F, 8, 33);
+    // 8. flammability
+    g.combfrac = CALC_BYPROP(prop_, F, 12, 32);
+    g.rLFLcomb = CALC_LFL(prop_, F);
+    g.rLFLflared = g.combfrac > 0 ? g.rLFLcomb / g.combfrac : 0;
+    g.O2DEM = CALC_BYPROP(prop_, F, 7, 32, 12);
+    g.O2LFL = g.rLFLcomb * g.O2DEM / g.combfrac;
+    g.REST = 1 - g.rLFLcomb - g.O2LFL;
+    g.ISFLAMMABLE = (1 - g.combfrac > g.REST) ? 0 : 1;
+    // 9. air requirement and the two exhaust compositions
+    const double O2AIR = w_.air->O2AIR;
+    g.N_O2 = (g.O2LFL - y(O2)) / (O2AIR - g.O2LFL);
+    g.N_DIL = (1 - g.rLFLflared) / g.rLFLflared;
+    g.NAIR = std::max(g.N_O2, g.N_DIL);
+    g.O2NET = CALC_BYPROP(prop_, F, 7, 32) - y(O2);
+    g.NSTOI = g.O2NET / O2AIR;
+    g.EA = (g.NAIR - g.NSTOI) / g.NSTOI;
+    g.NPROD = CALC_BYPROP(prop_, F, 9, 32);
+    g.WATER = CALC_BYPROP(prop_, F, 10, 32);
+    g.PRODUCTS = exhaust(g, g.NAIR, g.EA, g.MIX_EXHAUST);
+    g.PRODUCTS_X = exhaust(g, std::max(g.N_O2, g.NSTOI), 0, g.XX_MIX_EXHAUST);
+    g.exhaust = gas_props(prop_, c_, g.MIX_EXHAUST);
+    g.MWEXH = g.NHV > 0 ? g.exhaust.MW : g.flared.MW;
+    g.MR = g.PRODUCTS * g.MWEXH / g.flared.MW;
+    g.AIRM = g.N_DIL * prop_(1, AIR) / g.MW_MIXSTEAM;
+    g.MWX = CALC_MOLARMASS(prop_, g.XX_MIX_EXHAUST);
+    g.MRX = g.PRODUCTS_X * g.MWX / g.MW_MIXSTEAM;
+    // 15., 16. the gas's enthalpy at TREF species by species, its autoignition temperature
+    g.HFBAR_TREF = hfbar(prop_, w_.air->HF1_TREF, F, c_.TREF);
+    g.AUTOIG = CALC_AUTOIG(prop_, F);
   }
 
   // ---- 5. stream flows ----
@@ -411,8 +473,8 @@ class FlareStep {
   // ---- 6. heating values and the emission bases ----
   void heating_values() {
     const double VM = c_.VM;
-    w_.NHV = CALC_NHV(prop_, w_.MIXFLARED);
-    w_.GHV = CALC_GHV(prop_, w_.MIXFLARED);
+    w_.NHV = w_.fg->NHV;
+    w_.GHV = w_.fg->GHV;
     w_.LHV = w_.NHV / w_.MW_FLARED * VM;
     r_.E_H2SRAW = w_.QTOT * y(H2S) * prop_(1, H2S) / VM * 1000;
     w_.ODOUR_FULL = w_.QTOT * (y(H2S) / in_.ODOURPPB * 1e9);
@@ -420,7 +482,7 @@ class FlareStep {
     r_.E_SO2FULL = r_.SO2TPD * 1000 * 1000 / 86400;
     w_.CO2_GAS = y(CO2) * prop_(1, CO2) / VM * w_.QFLARE;
     w_.CO2_FORMED =
-        (CALC_BYPROP(prop_, w_.MIXFLARED, 8, 33) + y(CO) * prop_(8, CO)) * prop_(1, CO2) / VM * w_.QFLARE;
+        (w_.fg->CARBON_HC + y(CO) * prop_(8, CO)) * prop_(1, CO2) / VM * w_.QFLARE;
     log_.free({"NHV (MJ/m3)=", w_.NHV});
     log_.free({"GHV (MJ/m3)=", w_.GHV});
   }
@@ -437,7 +499,7 @@ class FlareStep {
 
   // ---- 7. exit velocities and momentum terms ----
   void exit_velocities() {
-    const double cp_gas = CALC_CPMIX(prop_, c_.TREF, w_.MIXFLARED);
+    const double cp_gas = cp_mix(w_.fg->flared, c_.TREF);
     if (!sound_speed(cp_gas, w_.MW_FLARED, c_.TGAS, 1, w_.C_GAS))
       fatal(run_, "the flared gas has no speed of sound: check that the gas compositions add up to 1");
     w_.V_TIP = w_.V_RAW;
@@ -465,13 +527,14 @@ class FlareStep {
 
   // ---- 8. flammability ----
   void flammability() {
-    w_.combfrac = CALC_BYPROP(prop_, w_.MIXFLARED, 12, 32);
-    w_.rLFLcomb = CALC_LFL(prop_, w_.MIXFLARED);
-    w_.rLFLflared = w_.combfrac > 0 ? w_.rLFLcomb / w_.combfrac : 0;
-    w_.O2DEM = CALC_BYPROP(prop_, w_.MIXFLARED, 7, 32, 12);
-    w_.O2LFL = w_.rLFLcomb * w_.O2DEM / w_.combfrac;
-    w_.REST = 1 - w_.rLFLcomb - w_.O2LFL;
-    r_.ISFLAMMABLE = (1 - w_.combfrac > w_.REST) ? 0 : 1;
+    const FlaredGas& g = *w_.fg;
+    w_.combfrac = g.combfrac;
+    w_.rLFLcomb = g.rLFLcomb;
+    w_.rLFLflared = g.rLFLflared;
+    w_.O2DEM = g.O2DEM;
+    w_.O2LFL = g.O2LFL;
+    w_.REST = g.REST;
+    r_.ISFLAMMABLE = g.ISFLAMMABLE;
     log_.free({"combfrac=", w_.combfrac});
     log_.free({"rLFLcomb=", w_.rLFLcomb});
     log_.free({"rLFLflared=", w_.rLFLflared});
@@ -480,72 +543,75 @@ class FlareStep {
 
   // Exhaust of one mole of flared gas burnt with NA moles of air at the
   // excess-air ratio E: fills `ex` (n/P of eleven species) and returns P.
-  double exhaust(double NA, double E, Gas& ex) const {
-    const double g2 = w_.GCAIR(H2);
+  double exhaust(const FlaredGas& g, double NA, double E, Gas& ex) const {
+    const Gas& GCAIR = w_.air->GCAIR;
+    const double g2 = GCAIR(H2);
     // The air beyond what the combustibles' oxygen binds: NA/(E+1) moles of it
     // are stoichiometric air (whose inert part stays) and the excess stays
     // whole. When E+1 or E has no finite value (no net oxygen demand, or no
     // air at all) the same amount follows from E + 1 = NA/NSTOI.
-    double air_part = NA / (E + 1) * (w_.XINERT + E);
-    if (!std::isfinite(air_part)) air_part = w_.NSTOI * w_.XINERT + NA - w_.NSTOI;
-    const double P = w_.NPROD + air_part + NA * g2;
-    const double D = P - w_.WATER - NA * g2;
+    const double XINERT = w_.air->XINERT;
+    double air_part = NA / (E + 1) * (XINERT + E);
+    if (!std::isfinite(air_part)) air_part = g.NSTOI * XINERT + NA - g.NSTOI;
+    const double P = g.NPROD + air_part + NA * g2;
+    const double D = P - g.WATER - NA * g2;
     ex.fill(0.0);
     ex(H2O) = (P - D + NA * g2) / P;
-    ex(O2) = (NA * w_.O2AIR + y(O2) - w_.O2NET) / P;
-    for (int s : {AR, N2, HE, NE, KR, N2O, XE}) ex(s) = (y(s) + NA * w_.GCAIR(s)) / P;
-    ex(CO2) = (CALC_BYPROP(prop_, w_.MIXFLARED, 8, 32) + NA * (w_.GCAIR(CO2) + w_.GCAIR(CH4) + w_.GCAIR(CO))) / P;
+    ex(O2) = (NA * w_.air->O2AIR + y(O2) - g.O2NET) / P;
+    for (int s : {AR, N2, HE, NE, KR, N2O, XE}) ex(s) = (y(s) + NA * GCAIR(s)) / P;
+    ex(CO2) = (CALC_BYPROP(prop_, w_.MIXFLARED, 8, 32) + NA * (GCAIR(CO2) + GCAIR(CH4) + GCAIR(CO))) / P;
     ex(SO2) = y(H2S) / P;
     return P;
   }
 
   // ---- 9. air requirement and the two exhaust compositions ----
   void exhaust_compositions() {
-    w_.N_O2 = (w_.O2LFL - y(O2)) / (w_.O2AIR - w_.O2LFL);
-    w_.N_DIL = (1 - w_.rLFLflared) / w_.rLFLflared;
-    w_.NAIR = std::max(w_.N_O2, w_.N_DIL);
-    w_.O2NET = CALC_BYPROP(prop_, w_.MIXFLARED, 7, 32) - y(O2);
-    w_.NSTOI = w_.O2NET / w_.O2AIR;
-    w_.EA = (w_.NAIR - w_.NSTOI) / w_.NSTOI;
-    w_.NPROD = CALC_BYPROP(prop_, w_.MIXFLARED, 9, 32);
-    w_.WATER = CALC_BYPROP(prop_, w_.MIXFLARED, 10, 32);
-    w_.PRODUCTS = exhaust(w_.NAIR, w_.EA, w_.MIX_EXHAUST);
-    w_.PRODUCTS_X = exhaust(std::max(w_.N_O2, w_.NSTOI), 0, w_.XX_MIX_EXHAUST);
+    const FlaredGas& g = *w_.fg;
+    w_.N_O2 = g.N_O2;
+    w_.N_DIL = g.N_DIL;
+    w_.NAIR = g.NAIR;
+    w_.O2NET = g.O2NET;
+    w_.NSTOI = g.NSTOI;
+    w_.EA = g.EA;
+    w_.NPROD = g.NPROD;
+    w_.WATER = g.WATER;
+    w_.PRODUCTS = g.PRODUCTS;
+    w_.PRODUCTS_X = g.PRODUCTS_X;
     w_.QEXH = w_.NHV > 0 ? w_.QTOT * w_.PRODUCTS : w_.QTOT;
-    w_.MWEXH = w_.NHV > 0 ? CALC_MOLARMASS(prop_, w_.MIX_EXHAUST) : w_.MW_FLARED;
-    w_.MR = w_.PRODUCTS * w_.MWEXH / w_.MW_FLARED;
-    w_.AIRM = w_.N_DIL * prop_(1, AIR) / w_.MW_MIXSTEAM;
-    w_.MWX = CALC_MOLARMASS(prop_, w_.XX_MIX_EXHAUST);
-    w_.MRX = w_.PRODUCTS_X * w_.MWX / w_.MW_MIXSTEAM;
+    w_.MWEXH = g.MWEXH;
+    w_.MR = g.MR;
+    w_.AIRM = g.AIRM;
+    w_.MWX = g.MWX;
+    w_.MRX = g.MRX;
   }
 
   // Sensible enthalpy flow (kW) of a stream of mass flow W, composition X at T.
   // A stream without mass carries none.
-  double enthalpy_flow(double W, const Gas& X, double MW, double T) const {
-    if (W == 0 || !(MW > 0)) return 0;
-    return W / MW * (CALC_HF1MIX(prop_, X, T) - CALC_HF1MIX(prop_, X, c_.TREF));
+  double enthalpy_flow(double W, const GasProps& X, double T) const {
+    if (W == 0 || !(X.MW > 0)) return 0;
+    return W / X.MW * (hf1_mix(X, T) - hf1_mix(X, c_.TREF));
   }
 
   // ---- 10. mixing temperature of the streams ----
   void mixing_temperature() {
-    const double raw = enthalpy_flow(w_.W_RAW, MIX_, w_.MW_RAW, c_.TGAS);
-    const double lift = in_.MLIFTGAS == 1 ? enthalpy_flow(w_.W_LIFT, in_.LIFT, w_.MW_LIFT, c_.TGAS) : 0;
-    const double fuel = in_.MFUELGAS == 1 ? enthalpy_flow(w_.W_FUEL, in_.FUEL, w_.MW_FUEL, c_.TGAS) : 0;
+    const double raw = enthalpy_flow(w_.W_RAW, w_.RAW, c_.TGAS);
+    const double lift = in_.MLIFTGAS == 1 ? enthalpy_flow(w_.W_LIFT, w_.LIFT, c_.TGAS) : 0;
+    const double fuel = in_.MFUELGAS == 1 ? enthalpy_flow(w_.W_FUEL, w_.FUEL, c_.TGAS) : 0;
     double steam = 0, xair = 0, hpfuel = 0;
     if (in_.MFASSIST == 1) {
-      if (in_.MFASSISTSTEAM == 1) steam = enthalpy_flow(w_.W_STEAM, w_.STEAMMIX, w_.MW_STEAM, in_.STM_TEMP);
-      if (in_.MFASSISTAIR == 1) xair = enthalpy_flow(w_.W_XAIR, w_.GCAIR, w_.MW_AIR, c_.TAMBH);
-      if (in_.MFASSISTHPFUEL == 1) hpfuel = enthalpy_flow(w_.W_HPFUEL, in_.FUEL, w_.MW_FUEL, c_.TGAS);
+      if (in_.MFASSISTSTEAM == 1) steam = enthalpy_flow(w_.W_STEAM, w_.air->steam, in_.STM_TEMP);
+      if (in_.MFASSISTAIR == 1) xair = enthalpy_flow(w_.W_XAIR, w_.air->air, c_.TAMBH);
+      if (in_.MFASSISTHPFUEL == 1) hpfuel = enthalpy_flow(w_.W_HPFUEL, w_.FUEL, c_.TGAS);
     }
     w_.H_STREAMS = raw + lift + fuel + steam + xair + hpfuel;
     const double H = w_.H_STREAMS / w_.W_FLARED * w_.MW_FLARED;
     if (!std::isfinite(H)) fatal(run_, "the enthalpy of the flared streams is not a finite number");
-    w_.T_MIX = CALC_FLAMETEMP(prop_, c_, w_.MIXFLARED, H);
+    w_.T_MIX = flame_temp(w_.fg->flared, H);
     if (w_.T_MIX == -1) {
       // The streams mix outside the 200..3000 K range of the temperature
       // search (a very cold gas, for instance): the nearer end is taken.
-      const double h200 = CALC_HF1MIX(prop_, w_.MIXFLARED, 200) - CALC_HF1MIX(prop_, w_.MIXFLARED, c_.TREF);
-      const double h3000 = CALC_HF1MIX(prop_, w_.MIXFLARED, 3000) - CALC_HF1MIX(prop_, w_.MIXFLARED, c_.TREF);
+      const double h200 = w_.fg->flared.HF_LO;
+      const double h3000 = w_.fg->flared.HF_HI;
       if (H <= h200) {
         w_.T_MIX = 200;
       } else if (H >= h3000) {
@@ -564,7 +630,7 @@ class FlareStep {
     if (in_.MDLIFT == 1) A = A + in_.DLIFT * in_.DLIFT;
     if (in_.MDFUEL == 1) A = A + in_.DFUEL * in_.DFUEL;
     w_.ue = w_.total_m / r_.DEN_MIX * 4 / (PI * A);
-    if (!sound_speed(CALC_CPMIX(prop_, c_.TREF, w_.MIXFLARED), w_.MW_ASSIST, w_.T_MIX, 1, w_.C_MIX))
+    if (!sound_speed(cp_mix(w_.fg->flared, c_.TREF), w_.MW_ASSIST, w_.T_MIX, 1, w_.C_MIX))
       fatal(run_, "the jet leaving the flare tip has no speed of sound: check the gas compositions");
     w_.ue = std::min(w_.ue, w_.C_MIX);
     w_.dia_eff = std::sqrt(w_.total_m * 4 / (PI * w_.ue * r_.DEN_MIX));
@@ -613,7 +679,7 @@ class FlareStep {
   // ---- 15. mean heat capacity of the flared gas between TREF and T_MIX ----
   void flared_gas_heat_capacity() {
     if (w_.T_MIX != c_.TREF) {
-      w_.CPG_MOL = (CALC_HFBAR(prop_, c_, w_.MIXFLARED, w_.T_MIX) - CALC_HFBAR(prop_, c_, w_.MIXFLARED, c_.TREF)) /
+      w_.CPG_MOL = (hfbar(prop_, w_.air->HF1_TREF, w_.MIXFLARED, w_.T_MIX) - w_.fg->HFBAR_TREF) /
                    (w_.T_MIX - c_.TREF);
     } else {
       w_.CPG_MOL = CALC_BYPROP(prop_, w_.MIXFLARED, 5, 32);
@@ -627,13 +693,15 @@ class FlareStep {
     w_.W_STRIP = w_.W_FLARED * w_.FSTRIP;
     w_.W_STRIPAIR = w_.W_STRIP * w_.AIRM;
     w_.W_STRIPTOT = w_.W_STRIP + w_.W_STRIPAIR;
-    const double AIT = w_.W_FLARED > 0 ? CALC_AUTOIG(prop_, w_.MIXFLARED) : 10000;
+    const GasProps& flared = w_.fg->flared;
+    const double AIT = w_.W_FLARED > 0 ? w_.fg->AUTOIG : 10000;
     w_.TSTRIP = 0.5 * (AIT + c_.TGAS);
-    const double dh = CALC_HF1MIX(prop_, w_.MIXFLARED, w_.TSTRIP) - CALC_HF1MIX(prop_, w_.MIXFLARED, TAMBH);
-    double cg = (dh > 0 && w_.TSTRIP != TAMBH) ? dh / (w_.TSTRIP - TAMBH) : CALC_CPMIX(prop_, c_.TREF, w_.MIXFLARED);
+    const double dh = hf1_mix(flared, w_.TSTRIP) - hf1_mix(flared, TAMBH);
+    double cg = (dh > 0 && w_.TSTRIP != TAMBH) ? dh / (w_.TSTRIP - TAMBH) : cp_mix(flared, c_.TREF);
     cg = cg / w_.MW_MIXSTEAM;
-    const double da = CALC_HF(prop_, c_, AIR, w_.TSTRIP) - CALC_HF(prop_, c_, AIR, TAMBH);
-    double ca = (da > 0 && w_.TSTRIP != TAMBH) ? da / (w_.TSTRIP - TAMBH) : CALC_CPMIX(prop_, c_.TREF, w_.GCAIR);
+    const std::array<double, NSPECIES>& hf1_tref = w_.air->HF1_TREF;
+    const double da = hf_species(prop_, hf1_tref, AIR, w_.TSTRIP) - hf_species(prop_, hf1_tref, AIR, TAMBH);
+    double ca = (da > 0 && w_.TSTRIP != TAMBH) ? da / (w_.TSTRIP - TAMBH) : cp_mix(w_.air->air, c_.TREF);
     ca = ca / w_.MW_AIR;
     // Nothing stripped (a complete conversion): the plume has the gas's heat capacity.
     w_.CP_STRIP = w_.W_STRIPTOT != 0 ? (w_.W_STRIP * cg + w_.W_STRIPAIR * ca) / w_.W_STRIPTOT : cg;
@@ -656,14 +724,14 @@ class FlareStep {
     if (w_.E_FLAME < 0) {
       w_.T_FLAME = TAMBH;
     } else {
-      w_.T_FLAME = CALC_FLAMETEMP(prop_, c_, w_.MIX_EXHAUST, w_.E_FLAME * 1000 * VM / w_.PRODUCTS);
+      w_.T_FLAME = flame_temp(w_.fg->exhaust, w_.E_FLAME * 1000 * VM / w_.PRODUCTS);
     }
     w_.T_FLAME = std::max(w_.T_FLAME, TAMBH);  // a failed solve (-1) gives TAMBH too
     r_.EXTEMP = w_.T_FLAME;
     if (w_.NHV > 0) {
-      w_.CPEXH = CALC_CP_AVE_MIX(prop_, TREF, w_.T_FLAME, w_.MIX_EXHAUST) / w_.MWEXH;
+      w_.CPEXH = cp_ave_mix(w_.fg->exhaust, TREF, w_.T_FLAME) / w_.MWEXH;
     } else {
-      w_.CPEXH = CALC_CP_AVE_MIX(prop_, TREF, w_.T_FLAME, w_.MIXFLARED) / w_.MWEXH;
+      w_.CPEXH = cp_ave_mix(w_.fg->flared, TREF, w_.T_FLAME) / w_.MWEXH;
     }
     w_.CPX = w_.CPA * ((w_.CPEXH / w_.CPA - 1) * w_.MR / w_.MRX + 1);
   }
@@ -682,7 +750,8 @@ class FlareStep {
 
   // ---- 19. flame geometry and exhaust direction ----
   void flame_geometry() {
-    BRZFLARE(prop_, c_, w_.MIXFLARED, in_.DS, w_.ue, w_.wsST, r_.DEN_MIX, r_.RHOA, r_.XL, r_.ZL, r_.FA);
+    BRZFLARE(prop_, w_.fg->combfrac, w_.fg->rLFLcomb, w_.MW_FLARED, in_.DS, w_.ue, w_.wsST, r_.DEN_MIX, r_.RHOA,
+             r_.XL, r_.ZL, r_.FA);
     r_.UV = w_.ue / w_.MR;
     r_.UU = w_.AIRM * w_.wsST / w_.MR;
     r_.PLANGLE = input::DEGREES(std::atan2(r_.UV, r_.UU));
@@ -906,6 +975,7 @@ class FlareStep {
   const STDCONST& c_;
   const SpeciesTable& prop_;
   input::FLARE_RESULT& r_;
+  GasCache& cache_;
   DebugLog log_;
   const Gas& MIX_;
   const double Q_, FGR_, UREF_;

@@ -13,13 +13,22 @@ inline constexpr int NPROP = 35;
 class SpeciesTable {
  public:
   SpeciesTable();  // the built-in data
-  double& operator()(int j, int i) { return t_(j, i); }
+  // Every access that may change the table counts as a change (revision()).
+  double& operator()(int j, int i) {
+    ++revision_;
+    return t_(j, i);
+  }
   double operator()(int j, int i) const { return t_(j, i); }
   // Property j of species 1..29, at [0..28].
   const double* property(int j) const { return t_.row(j); }
+  // A number that differs after any access that may have changed the table:
+  // values formed from the table are still those of the table while it is
+  // unchanged.
+  unsigned long long revision() const { return revision_; }
 
  private:
   io::Table2<double> t_{NPROP, NSPECIES};
+  unsigned long long revision_ = 0;
 };
 
 // Run-wide constants (stored by SETUP1; zero until then) and the run state kept

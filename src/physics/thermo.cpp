@@ -1,5 +1,6 @@
 #include "physics/thermo.hpp"
 
+#include <array>
 #include <cmath>
 
 #include "physics/mixture.hpp"
@@ -11,6 +12,86 @@ constexpr double R = 8.31446261815324;  // gas constant, J/(mol K)
 
 // Offset of the coefficient range that applies at T: 9 (high set) above 1000 K.
 int range_offset(double T) { return T > 1000.0 ? 9 : 0; }
+
+// What the enthalpy form needs of a temperature: its range offset, its
+// logarithm and its powers, each formed as the form writes it.
+struct TempPowers {
+  explicit TempPowers(double t)
+      : T(t), o(range_offset(t)), inv2(1.0 / (t * t)), lnT(std::log(t)), t2(t * t), t3(t * t * t), t4(t * t * t * t) {}
+  double T;
+  int o;
+  double inv2, lnT, t2, t3, t4;
+};
+
+// Absolute enthalpy H = (d + b1/T)*R*T with d accumulated term by term:
+// d = -a1/T^2 + a2 ln(T)/T + a3 + a4 T/2 + a5 T^2/3 + a6 T^3/4 + a7 T^4/5.
+double hf1(double a1, double a2, double a3, double a4, double a5, double a6, double a7, double b1,
+           const TempPowers& p) {
+  const double T = p.T;
+  double d = 0;
+  d = d - p.inv2 * a1;
+  d = d + p.lnT * a2 / T;
+  d = d + a3;
+  d = d + T * a4 / 2.0;
+  d = d + p.t2 * a5 / 3.0;
+  d = d + p.t3 * a6 / 4.0;
+  d = d + p.t4 * a7 / 5.0;
+  return (d + b1 / T) * R * T;
+}
+
+// Absolute enthalpy of species I (1..29) straight from the table.
+double species_hf1(const SpeciesTable& prop, int I, const TempPowers& p) {
+  const int b = 14 + p.o;
+  return hf1(prop(b, I), prop(b + 1, I), prop(b + 2, I), prop(b + 3, I), prop(b + 4, I), prop(b + 5, I),
+             prop(b + 6, I), prop(b + 7, I), p);
+}
+
+// The Newton-Raphson solve safeguarded by bisection, from the residuals fl and
+// fh at the ends X1 and X2 of the bracket that the caller has formed.
+template <class Funcd>
+double rtsafe(const Funcd& funcd, double X1, double X2, double fl, double fh, double XACC) {
+  double df = 0;
+  if (fl * fh >= 0) return -1.0;
+  double xl = 0, xh = 0;
+  if (fl < 0) {
+    xl = X1;
+    xh = X2;
+  } else {
+    xh = X1;
+    xl = X2;
+  }
+  double rts = 0.5 * (X1 + X2);
+  double dxold = std::fabs(X2 - X1);
+  double dx = dxold;
+  double f = 0;
+  funcd(rts, f, df);
+  for (int pass = 1; pass <= 100; ++pass) {
+    if (((rts - xh) * df - f) * ((rts - xl) * df - f) >= 0 || std::fabs(2.0 * f) > std::fabs(dxold * df)) {
+      // Newton would leave the bracket or is not shrinking fast enough: bisect.
+      dxold = dx;
+      dx = 0.5 * (xh - xl);
+      rts = xl + dx;
+      if (rts == xl) return rts;
+    } else {
+      dxold = dx;
+      dx = f / df;
+      const double r0 = rts;
+      rts = rts - dx;
+      if (rts == r0) return rts;
+    }
+    if (std::fabs(dx) < XACC) return rts;
+    funcd(rts, f, df);
+    if (f < 0) {
+      xl = rts;
+    } else {
+      xh = rts;
+    }
+  }
+  return -1.0;
+}
+
+// The bracket of the temperature solve, K.
+constexpr double T_LO = 200.0, T_HI = 3000.0;
 
 COEFF species_coeff(const SpeciesTable& prop, int I) {
   COEFF c{};
@@ -65,18 +146,9 @@ double CALC_CP_COEFF(const COEFF& coeff, double T) {
 double CALC_CP(const SpeciesTable& prop, int I, double T) { return CALC_CP_COEFF(species_coeff(prop, I), T); }
 
 double CALC_HF1_COEFF(const COEFF& coeff, double T) {
-  const int o = range_offset(T);
-  const double a1 = coeff(o + 1), a2 = coeff(o + 2), a3 = coeff(o + 3), a4 = coeff(o + 4);
-  const double a5 = coeff(o + 5), a6 = coeff(o + 6), a7 = coeff(o + 7), b1 = coeff(o + 8);
-  double d = 0;
-  d = d - 1.0 / (T * T) * a1;
-  d = d + std::log(T) * a2 / T;
-  d = d + a3;
-  d = d + T * a4 / 2.0;
-  d = d + T * T * a5 / 3.0;
-  d = d + T * T * T * a6 / 4.0;
-  d = d + T * T * T * T * a7 / 5.0;
-  return (d + b1 / T) * R * T;
+  const TempPowers p(T);
+  const double* a = &coeff.v[static_cast<std::size_t>(p.o)];
+  return hf1(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], p);
 }
 
 double CALC_HF1(const SpeciesTable& prop, int I, double T) { return CALC_HF1_COEFF(species_coeff(prop, I), T); }
@@ -124,6 +196,25 @@ double CALC_HFBAR(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, d
   return s;
 }
 
+std::array<double, NSPECIES> species_hf1_tref(const SpeciesTable& prop, const STDCONST& c) {
+  const TempPowers p(c.TREF);
+  std::array<double, NSPECIES> h{};
+  for (int i = 1; i <= NSPECIES; ++i) h[static_cast<std::size_t>(i - 1)] = species_hf1(prop, i, p);
+  return h;
+}
+
+double hf_species(const SpeciesTable& prop, const std::array<double, NSPECIES>& hf1_tref, int I, double T) {
+  return species_hf1(prop, I, TempPowers(T)) - hf1_tref[static_cast<std::size_t>(I - 1)];
+}
+
+double hfbar(const SpeciesTable& prop, const std::array<double, NSPECIES>& hf1_tref, const MIX& mix, double T) {
+  const TempPowers p(T);
+  double s = 0;
+  for (int i = 1; i <= NSPECIES; ++i)
+    if (mix(i) != 0) s = s + (species_hf1(prop, i, p) - hf1_tref[static_cast<std::size_t>(i - 1)]) * mix(i);
+  return s;
+}
+
 double CALC_HF1MIX(const SpeciesTable& prop, const MIX& mix, double T) {
   COEFF coeff{};
   MK_COEFF(prop, mix, coeff);
@@ -163,43 +254,7 @@ double RTSAFE(const FUNCD& funcd, double X1, double X2, double XACC) {
   double fl = 0, fh = 0, df = 0;
   funcd(X1, fl, df);
   funcd(X2, fh, df);
-  if (fl * fh >= 0) return -1.0;
-  double xl = 0, xh = 0;
-  if (fl < 0) {
-    xl = X1;
-    xh = X2;
-  } else {
-    xh = X1;
-    xl = X2;
-  }
-  double rts = 0.5 * (X1 + X2);
-  double dxold = std::fabs(X2 - X1);
-  double dx = dxold;
-  double f = 0;
-  funcd(rts, f, df);
-  for (int pass = 1; pass <= 100; ++pass) {
-    if (((rts - xh) * df - f) * ((rts - xl) * df - f) >= 0 || std::fabs(2.0 * f) > std::fabs(dxold * df)) {
-      // Newton would leave the bracket or is not shrinking fast enough: bisect.
-      dxold = dx;
-      dx = 0.5 * (xh - xl);
-      rts = xl + dx;
-      if (rts == xl) return rts;
-    } else {
-      dxold = dx;
-      dx = f / df;
-      const double r0 = rts;
-      rts = rts - dx;
-      if (rts == r0) return rts;
-    }
-    if (std::fabs(dx) < XACC) return rts;
-    funcd(rts, f, df);
-    if (f < 0) {
-      xl = rts;
-    } else {
-      xh = rts;
-    }
-  }
-  return -1.0;
+  return rtsafe(funcd, X1, X2, fl, fh, XACC);
 }
 
 void CALC_HCP(const FlameTempTarget& target, double T, double& F, double& DF) {
@@ -208,10 +263,41 @@ void CALC_HCP(const FlameTempTarget& target, double T, double& F, double& DF) {
 }
 
 double CALC_FLAMETEMP(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double H) {
-  FlameTempTarget target{c};
-  MK_COEFF(prop, mix, target.FTCOEF);
-  target.HTARGET = H;
-  return RTSAFE([&target](double x, double& f, double& df) { CALC_HCP(target, x, f, df); }, 200.0, 3000.0, 1e-5);
+  return flame_temp(gas_props(prop, c, mix), H);
+}
+
+// ---- values of one composition, formed once ----
+
+GasProps gas_props(const SpeciesTable& prop, const STDCONST& c, const MIX& mix) {
+  GasProps g;
+  MK_COEFF(prop, mix, g.coeff);
+  g.MW = CALC_MOLARMASS(prop, mix);
+  g.TREF = c.TREF;
+  g.HF1_TREF = CALC_HF1_COEFF(g.coeff, c.TREF);
+  g.CP_TREF = CALC_CP_COEFF(g.coeff, c.TREF);
+  g.HF_LO = CALC_HF1_COEFF(g.coeff, T_LO) - g.HF1_TREF;
+  g.HF_HI = CALC_HF1_COEFF(g.coeff, T_HI) - g.HF1_TREF;
+  return g;
+}
+
+double hf1_mix(const GasProps& g, double T) { return T == g.TREF ? g.HF1_TREF : CALC_HF1_COEFF(g.coeff, T); }
+
+double cp_mix(const GasProps& g, double T) { return T == g.TREF ? g.CP_TREF : CALC_CP_COEFF(g.coeff, T); }
+
+double cp_ave_mix(const GasProps& g, double T1, double T2) {
+  if (T2 == T1) return cp_mix(g, T1);
+  return (hf1_mix(g, T2) - hf1_mix(g, T1)) / (T2 - T1);
+}
+
+double flame_temp(const GasProps& g, double H) {
+  // The residual of CALC_HCP: the sensible enthalpy above TREF less the target,
+  // and the heat capacity; at the ends of the bracket the sensible enthalpies
+  // are those of the composition's values.
+  const auto funcd = [&g, H](double x, double& f, double& df) {
+    f = (CALC_HF1_COEFF(g.coeff, x) - g.HF1_TREF) - H;
+    df = CALC_CP_COEFF(g.coeff, x);
+  };
+  return rtsafe(funcd, T_LO, T_HI, g.HF_LO - H, g.HF_HI - H, 1e-5);
 }
 
 // ---- older five-term forms ----

@@ -21,6 +21,7 @@
 // H(T) - H(TREF) with TREF from STDCONST (288.15 K after SETUP1), exactly 0 at
 // TREF.
 #pragma once
+#include <array>
 #include <functional>
 
 #include "physics/mix.hpp"
@@ -102,6 +103,38 @@ void CALC_HCP(const FlameTempTarget& target, double T, double& F, double& DF);
 // strictly between the sensible enthalpies at 200 K and 3000 K, or when the
 // solve does not converge; no message is written.
 double CALC_FLAMETEMP(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double H);
+
+// ---- values of one composition, formed once ----
+//
+// The flare step asks for the same compositions' heat capacities and enthalpies
+// at many temperatures. GasProps holds what they need that depends on the
+// composition alone, formed with the operations of the routines above, so that
+// each function below gives exactly what the routine it names gives.
+struct GasProps {
+  COEFF coeff{};        // MK_COEFF(mix)
+  double MW = 0;        // CALC_MOLARMASS(mix), g/mol
+  double TREF = 0;      // the reference temperature of the values below, K
+  double HF1_TREF = 0;  // CALC_HF1_COEFF(coeff, TREF), J/mol
+  double CP_TREF = 0;   // CALC_CP_COEFF(coeff, TREF), J/(mol K)
+  double HF_LO = 0;     // CALC_HF_COEFF(coeff, 200 K): the lower end of the temperature solve, J/mol
+  double HF_HI = 0;     // CALC_HF_COEFF(coeff, 3000 K): the upper end, J/mol
+};
+GasProps gas_props(const SpeciesTable& prop, const STDCONST& c, const MIX& mix);
+// CALC_HF1MIX(mix, T).
+double hf1_mix(const GasProps& g, double T);
+// CALC_CPMIX(T, mix).
+double cp_mix(const GasProps& g, double T);
+// CALC_CP_AVE_MIX(T1, T2, mix).
+double cp_ave_mix(const GasProps& g, double T1, double T2);
+// CALC_FLAMETEMP(mix, H).
+double flame_temp(const GasProps& g, double H);
+
+// CALC_HF1(I, TREF) of the 29 species, at [0..28].
+std::array<double, NSPECIES> species_hf1_tref(const SpeciesTable& prop, const STDCONST& c);
+// CALC_HF(I, T) with CALC_HF1(I, TREF) taken from `hf1_tref`.
+double hf_species(const SpeciesTable& prop, const std::array<double, NSPECIES>& hf1_tref, int I, double T);
+// CALC_HFBAR(MIX, T) with CALC_HF1(I, TREF) taken from `hf1_tref`.
+double hfbar(const SpeciesTable& prop, const std::array<double, NSPECIES>& hf1_tref, const MIX& mix, double T);
 
 // ---- older five-term forms (kept for reference; no part of a run uses them) ----
 // They read the first five coefficients of a range as c1..c5 of

@@ -128,6 +128,35 @@ TEST(ThermoTest, MixtureMeanHeatCapacity) {
   EXPECT_NEAR(CALC_CP_AVE_MIX(t.prop, 600.0, 600.01, m), CALC_CPMIX(t.prop, 600.005, m), 1e-5);
 }
 
+// The values formed once per composition give exactly what the routines give
+// (compared bit for bit): enthalpy, heat capacity and mean heat capacity at
+// the reference temperature, around the 1000 K switch and elsewhere; the
+// temperature solve against RTSAFE on CALC_HCP; the species-wise enthalpies.
+TEST(ThermoTest, ValuesFormedOncePerCompositionAreTheRoutinesValues) {
+  const ReadyTable t;
+  const auto hf1_tref = species_hf1_tref(t.prop, t.c);
+  for (const MIX& m : {flue_gas(), pure(N2), pure(CH4), MIX{}}) {
+    const GasProps g = gas_props(t.prop, t.c, m);
+    EXPECT_EQ(g.MW, CALC_MOLARMASS(t.prop, m));
+    for (double T : {200.0, 250.0, 288.15, 999.9, 1000.0, 1000.0000001, 1800.0, 3000.0}) {
+      EXPECT_EQ(hf1_mix(g, T), CALC_HF1MIX(t.prop, m, T)) << "T " << T;
+      EXPECT_EQ(cp_mix(g, T), CALC_CPMIX(t.prop, T, m)) << "T " << T;
+      EXPECT_EQ(cp_ave_mix(g, 288.15, T), CALC_CP_AVE_MIX(t.prop, 288.15, T, m)) << "T " << T;
+      EXPECT_EQ(cp_ave_mix(g, T, 700.0), CALC_CP_AVE_MIX(t.prop, T, 700.0, m)) << "T " << T;
+      EXPECT_EQ(hfbar(t.prop, hf1_tref, m, T), CALC_HFBAR(t.prop, t.c, m, T)) << "T " << T;
+      for (int i : {H2O, N2, CH4, AIR}) EXPECT_EQ(hf_species(t.prop, hf1_tref, i, T), CALC_HF(t.prop, t.c, i, T));
+    }
+    FlameTempTarget target{t.c};
+    MK_COEFF(t.prop, m, target.FTCOEF);
+    for (double H : {-3000.0, 0.0, 1000.0, 30000.0, 56427.0, 93003.68, 1e6}) {
+      target.HTARGET = H;
+      const double solved =
+          RTSAFE([&target](double x, double& f, double& df) { CALC_HCP(target, x, f, df); }, 200.0, 3000.0, 1e-5);
+      EXPECT_EQ(flame_temp(g, H), solved) << "H " << H;
+    }
+  }
+}
+
 struct FlameCase {
   const char* what;
   double H;         // J/mol above TREF
