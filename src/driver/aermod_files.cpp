@@ -231,16 +231,29 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
 
   // The records of one hour differ from source to source only in the
   // identifier (columns 29 to 40) and, for the hour's own source, in the
-  // values: the hour's records are formatted once, and each source's record is
-  // that text with its own identifier.
-  constexpr std::size_t kIdColumn = 28;
-  auto write_hour = [&](const std::string& others, const std::string* own, int own_source) {
-    std::string rec;
+  // values: the hour's two records are formatted once, and each source's
+  // record is one of them with its own identifier. The records gather in a
+  // block that goes to the file whenever it holds about a megabyte; the
+  // buffers are reused from hour to hour.
+  constexpr std::size_t kIdColumn = 28, kIdWidth = 12, kBlock = 1 << 20;
+  std::string others, own, block;
+  block.reserve(kBlock + 64 * (input::MAXGROUPS + 1));
+  auto write_hour = [&](bool has_own, int own_source) {
     for (int j = 1; j <= n; ++j) {
-      rec = (own && j == own_source) ? *own : others;
-      rec.replace(kIdColumn, 12, ids[static_cast<std::size_t>(j)]);
-      u.record(unit, rec);
+      const std::string& rec = (has_own && j == own_source) ? own : others;
+      const std::size_t at = block.size();
+      block.append(rec);
+      block.replace(at + kIdColumn, kIdWidth, ids[static_cast<std::size_t>(j)]);
+      block.append("\r\n");
     }
+    if (block.size() >= kBlock) {
+      u.records(unit, block);
+      block.clear();
+    }
+  };
+  auto hour_record = [&](std::string& rec, const HourDate& h, int yy, double qs, double ts, double us) {
+    rec.clear();
+    L_HOUR.append({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], qs, ts, us}, rec);
   };
 
   // Hours of the surface file before the first stored hour: nothing emitted,
@@ -249,22 +262,21 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   const double us0 = nvs >= 1 ? vs.VUSX(1) : 0.0;
   for (int idate : lead_hours) {
     const HourDate h = hour_date(run, lst, idate);
-    const int yy = hourly_year(h.year);
-    write_hour(L_HOUR.text({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], 0.0, ts0, us0}), nullptr, 0);
+    hour_record(others, h, hourly_year(h.year), 0.0, ts0, us0);
+    write_hour(false, 0);
   }
 
   for (int i = 1; i <= nvs; ++i) {
     const HourDate h = hour_date(run, lst, vs.VDATE(i));
     const int yy = hourly_year(h.year);
     // Every other source: no emission, the hour's own exit temperature and velocity.
-    const std::string others =
-        L_HOUR.text({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], 0.0, vs.VTSX(i), vs.VUSX(i)});
+    hour_record(others, h, yy, 0.0, vs.VTSX(i), vs.VUSX(i));
     // The hour's own source: a stack of the group's diameter with the hour's
     // buoyancy and momentum fluxes, so that AERMOD's plume rise follows the
     // hour although the source's diameter is fixed.
     const int j = vs.IVS(i);
     if (j < 1 || j > n) {
-      write_hour(others, nullptr, 0);
+      write_hour(false, 0);
       continue;
     }
     double ts = vs.VTSX(i), us = vs.VUSX(i), v = 0, t = 0;
@@ -272,9 +284,10 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
       us = v;
       ts = t;
     }
-    const std::string own = L_HOUR.text({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], vs.VE(i), ts, us});
-    write_hour(others, &own, j);
+    hour_record(own, h, yy, vs.VE(i), ts, us);
+    write_hour(true, j);
   }
+  u.records(unit, block);
   u.close(unit);
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace quelmar::io {
@@ -88,11 +89,24 @@ void put_uint(Buf& b, unsigned long long v, int min_digits) {
 }  // namespace
 
 void put_I(std::string& out, long long v, int w, int m) {
-  Buf b;
-  if (v < 0) b.put('-');
-  put_uint(b, v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v), m);
-  if (b.n > w) return append_stars(out, w);
-  append_right(out, b.view(), w);
+  // The digits from the right into a small buffer, then the field in one go:
+  // blanks, the sign, the zeros up to m digits, the digits.
+  char d[24];
+  int n = 0;
+  unsigned long long u = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+  do {
+    d[sizeof d - 1 - static_cast<std::size_t>(n++)] = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  const int zeros = m > n ? m - n : 0;
+  const int len = (v < 0 ? 1 : 0) + zeros + n;
+  if (len > w) return append_stars(out, w);
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(w), ' ');
+  char* f = out.data() + at + (w - len);
+  if (v < 0) *f++ = '-';
+  for (int i = 0; i < zeros; ++i) *f++ = '0';
+  std::memcpy(f, d + sizeof d - static_cast<std::size_t>(n), static_cast<std::size_t>(n));
 }
 
 void put_F(std::string& out, double v, int w, int d) {
@@ -400,14 +414,15 @@ struct Parser {
 
 struct Writer {
   std::span<const Item> items;
-  std::string& cur;  // the record being built
+  std::string& cur;  // the record being built, from column `base` of the text on
   const std::function<void(std::string_view)>& emit;  // takes each ended record
-  std::size_t k = 0;    // next item
-  std::size_t pos = 0;  // column where the next character goes
+  std::size_t base = 0;  // where the record begins in `cur`
+  std::size_t k = 0;     // next item
+  std::size_t pos = 0;   // column where the next character goes
   bool hold = false;
 
   void pad() {
-    if (pos > cur.size()) cur.append(pos - cur.size(), ' ');
+    if (base + pos > cur.size()) cur.append(base + pos - cur.size(), ' ');
   }
   void end_record() {
     emit(cur);
@@ -442,7 +457,7 @@ struct Writer {
       default:
         break;
     }
-    pos = cur.size();
+    pos = cur.size() - base;
   }
   // Runs a list of nodes; returns false when the output is complete.
   bool run(const std::vector<Node>& nodes, std::size_t from) {
@@ -452,7 +467,7 @@ struct Writer {
         case Node::Lit:
           pad();
           cur.append(n.lit);
-          pos = cur.size();
+          pos = cur.size() - base;
           break;
         case Node::X: pos += static_cast<std::size_t>(n.w); break;
         case Node::Slash: end_record(); break;
@@ -490,6 +505,16 @@ Layout::Layout(std::string_view spec) {
   revert_ = 0;
   for (std::size_t i = 0; i < nodes_.size(); ++i)
     if (nodes_[i].kind == Node::Group) revert_ = static_cast<int>(i);
+}
+
+void Layout::append(std::span<const Item> items, std::string& out) const {
+  static const std::function<void(std::string_view)> refuse = [](std::string_view) {
+    throw std::invalid_argument("layout: more than one record where one was asked for");
+  };
+  Writer w{items, out, refuse, out.size()};
+  if (w.run(nodes_, 0) && w.k < items.size())
+    throw std::invalid_argument("layout: more than one record where one was asked for");
+  if (w.hold) throw std::invalid_argument("layout: a record held open where a whole one was asked for");
 }
 
 bool Layout::write(std::span<const Item> items, std::string& buf,

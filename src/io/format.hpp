@@ -63,6 +63,14 @@ class Layout {
   // `emit` as soon as it ends; the last one is left in `buf` (which is cleared
   // first). Returns the hold flag of the last record.
   bool write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit) const;
+  // Appends the one record that the items make to `out`, without its end of
+  // record: the fast path for writers that build many records in a buffer of
+  // their own. A layout that would make more than one record (a slash, items
+  // left over) or hold its record open is refused (std::invalid_argument).
+  void append(std::span<const Item> items, std::string& out) const;
+  void append(std::initializer_list<Item> items, std::string& out) const {
+    append(std::span<const Item>(items.begin(), items.size()), out);
+  }
   // The records as one text, records joined by '\n' (for internal writes and tests).
   std::string text(std::span<const Item> items) const;
   std::string text(std::initializer_list<Item> items) const { return text(std::span<const Item>(items.begin(), items.size())); }

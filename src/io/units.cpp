@@ -168,6 +168,13 @@ void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
 
 void Units::record(int unit, std::string_view text) { put(unit, text, false); }
 
+void Units::records(int unit, std::string_view block) {
+  File* f = file(unit);
+  if (!f || f->reading || block.empty()) return;
+  f->out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  f->held = false;
+}
+
 long long Units::tell(int unit) {
   File* f = file(unit);
   if (!f || f->reading) return -1;

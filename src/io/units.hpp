@@ -63,6 +63,9 @@ class Units {
   }
   // Writes one record as given (a text that a writer built with the layouts).
   void record(int unit, std::string_view text);
+  // Writes a block of whole records, each already ended by CR LF, as it is: the
+  // path of writers that build many records in a buffer of their own.
+  void records(int unit, std::string_view block);
   // The position (bytes from the start) at which the next record of a unit
   // open for writing begins; -1 for any other unit.
   long long tell(int unit);

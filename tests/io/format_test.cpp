@@ -85,6 +85,19 @@ struct FieldCase {
 TEST(Layout, Fields) {
   const FieldCase cases[] = {
       {"(I4)", {-5}, "  -5"},
+      {"(I3)", {0}, "  0"},
+      {"(I1)", {0}, "0"},
+      {"(I3)", {999}, "999"},
+      {"(I3)", {1000}, "***"},
+      {"(I3)", {-99}, "-99"},
+      {"(I3)", {-100}, "***"},
+      {"(I6.4)", {-7}, " -0007"},
+      {"(I5.4)", {-7}, "-0007"},
+      {"(I4.4)", {-7}, "****"},
+      {"(I3.0)", {0}, "  0"},
+      {"(I10)", {2021196}, "   2021196"},
+      {"(I20)", {-9223372036854775807LL - 1}, "-9223372036854775808"},
+      {"(I19)", {-9223372036854775807LL - 1}, "*******************"},
       {"(I2.2)", {5}, "05"},
       {"(I2.2)", {100}, "**"},
       {"(I4.4)", {530}, "0530"},
@@ -141,6 +154,22 @@ TEST(Layout, RecordsOfTheModelFiles) {
   EXPECT_EQ(Layout("('CO STARTING')").text({}), "CO STARTING");
   EXPECT_EQ(Layout("(10F12.3)").text({}), "");
   EXPECT_EQ(Layout("('ME SURFDATA  00011111 ',I4,' ONSITE')").text({1988}), "ME SURFDATA  00011111 1988 ONSITE");
+}
+
+// The one-record path appends to what the buffer holds; columns, TR and X
+// count from the record's own start. Layouts that make more than one record,
+// or hold theirs open, are refused.
+TEST(Layout, OneRecordAppendedToABuffer) {
+  const Layout houremis("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
+  std::string buf = "before\r\n";
+  houremis.append({"SO HOUREMIS", 21, 7, 15, 13, "SOURCE1     ", 2.5, 1273.15, 20.5}, buf);
+  EXPECT_EQ(buf, "before\r\nSO HOUREMIS  21   7  15  13 SOURCE1     0.250000E+01 0.127315E+04 0.205000E+02");
+  buf = "xyz";
+  Layout("(TR2,I3,3X,'a')").append({5}, buf);
+  EXPECT_EQ(buf, "xyz    5   a");
+  EXPECT_THROW(Layout("(I3/I3)").append({1, 2}, buf), std::invalid_argument);
+  EXPECT_THROW(Layout("(2I3)").append({1, 2, 3}, buf), std::invalid_argument);
+  EXPECT_THROW(Layout("(I3,$)").append({1}, buf), std::invalid_argument);
 }
 
 TEST(Layout, SlashesAndReversion) {
