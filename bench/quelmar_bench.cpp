@@ -74,7 +74,11 @@ void BM_AermodYearSteadyFlare(benchmark::State& state) { run_year(state, 2, 1); 
 // 10 rows x 8784 hours x 32 sources: about 2.8 million hourly records.
 void BM_AermodYearTenRows(benchmark::State& state) { run_year(state, 2, 10); }
 
-void BM_FlareStep(benchmark::State& state) {
+// One flare step of a steady flare: the same gas in every step. BM_FlareStep
+// repeats one hour (fixed meteorology: the run's temperature solves recur);
+// BM_FlareStepChangingWeather gives every step another ambient temperature and
+// wind (none recurs), as a year of measured meteorology mostly does.
+void flare_step(benchmark::State& state, bool changing) {
   std::ostringstream out, err;
   auto run = std::make_unique<input::Run>(out, err);
   physics::SETUP1(run->prop, run->stdc);
@@ -84,11 +88,20 @@ void BM_FlareStep(benchmark::State& state) {
   run->stdc.TGAS = 288.15, run->stdc.TAMBH = 288.15;
   physics::MIX gas{};
   gas(physics::CH4) = 0.9, gas(physics::N2) = 0.05, gas(physics::H2S) = 0.05;
+  long k = 0;
+  double wind = 4;
   for (auto _ : state) {
-    physics::EMISSIONS(*run, io::LOG, gas, 100, 0, 0, 4, 4);
+    if (changing) {
+      ++k;
+      run->stdc.TAMBH = run->stdc.TGAS = 260.0 + 1e-6 * static_cast<double>(k % 50000000);
+      wind = 1.0 + 1e-7 * static_cast<double>(k % 70000000);
+    }
+    physics::EMISSIONS(*run, io::LOG, gas, 100, 0, 0, wind, 4);
     benchmark::DoNotOptimize(run->comb.QEMIT);
   }
 }
+void BM_FlareStep(benchmark::State& state) { flare_step(state, false); }
+void BM_FlareStepChangingWeather(benchmark::State& state) { flare_step(state, true); }
 
 // One hourly record formatted into a reused buffer, as the writer does.
 void BM_HourlyRecordLayout(benchmark::State& state) {
@@ -121,5 +134,6 @@ BENCHMARK(BM_CalpuffYearSteadyFlare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AermodYearSteadyFlare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AermodYearTenRows)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_FlareStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FlareStepChangingWeather)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HourlyRecordLayout)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_OneDoubleE12)->Unit(benchmark::kNanosecond);

@@ -38,6 +38,40 @@ bool parse_int(std::string_view t, int& out) {
 // E or D (the letter may be left out before a signed exponent, as in 1.5+3).
 // Not-a-number and infinities are not accepted.
 bool parse_real(std::string_view t, double& out) {
+  // The common form (no plus sign in front, an exponent, if any, after E) is
+  // converted as it stands; any other form is first rewritten to it.
+  {
+    std::size_t p = 0;
+    if (p < t.size() && t[p] == '-') ++p;
+    int digits = 0;
+    bool point = false;
+    for (; p < t.size(); ++p) {
+      const char c = t[p];
+      if (c >= '0' && c <= '9') {
+        ++digits;
+      } else if (c == '.' && !point) {
+        point = true;
+      } else {
+        break;
+      }
+    }
+    bool common = digits > 0;
+    if (common && p < t.size()) {
+      common = t[p] == 'e' || t[p] == 'E';
+      ++p;
+      if (p < t.size() && (t[p] == '+' || t[p] == '-')) ++p;
+      int ed = 0;
+      for (; p < t.size() && t[p] >= '0' && t[p] <= '9'; ++p) ++ed;
+      common = common && ed > 0 && p == t.size();
+    }
+    if (common) {
+      double v = 0;
+      auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+      if (r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(v)) return false;
+      out = v;
+      return true;
+    }
+  }
   std::string s;
   std::size_t p = 0;
   if (p < t.size() && (t[p] == '+' || t[p] == '-')) {
@@ -139,8 +173,12 @@ ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::
   std::string repeat_value;
   bool repeat_quoted = false;
 
+  std::string quoted_text;
   while (k < targets.size()) {
-    std::string value;
+    // The value: a view of the current record (valid until the next record is
+    // taken, which happens only after the value is stored), of the repeated
+    // value or of a quoted text.
+    std::string_view value;
     bool quoted = false;
     Tok tok;
     if (repeat_left > 0) {
@@ -163,6 +201,7 @@ ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::
         // A quoted text, a doubled quote standing for the quote itself.
         const char q = c;
         ++sc.p;
+        quoted_text.clear();
         bool closed = false;
         while (!closed) {
           if (sc.p >= sc.rec.size()) {
@@ -172,39 +211,40 @@ ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::
           }
           if (sc.rec[sc.p] == q) {
             if (sc.p + 1 < sc.rec.size() && sc.rec[sc.p + 1] == q) {
-              value.push_back(q);
+              quoted_text.push_back(q);
               sc.p += 2;
             } else {
               ++sc.p;
               closed = true;
             }
           } else {
-            value.push_back(sc.rec[sc.p++]);
+            quoted_text.push_back(sc.rec[sc.p++]);
           }
         }
         if (!closed) {
           status = ReadStatus::Error;
           break;
         }
+        value = quoted_text;
         quoted = true;
         tok = Tok::Value;
         sc.after_value();
       } else {
         const std::size_t b = sc.p;
         while (sc.p < sc.rec.size() && !is_sep(sc.rec[sc.p])) ++sc.p;
-        value = sc.rec.substr(b, sc.p - b);
+        value = std::string_view(sc.rec).substr(b, sc.p - b);
         tok = Tok::Value;
         // r*v or r*: a repeat count.
         const std::size_t star = value.find('*');
-        if (star != std::string::npos && star > 0 &&
+        if (star != std::string_view::npos && star > 0 &&
             std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(star),
                         [](char ch) { return ch >= '0' && ch <= '9'; })) {
           int r = 0;
-          if (!parse_int(std::string_view(value).substr(0, star), r) || r < 1) {
+          if (!parse_int(value.substr(0, star), r) || r < 1) {
             status = ReadStatus::Error;
             break;
           }
-          repeat_value = value.substr(star + 1);
+          repeat_value = std::string(value.substr(star + 1));
           repeat_quoted = false;
           repeat_null = repeat_value.empty();
           repeat_left = r - 1;

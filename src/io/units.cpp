@@ -137,7 +137,11 @@ void Units::console_put(std::string_view rec, bool hold) {
     console_line_open_ = false;
     console_hold_ = false;
   }
-  o.flush();
+  const auto now = std::chrono::steady_clock::now();
+  if (!plus || now - console_flushed_ >= std::chrono::milliseconds(100)) {
+    o.flush();
+    console_flushed_ = now;
+  }
 }
 
 void Units::put(int unit, std::string_view rec, bool hold) {

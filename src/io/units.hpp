@@ -1,8 +1,11 @@
 // The unit table: fixed unit numbers bound to the console and to files.
 // Every record written to a file ends with CR LF. The console honours the
 // carriage-control character of each record (blank: new line, '+': rewrite
-// the current line) and does not show it.
+// the current line) and does not show it. Console records are shown at once,
+// except the rewritten progress line, which is shown at most ten times a
+// second (a year of hourly steps would otherwise cost a write per hour).
 #pragma once
+#include <chrono>
 #include <fstream>
 #include <initializer_list>
 #include <iosfwd>
@@ -74,8 +77,12 @@ class Units {
   // fixed-width record can be filled in once the file's end is known. False
   // when the unit is not open for writing or the file cannot be written there.
   bool overwrite(int unit, long long at, std::string_view text);
-  // The stop text stream (standard error).
-  std::ostream& err() { return *err_; }
+  // The stop text stream (standard error); what the console holds goes out
+  // first, so that the two read in the order they were written.
+  std::ostream& err() {
+    out_->flush();
+    return *err_;
+  }
   void flush();
 
  private:
@@ -88,6 +95,7 @@ class Units {
   std::ostream* err_;
   bool console_line_open_ = false;
   bool console_hold_ = false;
+  std::chrono::steady_clock::time_point console_flushed_{};  // when the console was last flushed
   std::map<int, std::unique_ptr<File>> files_;
   std::vector<std::string> scratch_;
   std::string line_;  // the record being formatted, reused

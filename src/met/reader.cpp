@@ -42,7 +42,7 @@ void position_sequential(input::Run& run, int logunit, std::string_view filekind
   std::int64_t d1 = 0, d2 = 0;
   input::DELTSEC(m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC, reqdatehr, reqsec, d1);
   input::DELTSEC(reqdatehr, reqsec, m.FILE_END_DATEHR, m.FILE_END_SEC, d2);
-  const std::string than = "than data in " + std::string(filekind);
+  const auto than = [filekind] { return "than data in " + std::string(filekind); };
 
   while (true) {
     std::int64_t d3 = 0, d4 = 0;
@@ -52,7 +52,7 @@ void position_sequential(input::Run& run, int logunit, std::string_view filekind
     if (d1 < 0) {
       report(run, logunit,
              {{"ERROR- beginning date/time requested is earlier"},
-              {than},
+              {than()},
               {"date requested = ", reqdatehr, reqsec},
               {"beginning date in file = ", m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC}});
       throw io::Stop{};
@@ -60,7 +60,7 @@ void position_sequential(input::Run& run, int logunit, std::string_view filekind
     if (d2 < 0) {
       report(run, logunit,
              {{"ERROR- end date/time requested is later"},
-              {than},
+              {than()},
               {"date requested = ", reqdatehr, reqsec},
               {"end date in file = ", m.FILE_END_DATEHR, m.FILE_END_SEC}});
       throw io::Stop{};

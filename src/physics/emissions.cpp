@@ -147,7 +147,7 @@ struct FlareWork {
   double AIRTOT = 0, AIREXCESS = 0;
   // 4. mixing chain, and what the flared gas's composition decides (steps 6, 8, 9)
   Gas MIXFUEL{}, MIXHPFUEL{}, MIXLIFT{}, MIXSTEAM{}, MIXFLARED{}, MIXASSIST{};
-  const FlaredGas* fg = nullptr;
+  FlaredGas* fg = nullptr;
   double QFLARE = 0, MW_FLARED = 0, MW_MIXSTEAM = 0, MW_ASSIST = 0;
   // 5. stream flows
   double V_RAW = 0, W_RAW = 0, V_FUEL = 0, W_FUEL = 0, V_LIFT = 0, W_LIFT = 0, V_STEAM = 0, W_STEAM = 0;
@@ -606,7 +606,7 @@ class FlareStep {
     w_.H_STREAMS = raw + lift + fuel + steam + xair + hpfuel;
     const double H = w_.H_STREAMS / w_.W_FLARED * w_.MW_FLARED;
     if (!std::isfinite(H)) fatal(run_, "the enthalpy of the flared streams is not a finite number");
-    w_.T_MIX = flame_temp(w_.fg->flared, H);
+    w_.T_MIX = flame_temp(w_.fg->flared, w_.fg->mixing, H);
     if (w_.T_MIX == -1) {
       // The streams mix outside the 200..3000 K range of the temperature
       // search (a very cold gas, for instance): the nearer end is taken.
@@ -724,7 +724,7 @@ class FlareStep {
     if (w_.E_FLAME < 0) {
       w_.T_FLAME = TAMBH;
     } else {
-      w_.T_FLAME = flame_temp(w_.fg->exhaust, w_.E_FLAME * 1000 * VM / w_.PRODUCTS);
+      w_.T_FLAME = flame_temp(w_.fg->exhaust, w_.fg->flame, w_.E_FLAME * 1000 * VM / w_.PRODUCTS);
     }
     w_.T_FLAME = std::max(w_.T_FLAME, TAMBH);  // a failed solve (-1) gives TAMBH too
     r_.EXTEMP = w_.T_FLAME;

@@ -32,6 +32,43 @@ struct FlareAir {
   std::array<double, NSPECIES> HF1_TREF{};  // CALC_HF1(i, TREF) of the species
 };
 
+// The solutions of the temperature solve (flame_temp) of one composition for
+// the targets met so far: a step whose target enthalpy recurs bit for bit (the
+// same gas mixed at an ambient temperature met before, the same flame in the
+// same weather) takes the solution found then, which the solve would give
+// again. A fixed number of entries, each target in its own place by its bits.
+class SolveMemo {
+ public:
+  bool find(double H, double& T) const {
+    const Entry& e = entries_[place(H)];
+    if (e.epoch != epoch_ || e.h != bits(H)) return false;
+    T = e.t;
+    return true;
+  }
+  void put(double H, double T) { entries_[place(H)] = Entry{bits(H), T, epoch_}; }
+  // Forgets every solution (for a new composition).
+  void clear() { ++epoch_; }
+
+ private:
+  static constexpr int kEntries = 256;
+  struct Entry {
+    std::uint64_t h = 0;
+    double t = 0;
+    std::uint32_t epoch = 0;
+  };
+  static std::uint64_t bits(double x) {
+    std::uint64_t b = 0;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+  }
+  static std::size_t place(double H) {
+    const std::uint64_t h = bits(H);
+    return static_cast<std::size_t>(((h ^ (h >> 31)) * 0x9E3779B97F4A7C15ULL) >> 56) % kEntries;
+  }
+  std::array<Entry, kEntries> entries_{};
+  std::uint32_t epoch_ = 1;
+};
+
 // The flared gas of a step, with what its composition alone decides: heating
 // values, flammability, the air it needs and its exhaust. Keyed by the flared
 // mixture MIXFLARED, the mixture before the excess assist air MIXSTEAM and the
@@ -49,7 +86,19 @@ struct FlaredGas {
   GasProps exhaust;                    // of MIX_EXHAUST
   double AUTOIG = 0;                   // CALC_AUTOIG(MIXFLARED), K
   double HFBAR_TREF = 0;               // CALC_HFBAR(MIXFLARED, TREF)
+  // Solutions of the mixing-temperature solve (on `flared`) and of the
+  // flame-temperature solve (on `exhaust`); emptied for each new composition.
+  SolveMemo mixing, flame;
 };
+
+// flame_temp(g, H) through the solutions of `memo`, which must belong to g.
+inline double flame_temp(const GasProps& g, SolveMemo& memo, double H) {
+  double T = 0;
+  if (memo.find(H, T)) return T;
+  T = flame_temp(g, H);
+  memo.put(H, T);
+  return T;
+}
 
 class GasCache {
  public:
@@ -77,19 +126,22 @@ class GasCache {
   }
 
   // The flared gas of the three compositions; `make` forms it when it is not
-  // held. The reference stays valid until the next call of flared().
+  // held. The reference stays valid until the next call of flared(); only the
+  // solutions of its temperature solves are to be added to.
   template <class Make>
-  const FlaredGas& flared(const SpeciesTable& prop, const STDCONST& c, const MIX& flared, const MIX& steam,
-                          const MIX& assist, Make&& make) {
+  FlaredGas& flared(const SpeciesTable& prop, const STDCONST& c, const MIX& flared, const MIX& steam,
+                    const MIX& assist, Make&& make) {
     valid_for(prop, c);
     for (int k = 0; k < flared_used_; ++k) {
-      const FlaredSlot& s = flared_[k];
+      FlaredSlot& s = flared_[k];
       if (same(s.flared, flared) && same(s.steam, steam) && same(s.assist, assist)) return s.value;
     }
     FlaredSlot& s = flared_[next(flared_used_, flared_next_, kFlared)];
     s.flared = flared;
     s.steam = steam;
     s.assist = assist;
+    s.value.mixing.clear();
+    s.value.flame.clear();
     make(s.value);
     return s.value;
   }

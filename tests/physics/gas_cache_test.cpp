@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "physics_ready.hpp"
@@ -89,6 +90,35 @@ TEST(GasCache, FlaredGasIsFormedForEachNewTripleOfCompositions) {
   EXPECT_EQ(cache.air(t.prop, t.c, make_air).XINERT, 1);
   t.c.TREF = 290.0;
   EXPECT_EQ(cache.air(t.prop, t.c, make_air).XINERT, 2);
+}
+
+// A recurring target takes the solution found the first time, which is the
+// solve's own; a target that differs in its last bit, or one asked after the
+// memo was emptied, is solved anew.
+TEST(GasCache, RecurringTemperatureSolvesTakeTheirEarlierSolution) {
+  ReadyTable t;
+  const GasProps g = gas_props(t.prop, t.c, sour(0.05));
+  SolveMemo memo;
+  double T = 0;
+  EXPECT_FALSE(memo.find(30000.0, T));
+  const double first = flame_temp(g, memo, 30000.0);
+  EXPECT_EQ(first, flame_temp(g, 30000.0));
+  EXPECT_TRUE(memo.find(30000.0, T));
+  EXPECT_EQ(T, first);
+  EXPECT_EQ(flame_temp(g, memo, 30000.0), first);
+  const double next = std::nextafter(30000.0, 1e9);
+  EXPECT_FALSE(memo.find(next, T));
+  EXPECT_EQ(flame_temp(g, memo, next), flame_temp(g, next));
+  // Many targets: each solution is the solve's, whatever place it takes.
+  for (int k = 0; k < 2000; ++k) {
+    const double H = 1000.0 + 37.5 * (k % 700);
+    EXPECT_EQ(flame_temp(g, memo, H), flame_temp(g, H)) << H;
+  }
+  // Outside the solve's range the failure (-1) recurs as well.
+  EXPECT_EQ(flame_temp(g, memo, 1e7), -1.0);
+  EXPECT_EQ(flame_temp(g, memo, 1e7), -1.0);
+  memo.clear();
+  EXPECT_FALSE(memo.find(30000.0, T));
 }
 
 }  // namespace
