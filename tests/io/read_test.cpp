@@ -45,6 +45,10 @@ TEST(FreeRead, OneDouble) {
       {"7", ReadStatus::Ok, 7.0},      {"-99999.", ReadStatus::Ok, -99999.0}, {"1,5", ReadStatus::Ok, 1.0},
       {"1.5+2", ReadStatus::Ok, 150.0}, {"nan", ReadStatus::Error, -1.0},  {"inf", ReadStatus::Error, -1.0},
       {"1e400", ReadStatus::Error, -1.0}, {"1.2.3", ReadStatus::Error, -1.0}, {"e5", ReadStatus::Error, -1.0},
+      {"+2.5", ReadStatus::Ok, 2.5},   {"1.5E+02", ReadStatus::Ok, 150.0}, {"-1.5e2", ReadStatus::Ok, -150.0},
+      {"5.", ReadStatus::Ok, 5.0},     {"-.25", ReadStatus::Ok, -0.25},    {"2.5d-1", ReadStatus::Ok, 0.25},
+      {"1.5e", ReadStatus::Error, -1.0}, {"1.5e+", ReadStatus::Error, -1.0}, {"--1", ReadStatus::Error, -1.0},
+      {"1.5x", ReadStatus::Error, -1.0}, {"-", ReadStatus::Error, -1.0},   {"1e-400", ReadStatus::Error, -1.0},
   };
   for (const Case& c : cases) {
     double v = -1.0;
