@@ -27,6 +27,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -190,12 +191,11 @@ int main(int argc, char** argv) {
   fs::remove_all(dir / "copy");
   for (const fs::path& f : written) fs::remove(f);
 
-  for (const char* run_name : {"minutes_1y.inp", "minutes_5y.inp"}) {
-    const Child c = run(program, dir, run_name);
-    check(c, run_name);
-    std::printf("CALPUFF %s, fixed meteorology in 60-second steps (%.0f MB file): peak memory %.1f MB, %.2f s\n",
-                std::string(run_name).find("5y") != std::string::npos ? "5 years" : "1 year ",
-                static_cast<double>(fs::file_size(dir / "minutes_01.dat")) / 1e6,
+  for (const auto& [control, years] : {std::pair{"minutes_1y.inp", "one year"}, std::pair{"minutes_5y.inp", "five years"}}) {
+    const Child c = run(program, dir, control);
+    check(c, control);
+    std::printf("CALPUFF, %s in 60-second steps, fixed meteorology (%.0f MB file): peak memory %.1f MB (%.2f s)\n",
+                years, static_cast<double>(fs::file_size(dir / "minutes_01.dat")) / 1e6,
                 static_cast<double>(c.max_rss_kb) / 1024.0, c.seconds);
     fs::remove(dir / "minutes_01.dat");
   }
