@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "input/dates.hpp"
@@ -239,12 +241,19 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   std::string others, own, block;
   block.reserve(kBlock + 64 * (input::MAXGROUPS + 1));
   auto write_hour = [&](bool has_own, int own_source) {
+    const auto record_of = [&](int j) -> const std::string& { return (has_own && j == own_source) ? own : others; };
+    std::size_t need = 0;
+    for (int j = 1; j <= n; ++j) need += record_of(j).size() + 2;
+    std::size_t at = block.size();
+    block.resize(at + need);
     for (int j = 1; j <= n; ++j) {
-      const std::string& rec = (has_own && j == own_source) ? own : others;
-      const std::size_t at = block.size();
-      block.append(rec);
-      block.replace(at + kIdColumn, kIdWidth, ids[static_cast<std::size_t>(j)]);
-      block.append("\r\n");
+      const std::string& rec = record_of(j);
+      char* p = block.data() + at;
+      std::memcpy(p, rec.data(), rec.size());
+      std::memcpy(p + kIdColumn, ids[static_cast<std::size_t>(j)].data(), kIdWidth);
+      p[rec.size()] = '\r';
+      p[rec.size() + 1] = '\n';
+      at += rec.size() + 2;
     }
     if (block.size() >= kBlock) {
       u.records(unit, block);
@@ -254,6 +263,8 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   auto hour_record = [&](std::string& rec, const HourDate& h, int yy, double qs, double ts, double us) {
     rec.clear();
     L_HOUR.append({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], qs, ts, us}, rec);
+    // The layout's fields have fixed widths: the identifier always lies in columns 29 to 40.
+    if (rec.size() < kIdColumn + kIdWidth) throw std::logic_error("hourly emission record without its identifier");
   };
 
   // Hours of the surface file before the first stored hour: nothing emitted,

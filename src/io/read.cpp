@@ -123,7 +123,7 @@ bool parse_real(std::string_view t, double& out) {
 // Walks the characters of the records, an end of record counting as a blank.
 struct Scanner {
   const std::function<bool(std::string&)>& next;
-  std::string rec;
+  std::string& rec;
   std::size_t p = 0;
   bool have = false;
   bool eof = false;
@@ -165,7 +165,13 @@ enum class Tok { Value, Null, Slash, End };
 
 ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::span<const Target> targets,
                      int* records_used) {
-  Scanner sc{next_record, {}, 0, false, false, 0};
+  std::string record;
+  return read_free(next_record, targets, records_used, record);
+}
+
+ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::span<const Target> targets,
+                     int* records_used, std::string& record) {
+  Scanner sc{next_record, record, 0, false, false, 0};
   ReadStatus status = ReadStatus::Ok;
   std::size_t k = 0;
   int repeat_left = 0;
@@ -231,11 +237,12 @@ ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::
         sc.after_value();
       } else {
         const std::size_t b = sc.p;
-        while (sc.p < sc.rec.size() && !is_sep(sc.rec[sc.p])) ++sc.p;
+        std::size_t star = std::string_view::npos;  // the first '*' of the value
+        for (; sc.p < sc.rec.size() && !is_sep(sc.rec[sc.p]); ++sc.p)
+          if (sc.rec[sc.p] == '*' && star == std::string_view::npos) star = sc.p - b;
         value = std::string_view(sc.rec).substr(b, sc.p - b);
         tok = Tok::Value;
         // r*v or r*: a repeat count.
-        const std::size_t star = value.find('*');
         if (star != std::string_view::npos && star > 0 &&
             std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(star),
                         [](char ch) { return ch >= '0' && ch <= '9'; })) {

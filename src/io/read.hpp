@@ -29,6 +29,10 @@ struct Target {
 // the last record used is skipped. `records_used` counts the records taken.
 ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::span<const Target> targets,
                      int* records_used = nullptr);
+// The same, taking the records into `record` (a buffer the caller keeps, so
+// that reading a file record by record allocates nothing per record).
+ReadStatus read_free(const std::function<bool(std::string&)>& next_record, std::span<const Target> targets,
+                     int* records_used, std::string& record);
 // The same on a single text (the text is the only record).
 ReadStatus read_free(std::string_view text, std::span<const Target> targets);
 

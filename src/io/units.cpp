@@ -93,25 +93,38 @@ void Units::rewind(int unit) {
   f->in.seekg(0);
 }
 
+namespace {
+
+// The next line of a file open for reading, without its CR.
+ReadStatus next_line(std::ifstream& in, std::string& line) {
+  if (!std::getline(in, line)) return in.bad() ? ReadStatus::Error : ReadStatus::End;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return ReadStatus::Ok;
+}
+
+}  // namespace
+
 ReadStatus Units::read_line(int unit, std::string& line) {
   File* f = file(unit);
   if (!f || !f->reading) return ReadStatus::Error;
-  if (!std::getline(f->in, line)) return f->in.bad() ? ReadStatus::Error : ReadStatus::End;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return ReadStatus::Ok;
+  return next_line(f->in, line);
 }
 
 ReadStatus Units::read_free(int unit, std::span<const Target> targets) {
   File* f = file(unit);
   if (!f || !f->reading) return ReadStatus::Error;
-  bool failed = false;
-  std::function<bool(std::string&)> next = [&](std::string& rec) {
-    const ReadStatus s = read_line(unit, rec);
-    if (s == ReadStatus::Error) failed = true;
+  // One pointer for the function object to hold, so that it needs no storage of its own.
+  struct Source {
+    File* f;
+    bool failed;
+  } src{f, false};
+  const std::function<bool(std::string&)> next = [&src](std::string& rec) {
+    const ReadStatus s = next_line(src.f->in, rec);
+    if (s == ReadStatus::Error) src.failed = true;
     return s == ReadStatus::Ok;
   };
-  const ReadStatus s = io::read_free(next, targets);
-  return failed ? ReadStatus::Error : s;
+  const ReadStatus s = io::read_free(next, targets, nullptr, record_);
+  return src.failed ? ReadStatus::Error : s;
 }
 
 void Units::console_put(std::string_view rec, bool hold) {

@@ -98,7 +98,8 @@ class Units {
   std::chrono::steady_clock::time_point console_flushed_{};  // when the console was last flushed
   std::map<int, std::unique_ptr<File>> files_;
   std::vector<std::string> scratch_;
-  std::string line_;  // the record being formatted, reused
+  std::string line_;    // the record being formatted, reused
+  std::string record_;  // the record being read, reused
 };
 
 }  // namespace quelmar::io
