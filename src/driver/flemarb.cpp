@@ -123,16 +123,17 @@ int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname,
   io::Units& u = run.units;
   u.fixed(iunit, L_TIME, {ibyr, ibjul, ibhr, ibsec, ieyr, iejul, iehr, iesec});
 
-  const int n = clamp_nspec(nspec);
-  std::vector<io::Item> items{sname.trimmed()};
+  // The name, eleven values and the first n of the ten rates.
+  static_assert(input::MAXSPEC == 10, "the source line lists ten rates");
+  const std::size_t count = 12 + static_cast<std::size_t>(clamp_nspec(nspec));
   if (ivar == 1) {
-    for (double v : {X, Y, Z, Elev, D, T, U, V, W, Sigy, Sigz}) items.emplace_back(v);
-    for (int i = 1; i <= n; ++i) items.emplace_back(Q(i));
-    u.fixed(iunit, L_TYPE1, items);
+    const io::Item items[] = {sname.trimmed(), X, Y, Z, Elev, D, T, U, V, W, Sigy, Sigz,
+                              Q(1), Q(2), Q(3), Q(4), Q(5), Q(6), Q(7), Q(8), Q(9), Q(10)};
+    u.fixed(iunit, L_TYPE1, std::span<const io::Item>(items, count));
   } else if (ivar == 2) {
-    for (double v : {X, Y, Z, Elev, D, Fb, Fmx, Fmy, Fmz, Sigy, Sigz}) items.emplace_back(v);
-    for (int i = 1; i <= n; ++i) items.emplace_back(Q(i));
-    u.fixed(iunit, L_TYPE2, items);
+    const io::Item items[] = {sname.trimmed(), X, Y, Z, Elev, D, Fb, Fmx, Fmy, Fmz, Sigy, Sigz,
+                              Q(1), Q(2), Q(3), Q(4), Q(5), Q(6), Q(7), Q(8), Q(9), Q(10)};
+    u.fixed(iunit, L_TYPE2, std::span<const io::Item>(items, count));
   } else {
     u.free(io::CONSOLE, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
     throw io::Stop{};
