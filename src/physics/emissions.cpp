@@ -2,6 +2,11 @@
 //
 // The step runs in the order below; each numbered group is one member of
 // FlareStep, and every working composition and quantity lives in FlareWork.
+// What depends on the compositions alone (steam and dry air, the coefficient
+// set and molar mass of each gas, the flared gas's heating values,
+// flammability, air requirement and exhaust, and the solutions of its
+// temperature solves) is formed once per composition and kept in the run's
+// GasCache (gas_cache.hpp), with the same operations as if formed anew.
 //    1 compositions and ambient state          2 assist jets and assist air
 //    3 one or two passes over steps 4 to 13:
 //    4 mixing chain with its running flow      5 stream flows

@@ -17,7 +17,9 @@ namespace quelmar::physics {
 // IPG of the hour; run.stdc.TGAS and run.stdc.TAMBH hold the gas and ambient
 // temperature of the step.
 //
-// Results: the fields of run.comb (FLARE_RESULT). The step also writes to the
+// Results: the fields of run.comb (FLARE_RESULT). What the step forms from the
+// gas compositions alone it keeps in run.gas for the steps that follow with
+// the same compositions; the results are those of a step formed afresh. The step also writes to the
 // run configuration: QLIFTGAS := 0 without lift gas, STM_FLOW := 0 and
 // HPFUEL_FLOW := 0 when their assist is off, and MFASSISTAIR := 1 when steam or
 // high-pressure fuel assist is on. With MSTRIP 0 it reports on the console when
