@@ -57,7 +57,7 @@ class PartFile {
   PartFile(Run& run, int unit, std::string_view name)
       : run_(run), unit_(unit), name_(name), part_(name_ + ".part") {}
   ~PartFile() {
-    if (done_) return;
+    if (done_ || !opened_) return;
     run_.units.close(unit_);
     std::error_code ec;
     fs::remove(io::host_path(part_), ec);
@@ -66,6 +66,8 @@ class PartFile {
   PartFile& operator=(const PartFile&) = delete;
 
   const std::string& part_name() const { return part_; }
+  // The file under the temporary name has been opened (and so is this run's to remove).
+  void opened() { opened_ = true; }
 
   // Closes the file and gives it its name, in place of any file of that name
   // that could be written anew. False (and the temporary file removed) when
@@ -89,7 +91,7 @@ class PartFile {
   Run& run_;
   int unit_;
   std::string name_, part_;
-  bool done_ = false;
+  bool opened_ = false, done_ = false;
 };
 
 // Duration of the gap that ends the sequence, in seconds (0 or more).
@@ -247,6 +249,7 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     PartFile file(run, iout, flefile.trimmed());
     FlemarbPeriodMark mark;
     s.open = IWRFLEMARBHDR(run, iout, lst, file.part_name(), FlemarbPeriodEnd{}, &mark) == 0;
+    if (s.open) file.opened();
     while (f.IDATECUR <= in.IDATEE) one_step(run, s);
     u.close(met);
 
