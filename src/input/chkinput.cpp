@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "input/datum_codes.hpp"
+
 namespace quelmar::input {
 
 namespace {
@@ -140,6 +142,12 @@ int ICHKINPUT(Run& run, int lst) {
     }
     if (!whole_hour_zone(in.ABTZ.trimmed())) {
       u.free(lst, {std::string("FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=") + in.ABTZ.str()});
+      ++nerr;
+    }
+    // CALPUFF knows a datum only by its own code, compared character for character.
+    if (!is_datum_code(in.DATUM.trimmed())) {
+      u.free(lst, {std::string("FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=") +
+                   in.DATUM.str()});
       ++nerr;
     }
   }

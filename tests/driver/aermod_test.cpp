@@ -165,7 +165,8 @@ TEST(AermodLoop, RowNumbersTakeAsManyDigitsAsTheyNeed) {
 std::string nonseq_control(const std::string& extra, int path) {
   std::string text = control(extra + "! MDSPMOD = " + std::to_string(path) +
                              " !\n! MMET = 2 !\n! MNONSEQ = 1 !\n! METDAT = sfc.sfc !\n! PMAP = UTM !\n"
-                             "! UTMHEM = N !\n! ABTZ = UTC-0500 !\n! YYS = 1988 !\n! MMS = 3 !\n! DDS = 1 !\n"
+                             "! UTMHEM = N !\n! ABTZ = UTC-0500 !\n! DATUM = NAR-C !\n! YYS = 1988 !\n! MMS = 3 !\n"
+                             "! DDS = 1 !\n"
                              "! YYE = 1988 !\n! MME = 3 !\n! DDE = 10 !\n");
   return text;
 }
@@ -241,7 +242,8 @@ TEST(EndToEnd, YearOfHoustonMeteorologyOnBothPaths) {
                        " !\n! MMET = 2 !\n! METDAT = houston.sfc !\n! METDAT2 = houston.pfl !\n"
                        "! RECINC = rec.inc !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 1996 !\n! MME = 12 !\n"
                        "! DDE = 31 !\n! HHE = 23 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n"
-                       "! ABTZ = UTC-0600 !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 64.0638 !\n! EMIT = 0 !\n" +
+                       "! ABTZ = UTC-0600 !\n! DATUM = NAR-C !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 64.0638 !\n"
+                       "! EMIT = 0 !\n" +
                        control("! NSOURCES = 32 !\n");
     write_file(dir.file("run.inp"), text);
     const ProcessResult r = run_quelmar(dir.path(), "run.inp");

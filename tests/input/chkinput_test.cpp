@@ -73,6 +73,7 @@ void valid(MOD_READINP& in) {
   in.PMAP = "UTM";
   in.UTMHEM = "N";
   in.ABTZ = "UTC-0700";
+  in.DATUM = "NAR-C";
 }
 
 // A vessel blowdown whose values lie inside every bound.
@@ -466,6 +467,41 @@ TEST(InputChecks, CalpuffMapAndZone) {
        }),
        {}, 0},
   });
+}
+
+TEST(InputChecks, CalpuffDatum) {
+  auto datum = [](std::string text) { return with([text](MOD_READINP& in) { in.DATUM = text; }); };
+  const std::string bad = " FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=";
+  std::vector<Case> cases;
+  for (const char* code : {"NAR-C", "NAS-C", "WGS-84", "INH-A1", "AFG", "WAK"})
+    cases.push_back({code, datum(code), {}, 0});
+  // Trailing blanks are not part of the value.
+  cases.push_back({"blank padded", with([](MOD_READINP& in) { in.DATUM.set_blank_padded("NAR-C"); }), {}, 0});
+  // Exact and case-sensitive, as CALPUFF compares.
+  for (const char* text : {"NAD83", "NAD27", "nar-c", "WGS84", "NAR", " NAR-C"})
+    cases.push_back({text, datum(text), {bad + text}, 1});
+  cases.push_back({"absent", datum(""), {bad}, 1});
+  cases.push_back({"all four, after the vessel", with(
+                                                     [](MOD_READINP& in) {
+                                                       in.PRESSFINAL = 2000;
+                                                       in.PMAP = "LL";
+                                                       in.UTMHEM = "X";
+                                                       in.ABTZ = "EST";
+                                                       in.DATUM = "NAD83";
+                                                     },
+                                                     vessel),
+                   {" FATAL ERROR: bad final presssure:   2000.00000000000     ",
+                    " FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LL",
+                    " FATAL ERROR: UTMHEM must be N or S, UTMHEM=X",
+                    " FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=EST", bad + "NAD83"},
+                   5});
+  // Only the CALPUFF path writes a datum.
+  cases.push_back({"AERMOD run", with([](MOD_READINP& in) {
+                     in.MDSPMOD = 2;
+                     in.DATUM = "NAD83";
+                   }),
+                   {}, 0});
+  run_cases(cases);
 }
 
 // An empty control file: the four switches without a zero setting, the odour
