@@ -90,12 +90,13 @@ struct MOD_ISCCALCS {
   bool UNSTAB = false, NEUTRL = false, STABLE = false;
 };
 
-// The last valid hour of a pass, which replaces a missing hour, and the count
-// of replaced hours.
+// The meteorology that the previous step of a pass used (after replacing what
+// was missing), which replaces a missing hour or a missing wind direction, and
+// the count of replaced hours. A pass starts from a calm, neutral hour at
+// 288.15 K, wind from 0 degrees measured at 10 m.
 struct MissingMet {
-  bool have_valid = false;
-  double WS = 0, WD = 0, TAMBH = 0, ANEM_HT = 0;
-  int IPG = 0;
+  double WS = 0, WD = 0, TAMBH = 288.15, ANEM_HT = 10;
+  int IPG = 4;
   int count = 0;        // hours of the pass whose meteorology was replaced
   int last_datehr = 0;  // the last hour counted
 };
