@@ -1,5 +1,6 @@
 #include "io/units.hpp"
 
+#include <filesystem>
 #include <iostream>
 
 #include "io/text.hpp"
@@ -19,6 +20,7 @@ std::string host_path(std::string_view name) {
 }
 
 struct Units::File {
+  std::string path;  // the name on this platform
   std::ifstream in;
   std::ofstream out;
   bool reading = false;
@@ -52,6 +54,7 @@ bool Units::open_write(int unit, std::string_view name) {
   const std::string path = host_path(name);
   if (path.empty()) return false;
   auto f = std::make_unique<File>();
+  f->path = path;
   f->buffer.resize(1 << 16);
   f->out.rdbuf()->pubsetbuf(f->buffer.data(), static_cast<std::streamsize>(f->buffer.size()));
   f->out.open(path, std::ios::binary | std::ios::trunc);
@@ -75,6 +78,18 @@ void Units::close(int unit) {
     f.out.close();
   }
   files_.erase(it);
+}
+
+void Units::discard(int unit) {
+  File* f = file(unit);
+  if (!f) return;
+  const bool written = !f->reading;
+  const std::string path = f->path;
+  close(unit);
+  if (written) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
 }
 
 void Units::close_all() {

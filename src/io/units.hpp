@@ -42,6 +42,9 @@ class Units {
   bool open_write(int unit, std::string_view name);  // created, or written anew
   bool is_open(int unit) const;
   void close(int unit);
+  // Closes a unit open for writing and removes its file (a file that was not
+  // written to its end); a unit open for reading is only closed.
+  void discard(int unit);
   void close_all();
   void rewind(int unit);
 

@@ -172,6 +172,22 @@ TEST(Units, RecordsEndWithCrLfAndHeldLinesGoOn) {
   EXPECT_FALSE(u.is_open(OUT));
 }
 
+TEST(Units, DiscardRemovesAFileBeingWrittenOnly) {
+  test::TempDir dir;
+  test::write_file(dir.file("m.txt"), "kept\n");
+  Units u;
+  ASSERT_TRUE(u.open_write(OUT, dir.file("half.dat")));
+  u.free(OUT, {"first record"});
+  ASSERT_TRUE(u.open_read(MET, dir.file("m.txt")));
+  u.discard(OUT);
+  u.discard(MET);
+  u.discard(LOG);  // not open: nothing happens
+  EXPECT_FALSE(u.is_open(OUT));
+  EXPECT_FALSE(u.is_open(MET));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("half.dat")));
+  EXPECT_EQ(test::read_file(dir.file("m.txt")), "kept\n");
+}
+
 TEST(Units, ReadingLinesAndRewinding) {
   test::TempDir dir;
   test::write_file(dir.file("m.txt"), "first\r\nsecond\nthird");
