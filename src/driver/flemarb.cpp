@@ -59,6 +59,7 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   io::Units& u = run.units;
   const input::MOD_READINP& in = run.inp;
   if (!u.open_write(iunit, fin)) return 1;
+  u.whole_fields(iunit);
 
   u.record(iunit, "FLEMARB.DAT     1.0             Initial configuration");
   u.fixed(iunit, L_I4, {7});

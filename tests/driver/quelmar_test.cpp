@@ -162,6 +162,19 @@ TEST(MainProgram, ControlFileWithoutYearEndsAtOnce) {
   EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
 }
 
+// A flare file whose easting does not fit its field is not written: the run
+// stops, naming the file, and says so in the list file.
+TEST(MainProgram, NoFlareFileWithAFieldOfAsterisks) {
+  TempDir dir;
+  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! XCOORD = 1e20 !\n" + kCalpuff + kValid);
+  const ProcessResult r = run_quelmar(dir.path(), "");
+  EXPECT_EQ(r.status, 1);
+  const std::string text = "***FATAL ERROR*** a value does not fit its field in OUT_01.DAT, line ";
+  EXPECT_EQ(r.err.substr(0, text.size()), text);
+  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  EXPECT_NE(read_file(dir.file("A.LST")).find(" " + text.substr(0, 79)), std::string::npos);
+}
+
 // A stop in the middle of the run: its reason and its stop text in the list
 // file as well as on the console and standard error; no flare file.
 TEST(MainProgram, StopWritesItsReasonIntoTheListFile) {
