@@ -126,13 +126,16 @@ namespace {
 // removed (it would look complete to its model), every unit flushed and closed.
 int stop_end(Run& run, const std::string& text) {
   io::Units& u = run.units;
+  // What fails here (a console that has failed already) must not hide the text.
   try {
     if (!text.empty() && u.is_open(io::LST)) u.free(io::LST, {text});
   } catch (const std::exception&) {
-    // The list file cannot take the text: standard error still does.
   }
-  u.discard(io::OUT);
-  u.close_all();
+  try {
+    u.discard(io::OUT);
+    u.close_all();
+  } catch (const std::exception&) {
+  }
   if (!text.empty()) u.err() << text << '\n';
   u.err().flush();
   return 1;

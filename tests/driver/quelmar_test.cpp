@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <sstream>
+#include <stdexcept>
+#include <streambuf>
 
+#include "driver/quelmar.hpp"
 #include "test_util.hpp"
 
 namespace quelmar::test {
@@ -173,6 +177,24 @@ TEST(MainProgram, NoFlareFileWithAFieldOfAsterisks) {
   EXPECT_EQ(r.err.substr(0, text.size()), text);
   EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
   EXPECT_NE(read_file(dir.file("A.LST")).find(" " + text.substr(0, 79)), std::string::npos);
+}
+
+// Any other exception ends the run the same way: its text on standard error,
+// the units closed, status 1. Here the console itself fails.
+TEST(MainProgram, ExceptionsOtherThanStopsEndWithTheirText) {
+  struct Failing : std::streambuf {
+    int_type overflow(int_type) override { throw std::runtime_error("console gone"); }
+  } failing;
+  std::ostream out(&failing);
+  out.exceptions(std::ios::badbit);
+  std::ostringstream err;
+  {
+    input::Run run(out, err);
+    const char* argv[] = {"quelmar", "none.inp"};
+    EXPECT_EQ(driver::run_program(run, 2, argv), 1);
+    out.exceptions(std::ios::goodbit);  // the run's own end may touch the console again
+  }
+  EXPECT_EQ(err.str(), "***FATAL ERROR*** console gone\n");
 }
 
 // A stop in the middle of the run: its reason and its stop text in the list
