@@ -27,7 +27,10 @@ std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<st
 
 // Opens a model file or stops the run with a message that names it.
 void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what) {
-  if (run.units.open_write(unit, fname)) return;
+  if (run.units.open_write(unit, fname)) {
+    run.units.whole_fields(unit);
+    return;
+  }
   const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", trimmed(fname)};
   run.units.free(io::CONSOLE, msg);
   run.units.free(lst, msg);

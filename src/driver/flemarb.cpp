@@ -59,6 +59,7 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   io::Units& u = run.units;
   const input::MOD_READINP& in = run.inp;
   if (!u.open_write(iunit, fin)) return 1;
+  u.whole_fields(iunit);
 
   u.record(iunit, "FLEMARB.DAT     1.0             Initial configuration");
   u.fixed(iunit, L_I4, {7});
@@ -122,7 +123,8 @@ int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname,
     for (int i = 1; i <= n; ++i) items.emplace_back(Q(i));
     u.fixed(iunit, L_TYPE2, items);
   } else {
-    u.free(io::CONSOLE, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
+    for (int unit : {io::CONSOLE, io::LST})
+      u.free(unit, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
     throw io::Stop{};
   }
   return 1;

@@ -4,7 +4,10 @@
 // process starts from a fresh Run.
 #pragma once
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "input/token.hpp"
 #include "io/array1.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
@@ -127,9 +130,18 @@ struct MOD_VIRTUALSOURCES {
   int NVS = 0;
 };
 
+// What the control-file reader found wrong in the file itself, for the list
+// file: values that are not numbers, in the order of the lookups, and the keys
+// of keyword lines that name no keyword, in the order of the lines.
+struct ControlFindings {
+  NotNumbers not_numbers;
+  std::vector<std::string> unknown_keys;
+};
+
 // The whole state of one run. Routines take what they need by reference.
 struct Run {
   MOD_READINP inp;
+  ControlFindings findings;
   MOD_PROGVER ver;
   physics::STDCONST stdc;
   physics::SpeciesTable prop;

@@ -399,23 +399,30 @@ struct Parser {
 };
 
 struct Writer {
+  Writer(std::span<const Item> i, std::string& c, const std::function<void(std::string_view)>& e)
+      : items(i), cur(c), emit(e) {}
   std::span<const Item> items;
   std::string& cur;  // the record being built
   const std::function<void(std::string_view)>& emit;  // takes each ended record
   std::size_t k = 0;    // next item
   std::size_t pos = 0;  // column where the next character goes
   bool hold = false;
+  int records = 0;            // records ended so far
+  Layout::BadFields bad;      // numeric fields of asterisks or of a value that is not finite
 
   void pad() {
     if (pos > cur.size()) cur.append(pos - cur.size(), ' ');
   }
   void end_record() {
+    ++records;
     emit(cur);
     cur.clear();
     pos = 0;
   }
   void field(const Node& n, const Item& it) {
     pad();
+    const std::size_t at = cur.size();
+    const bool number = n.kind != Node::A && it.kind != Item::Str;
     switch (n.kind) {
       case Node::I:
         if (it.kind != Item::Int) throw std::invalid_argument("layout: I needs an integer");
@@ -441,6 +448,14 @@ struct Writer {
         break;
       default:
         break;
+    }
+    if (number && ((it.kind == Item::Real && !std::isfinite(it.d)) ||
+                   (cur.size() > at && cur.find_first_not_of('*', at) == std::string::npos))) {
+      if (bad.count++ == 0) {
+        bad.record = records;
+        bad.first = static_cast<int>(at) + 1;
+        bad.last = static_cast<int>(cur.size());
+      }
     }
     pos = cur.size();
   }
@@ -492,8 +507,8 @@ Layout::Layout(std::string_view spec) {
     if (nodes_[i].kind == Node::Group) revert_ = static_cast<int>(i);
 }
 
-bool Layout::write(std::span<const Item> items, std::string& buf,
-                   const std::function<void(std::string_view)>& emit) const {
+bool Layout::write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit,
+                   BadFields* bad) const {
   buf.clear();
   Writer w{items, buf, emit};
   std::size_t from = 0;
@@ -506,6 +521,7 @@ bool Layout::write(std::span<const Item> items, std::string& buf,
     w.end_record();
     from = static_cast<std::size_t>(revert_);
   }
+  if (bad) *bad = w.bad;
   return w.hold;
 }
 

@@ -1,7 +1,9 @@
 #include "io/units.hpp"
 
+#include <filesystem>
 #include <iostream>
 
+#include "io/stop.hpp"
 #include "io/text.hpp"
 
 namespace quelmar::io {
@@ -19,10 +21,13 @@ std::string host_path(std::string_view name) {
 }
 
 struct Units::File {
+  std::string path;  // the name on this platform
   std::ifstream in;
   std::ofstream out;
   bool reading = false;
   bool held = false;  // the last record written was not ended ($)
+  bool whole_fields = false;
+  long long lines = 0;  // records ended so far
   std::vector<char> buffer;
 };
 
@@ -52,6 +57,7 @@ bool Units::open_write(int unit, std::string_view name) {
   const std::string path = host_path(name);
   if (path.empty()) return false;
   auto f = std::make_unique<File>();
+  f->path = path;
   f->buffer.resize(1 << 16);
   f->out.rdbuf()->pubsetbuf(f->buffer.data(), static_cast<std::streamsize>(f->buffer.size()));
   f->out.open(path, std::ios::binary | std::ios::trunc);
@@ -75,6 +81,22 @@ void Units::close(int unit) {
     f.out.close();
   }
   files_.erase(it);
+}
+
+void Units::whole_fields(int unit) {
+  if (File* f = file(unit)) f->whole_fields = true;
+}
+
+void Units::discard(int unit) {
+  File* f = file(unit);
+  if (!f) return;
+  const bool written = !f->reading;
+  const std::string path = f->path;
+  close(unit);
+  if (written) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
 }
 
 void Units::close_all() {
@@ -148,7 +170,10 @@ void Units::put(int unit, std::string_view rec, bool hold) {
   File* f = file(unit);
   if (!f || f->reading) return;  // a unit that is not open for writing takes nothing
   f->out << rec;
-  if (!hold) f->out << "\r\n";
+  if (!hold) {
+    f->out << "\r\n";
+    ++f->lines;
+  }
   f->held = hold;
 }
 
@@ -160,7 +185,22 @@ void Units::free(int unit, std::span<const Item> items) {
 }
 
 void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
-  if (unit != CONSOLE && !file(unit)) return;
+  File* f = file(unit);
+  if (unit != CONSOLE && !f) return;
+  if (f && f->whole_fields) {
+    // The records are held back until every field is known to be whole.
+    scratch_.clear();
+    Layout::BadFields bad;
+    const std::function<void(std::string_view)> keep = [&](std::string_view r) { scratch_.emplace_back(r); };
+    const bool hold = layout.write(items, line_, keep, &bad);
+    scratch_.push_back(line_);
+    if (bad.count > 0)
+      throw Stop{"***FATAL ERROR*** a value does not fit its field in " + f->path + ", line " +
+                 std::to_string(f->lines + 1 + bad.record) + ", columns " + std::to_string(bad.first) + " to " +
+                 std::to_string(bad.last)};
+    for (std::size_t i = 0; i < scratch_.size(); ++i) put(unit, scratch_[i], i + 1 == scratch_.size() && hold);
+    return;
+  }
   const std::function<void(std::string_view)> emit = [&](std::string_view r) { put(unit, r, false); };
   const bool hold = layout.write(items, line_, emit);
   put(unit, line_, hold);

@@ -42,6 +42,13 @@ class Units {
   bool open_write(int unit, std::string_view name);  // created, or written anew
   bool is_open(int unit) const;
   void close(int unit);
+  // From now on a record of a fixed layout whose number does not fit its field
+  // (asterisks) or is not finite stops the run instead of reaching the file:
+  // for the model files, which their model must be able to read.
+  void whole_fields(int unit);
+  // Closes a unit open for writing and removes its file (a file that was not
+  // written to its end); a unit open for reading is only closed.
+  void discard(int unit);
   void close_all();
   void rewind(int unit);
 

@@ -141,12 +141,12 @@ TEST(AermodLoop, RowsFromOneHundredAndPassesOfOneHourOrNone) {
   EXPECT_EQ(records_starting(dir.file("out_mod_100.inx"), "SO HOUREMIS")[0],
             "SO HOUREMIS out_mod_100.dat SOURCE1-SOURCE2");
 
-  // An end before the start: no hour, no file, and the list file says so.
+  // An end before the start: refused by the input checks, no file.
   TempDir none;
   write_file(none.file("run.inp"), control("! HHE = 4 !\n"));
-  ASSERT_EQ(run_quelmar(none.path(), "run.inp").status, 0);
+  ASSERT_EQ(run_quelmar(none.path(), "run.inp").status, 1);
   EXPECT_FALSE(fs::exists(none.file("out_mod_01.inx")));
-  EXPECT_NE(read_file(none.file("run.lst")).find(" WARNING: no hour in the period: no AERMOD files for row"),
+  EXPECT_NE(read_file(none.file("run.lst")).find(" FATAL ERROR: the period ends before it starts\r\n"),
             std::string::npos);
 }
 
