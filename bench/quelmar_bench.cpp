@@ -42,7 +42,8 @@ std::string year_control(const Folder& f, int mdspmod, int rows) {
     << "! MDSPMOD = " << mdspmod << " !\n! MMET = 2 !\n! MDIST = 1 !\n! MFGR = 2 !\n! MTGAS = 1 !\n"
     << "! NSOURCES = 32 !\n! HS = 40 !\n! DF = 0.5 !\n! DS = 0.5 !\n! ZCOORD = 10 !\n! XCOORD = 300 !\n"
     << "! YCOORD = 3300 !\n! RAW_C1 = 0.9 !\n! RAW_N2 = 0.05 !\n! RAW_H2S = 0.05 !\n! ODOURPPB = 1 !\n"
-    << "! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n"
+    << "! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n! DATUM = NAR-C !\n! NSPEC = 1 !\n"
+    << "! CHEMLST = SO2 !\n"
     << "! MW = 64.0638 !\n! EMIT = 0 !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n"
     << "! YYE = 1996 !\n! MME = 12 !\n! DDE = 31 !\n! HHE = 23 !\n! TIMEINC = 3600 !\n";
   if (rows <= 1) {

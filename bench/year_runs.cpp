@@ -96,7 +96,7 @@ std::string common_keys() {
   return "QUELMAR 1\n! LCFILES = T !\n! LSTDAT = run.lst !\n! OUTPATH = !\n! MDIST = 1 !\n! MFGR = 2 !\n"
          "! MTGAS = 1 !\n! NSOURCES = 32 !\n! HS = 40 !\n! DF = 0.5 !\n! DS = 0.5 !\n! ZCOORD = 10 !\n"
          "! XCOORD = 300 !\n! YCOORD = 3300 !\n! RAW_C1 = 0.9 !\n! RAW_N2 = 0.05 !\n! RAW_H2S = 0.05 !\n"
-         "! ODOURPPB = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n"
+         "! ODOURPPB = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n! DATUM = NAR-C !\n"
          "! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 64.0638 !\n! EMIT = 0 !\n";
 }
 

@@ -29,7 +29,10 @@ std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<st
 
 // Opens a model file or stops the run with a message that names it.
 void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what) {
-  if (run.units.open_write(unit, fname)) return;
+  if (run.units.open_write(unit, fname)) {
+    run.units.whole_fields(unit);
+    return;
+  }
   const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", trimmed(fname)};
   run.units.free(io::CONSOLE, msg);
   run.units.free(lst, msg);
@@ -239,6 +242,7 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   // buffers are reused from hour to hour.
   constexpr std::size_t kIdColumn = 28, kIdWidth = 12, kBlock = 1 << 20;
   std::string others, own, block;
+  long long in_block = 0;  // records in the block
   block.reserve(kBlock + 64 * (input::MAXGROUPS + 1));
   auto write_hour = [&](bool has_own, int own_source) {
     const auto record_of = [&](int j) -> const std::string& { return (has_own && j == own_source) ? own : others; };
@@ -255,9 +259,11 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
       p[rec.size() + 1] = '\n';
       at += rec.size() + 2;
     }
+    in_block += n;
     if (block.size() >= kBlock) {
-      u.records(unit, block);
+      u.records(unit, block, in_block);
       block.clear();
+      in_block = 0;
     }
   };
   auto hour_record = [&](std::string& rec, const HourDate& h, int yy, double qs, double ts, double us) {
@@ -298,7 +304,7 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
     hour_record(own, h, yy, vs.VE(i), ts, us);
     write_hour(true, j);
   }
-  u.records(unit, block);
+  u.records(unit, block, in_block);
   u.close(unit);
 }
 

@@ -249,7 +249,10 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     PartFile file(run, iout, flefile.trimmed());
     FlemarbPeriodMark mark;
     s.open = IWRFLEMARBHDR(run, iout, lst, file.part_name(), FlemarbPeriodEnd{}, &mark) == 0;
-    if (s.open) file.opened();
+    if (s.open) {
+      file.opened();
+      u.shown_as(iout, flefile.trimmed());
+    }
     while (f.IDATECUR <= in.IDATEE) one_step(run, s);
     u.close(met);
 

@@ -64,6 +64,7 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   io::Units& u = run.units;
   const input::MOD_READINP& in = run.inp;
   if (!u.open_write(iunit, fin)) return 1;
+  u.whole_fields(iunit);
 
   u.record(iunit, "FLEMARB.DAT     1.0             Initial configuration");
   u.fixed(iunit, L_I4, {7});
@@ -104,9 +105,8 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
 }
 
 bool IWRFLEMARBEND(input::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end) {
-  const std::string rec =
-      period_layout().text({mark.year, mark.jday, mark.hour, mark.sec, end.year, end.jday, end.hour, end.sec});
-  return run.units.overwrite(iunit, mark.at, rec);
+  return run.units.overwrite(iunit, mark.at, 15, period_layout(),
+                             {mark.year, mark.jday, mark.hour, mark.sec, end.year, end.jday, end.hour, end.sec});
 }
 
 int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname, int ibyr, int ibjul, int ibhr,
@@ -135,7 +135,8 @@ int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname,
                               Q(1), Q(2), Q(3), Q(4), Q(5), Q(6), Q(7), Q(8), Q(9), Q(10)};
     u.fixed(iunit, L_TYPE2, std::span<const io::Item>(items, count));
   } else {
-    u.free(io::CONSOLE, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
+    for (int unit : {io::CONSOLE, io::LST})
+      u.free(unit, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
     throw io::Stop{};
   }
   return 1;

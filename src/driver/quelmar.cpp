@@ -1,6 +1,7 @@
 #include "driver/quelmar.hpp"
 
 #include <ctime>
+#include <exception>
 #include <string>
 
 #include "driver/aermod.hpp"
@@ -36,7 +37,8 @@ int error_end(Run& run) {
   u.free(io::CONSOLE, {text});
   if (u.is_open(io::LST)) u.free(io::LST, {text});
   if (run.stdc.LOGON == 1) u.free(io::LOG, {text});
-  for (int unit : {io::LST, io::LOG, io::OUT, io::MET}) u.close(unit);
+  u.discard(io::OUT);
+  for (int unit : {io::LST, io::LOG, io::MET}) u.close(unit);
   u.flush();
   return 1;
 }
@@ -90,6 +92,7 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   if (run.stdc.LOGON == 1) u.free(io::LOG, banner);
 
   input::IWRCONTROL(run, io::LST);
+  input::write_unknown_keywords(run, io::LST);
 
   const int nerr = input::ICHKINPUT(run, io::LST);
   if (nerr >= 1) {
@@ -116,14 +119,39 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   return 0;
 }
 
+namespace {
+
+// The end of an immediate stop: its text (when it has one) in the list file
+// when that is open and on standard error, a model file that was being written
+// removed (it would look complete to its model), every unit flushed and closed.
+int stop_end(Run& run, const std::string& text) {
+  io::Units& u = run.units;
+  // What fails here (a console that has failed already) must not hide the text.
+  try {
+    if (!text.empty() && u.is_open(io::LST)) u.free(io::LST, {text});
+  } catch (const std::exception&) {
+  }
+  try {
+    u.discard(io::OUT);
+    u.close_all();
+  } catch (const std::exception&) {
+  }
+  if (!text.empty()) u.err() << text << '\n';
+  u.err().flush();
+  return 1;
+}
+
+}  // namespace
+
 int run_program(Run& run, int argc, const char* const* argv) {
   try {
     return QUELMAR(run, argc, argv);
   } catch (const io::Stop& stop) {
-    if (!stop.text.empty()) run.units.err() << stop.text << '\n';
-    run.units.close_all();
-    run.units.err().flush();
-    return 1;
+    return stop_end(run, stop.text);
+  } catch (const std::exception& e) {
+    // Anything else that ends the run early (memory, a value beyond a table or
+    // a layout): the same end, with what went wrong.
+    return stop_end(run, std::string("***FATAL ERROR*** ") + e.what());
   }
 }
 

@@ -42,40 +42,39 @@ void screening_rounding(Run& run) {
 // An hour whose wind speed is negative or 900 m/s or more, whose temperature
 // lies outside 150 K to 400 K, or whose wind reference height is not positive,
 // is missing (AERMET marks such hours with 999, -9 and the like; a reader past
-// the end of its file hands back 9999). Such an hour takes the last valid
-// hour's values; before the first valid hour a calm, neutral hour at 288.15 K
-// with the wind measured at 10 m.
+// the end of its file hands back 9999): it takes all the remembered values. An
+// hour whose only fault is its wind direction, below 0 or above 360 degrees
+// (AERMET writes 999 for a direction it does not have, also beside a valid
+// speed), keeps its own speed, temperature, class and height and takes the
+// remembered direction, so that the flame is not bent towards a direction that
+// does not exist. The pass remembers the meteorology that each step used after
+// these replacements; before its first step a calm, neutral hour at 288.15 K,
+// wind from 0 degrees measured at 10 m. Every date-hour so replaced counts once.
 void replace_missing_meteorology(Run& run, int step_datehr) {
   input::MOD_FILE1& f = run.file1;
   input::MissingMet& m = f.missing;
   const double ws = f.WS, ta = run.stdc.TAMBH, zr = run.met.ANEM_HT;
   const bool valid = std::isfinite(ws) && std::isfinite(ta) && std::isfinite(zr) && ws >= 0 && ws < 900 &&
                      ta >= 150 && ta <= 400 && zr > 0;
-  if (valid) {
-    m.have_valid = true;
-    m.WS = ws;
-    m.WD = f.WD;
-    m.TAMBH = ta;
-    m.IPG = f.IPG;
-    m.ANEM_HT = zr;
-    return;
+  const bool valid_direction = std::isfinite(f.WD) && f.WD >= 0 && f.WD <= 360;
+  if (!valid) {
+    f.WS = m.WS;
+    run.stdc.TAMBH = m.TAMBH;
+    f.IPG = m.IPG;
+    run.met.ANEM_HT = m.ANEM_HT;
   }
-  if (!m.have_valid) {
-    m.WS = 0;
-    m.WD = 0;
-    m.TAMBH = 288.15;
-    m.IPG = 4;
-    m.ANEM_HT = 10;
+  if (!valid || !valid_direction) {
+    f.WD = m.WD;
+    if (m.count == 0 || m.last_datehr != step_datehr) {
+      ++m.count;
+      m.last_datehr = step_datehr;
+    }
   }
-  f.WS = m.WS;
-  f.WD = m.WD;
-  run.stdc.TAMBH = m.TAMBH;
-  f.IPG = m.IPG;
-  run.met.ANEM_HT = m.ANEM_HT;
-  if (m.count == 0 || m.last_datehr != step_datehr) {
-    ++m.count;
-    m.last_datehr = step_datehr;
-  }
+  m.WS = f.WS;
+  m.WD = f.WD;
+  m.TAMBH = run.stdc.TAMBH;
+  m.IPG = f.IPG;
+  m.ANEM_HT = run.met.ANEM_HT;
 }
 
 void save_copies(Run& run) {

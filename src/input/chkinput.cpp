@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
+
+#include "input/datum_codes.hpp"
 
 namespace quelmar::input {
 
@@ -142,7 +145,60 @@ int ICHKINPUT(Run& run, int lst) {
       u.free(lst, {std::string("FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=") + in.ABTZ.str()});
       ++nerr;
     }
+    // CALPUFF knows a datum only by its own code, compared character for character.
+    if (!is_datum_code(in.DATUM.trimmed())) {
+      u.free(lst, {std::string("FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=") +
+                   in.DATUM.str()});
+      ++nerr;
+    }
   }
+
+  // Values of the control file that are not numbers: the run would go on with
+  // the keyword's start value (a stack of height 0, say) as if it had been given.
+  for (const NotNumber& b : run.findings.not_numbers) {
+    switch (b.kind) {
+      case NotNumber::Real:
+        u.free(lst, {"FATAL ERROR: " + b.key + " is not a number: " + b.value});
+        break;
+      case NotNumber::Whole:
+        u.free(lst, {"FATAL ERROR: " + b.key + " is not a whole number: " + b.value});
+        break;
+      case NotNumber::List:
+        u.free(lst, {"FATAL ERROR: " + b.key + " is not a list of numbers: " + b.value});
+        break;
+      case NotNumber::Row:
+        u.free(lst, {"FATAL ERROR: " + b.key + " row", b.row, "is not a list of numbers:", b.value});
+        break;
+    }
+    ++nerr;
+  }
+
+  // The period: years of four digits (the date-hours hold no other), the end
+  // not before the start.
+  auto four_digits = [&](const char* name, int year) {
+    if (year >= 1000 && year <= 9999) return true;
+    u.free(lst, {std::string("FATAL ERROR: ") + name + " must be a year of four digits, " + name + "=", year});
+    ++nerr;
+    return false;
+  };
+  const bool start_ok = four_digits("YYS", in.YYS);
+  const bool end_ok = four_digits("YYE", in.YYE);
+  if (start_ok && end_ok &&
+      std::tie(in.YYE, in.MME, in.DDE, in.HHE, in.SSE) < std::tie(in.YYS, in.MMS, in.DDS, in.HHS, in.SSS)) {
+    u.free(lst, {"FATAL ERROR: the period ends before it starts"});
+    ++nerr;
+  }
+  // Hours and seconds beyond a day and an hour make date-hours that name no
+  // hour and time fields too wide for the flare file.
+  auto within = [&](const char* name, int value, int hi, const char* what) {
+    if (value >= 0 && value <= hi) return;
+    u.free(lst, {std::string("FATAL ERROR: ") + name + " must be " + what + ", " + name + "=", value});
+    ++nerr;
+  };
+  within("HHS", in.HHS, 23, "an hour from 0 to 23");
+  within("SSS", in.SSS, 3599, "a second from 0 to 3599");
+  within("HHE", in.HHE, 23, "an hour from 0 to 23");
+  within("SSE", in.SSE, 3599, "a second from 0 to 3599");
 
   return nerr;
 }

@@ -5,7 +5,10 @@
 #pragma once
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "input/token.hpp"
 #include "io/array1.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
@@ -92,12 +95,13 @@ struct MOD_ISCCALCS {
   bool UNSTAB = false, NEUTRL = false, STABLE = false;
 };
 
-// The last valid hour of a pass, which replaces a missing hour, and the count
-// of replaced hours.
+// The meteorology that the previous step of a pass used (after replacing what
+// was missing), which replaces a missing hour or a missing wind direction, and
+// the count of replaced hours. A pass starts from a calm, neutral hour at
+// 288.15 K, wind from 0 degrees measured at 10 m.
 struct MissingMet {
-  bool have_valid = false;
-  double WS = 0, WD = 0, TAMBH = 0, ANEM_HT = 0;
-  int IPG = 0;
+  double WS = 0, WD = 0, TAMBH = 288.15, ANEM_HT = 10;
+  int IPG = 4;
   int count = 0;        // hours of the pass whose meteorology was replaced
   int last_datehr = 0;  // the last hour counted
 };
@@ -141,9 +145,18 @@ struct MOD_VIRTUALSOURCES {
   }
 };
 
+// What the control-file reader found wrong in the file itself, for the list
+// file: values that are not numbers, in the order of the lookups, and the keys
+// of keyword lines that name no keyword, in the order of the lines.
+struct ControlFindings {
+  NotNumbers not_numbers;
+  std::vector<std::string> unknown_keys;
+};
+
 // The whole state of one run. Routines take what they need by reference.
 struct Run {
   MOD_READINP inp;
+  ControlFindings findings;
   MOD_PROGVER ver;
   physics::STDCONST stdc;
   physics::SpeciesTable prop;

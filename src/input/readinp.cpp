@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "input/token.hpp"
 #include "input/utils.hpp"
@@ -13,6 +14,27 @@ namespace {
 
 constexpr std::array<const char*, 19> kSuffix = {"H2O", "H2", "HE", "N2",  "CO2", "H2S", "C1",  "C2", "C3", "IC4",
                                                   "NC4", "IC5", "NC5", "NC6", "C7", "CO",  "NH3", "AR", "O2"};
+
+// Every keyword that the reader below can look up, whatever the switches, in
+// reading order; the composition keywords ("RAW_", "FUEL_" or "LIFT_" and a
+// species suffix) are matched through kSuffix.
+constexpr std::array<std::string_view, 102> kKeywords = {
+    "STITLE1",       "SNAME",        "OUTNAME",       "OUTPATH",      "METDAT",     "LSTDAT",    "LOGDAT",
+    "LCFILES",       "MDSPMOD",      "MINPUT",        "MBLOWDOWN",    "MDIST",      "MSTRIP",    "MMET",
+    "MFGR",          "MTGAS",        "MDEBUG",        "NSEP",         "NSOURCES",   "MFLAMEOUT", "MDLIFT",
+    "MDFUEL",        "METDAT2",      "RECINC",        "MSCREENING",   "MNONSEQ",    "MSCREEN",   "UTMHEM",
+    "IUTMZN",        "PMAP",         "DATUM",         "ABTZ",         "NSPEC",      "CHEMLST",   "MW",
+    "EMIT",          "ODOURPPB",     "YYS",           "MMS",          "DDS",        "HHS",       "SSS",
+    "YYE",           "MME",          "DDE",           "HHE",          "SSE",        "TIMEINC",   "XCOORD",
+    "YCOORD",        "ZCOORD",       "HS",            "DF",           "DS",         "RH2S",      "TGINIT",
+    "DLIFT",         "DFUEL",        "QMAX",          "TEMPINIT",     "DURATION",   "PUFFDUR",   "PRESSINIT",
+    "PRESSFINAL",    "VESSELDIA",    "VESSELLEN",     "ORIFICEDIA",   "DISCHARGECOEF", "NPUFFS", "QTOTAL",
+    "FREL",          "PRATIO",       "TDEP",          "NSEQ",         "SEQ",        "PSHS",      "PSDS",
+    "PSTS",          "PSUS",         "MFUELGAS",      "FGR",          "MLIFTGAS",   "QLIFTGAS",  "QFUELGAS",
+    "MFASSIST",      "MFASSISTSTEAM", "MFASSISTAIR",  "MFASSISTHPFUEL", "STM_IMASSVOL", "STM_PRESS", "STM_TEMP",
+    "STM_FLOW",      "RAIRSTEAM",    "AIR_FLOW",      "RAIRAIR",      "HPFUEL_FLOW", "RAIRFUEL", "WINDSP",
+    "WINDDR",        "TAMB",         "PGCLASS",       "ZREF"};
+constexpr std::array<std::string_view, 3> kCompositionPrefix = {"RAW_", "FUEL_", "LIFT_"};
 
 // A run beyond the capacity of a table is refused before anything is read into it.
 [[noreturn]] void refuse_capacity(io::Units& u, const char* key, int value, int limit) {
@@ -43,9 +65,12 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     u.read_free(iunit, {io::Target::of(word.span()), io::Target::of(number)});
   }
 
+  // Values that are not numbers are remembered for the input checks.
+  NotNumbers* bad = &run.findings.not_numbers;
+  bad->clear();
   auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, key, v); };
-  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, key, v); };
-  auto R = [&](const char* key, double& v) { return IRDPARAM_R(u, iunit, key, v); };
+  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, key, v, bad); };
+  auto R = [&](const char* key, double& v) { return IRDPARAM_R(u, iunit, key, v, bad); };
 
   A("STITLE1", in.STITLE.span());                                       // 1
   A("SNAME", in.SNAME.span());                                           // 2
@@ -88,8 +113,8 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   I("NSPEC", in.NSPEC);                                                  // 10
   if (in.NSPEC > MAXSPEC) refuse_capacity(u, "NSPEC", in.NSPEC, MAXSPEC);
   IRDPARAM_AV<8>(u, iunit, "CHEMLST", in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v));   // 11
-  IRDPARAM_RV(u, iunit, "MW", in.NSPEC, std::span<double>(in.MMLST.v));                   // 12
-  IRDPARAM_RV(u, iunit, "EMIT", in.NSPEC, std::span<double>(in.QLST.v));                  // 13
+  IRDPARAM_RV(u, iunit, "MW", in.NSPEC, std::span<double>(in.MMLST.v), bad);              // 12
+  IRDPARAM_RV(u, iunit, "EMIT", in.NSPEC, std::span<double>(in.QLST.v), bad);             // 13
   R("ODOURPPB", in.ODOURPPB);                                            // 14
   I("YYS", in.YYS);                                                      // 15
   I("MMS", in.MMS);
@@ -163,7 +188,7 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   if (in.MINPUT == 2) {                                                  // 23, 24
     I("NSEQ", in.NSEQ);
     if (in.NSEQ > MAXPUFFS) refuse_capacity(u, "NSEQ", in.NSEQ, MAXPUFFS);
-    IRDPARAM_RV2(u, iunit, "SEQ", in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4);
+    IRDPARAM_RV2(u, iunit, "SEQ", in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4, bad);
     in.NPUFFS = in.NSEQ;
   }
   if (in.MINPUT == 3) {                                                  // 25
@@ -234,8 +259,25 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     in.PGCLASS = 0;
     in.ZREF = 10.0;
   }
+
+  // Keys that no lookup reads: most likely a slip of the pen, which would
+  // otherwise leave a value at zero without a word.
+  run.findings.unknown_keys.clear();
+  for (std::string& key : keyword_line_keys(u, iunit))
+    if (!is_control_keyword(key)) run.findings.unknown_keys.push_back(std::move(key));
   u.close(iunit);
   return 0;
+}
+
+bool is_control_keyword(std::string_view key) {
+  for (std::string_view k : kKeywords)
+    if (io::LEQ(key, k)) return true;
+  for (std::string_view prefix : kCompositionPrefix) {
+    if (key.substr(0, prefix.size()) != prefix) continue;
+    for (const char* suffix : kSuffix)
+      if (io::LEQ(key.substr(prefix.size()), suffix)) return true;
+  }
+  return false;
 }
 
 const char* species_suffix(int i) { return kSuffix.at(static_cast<std::size_t>(i - 1)); }

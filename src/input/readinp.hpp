@@ -10,8 +10,13 @@ namespace quelmar::input {
 // the file cannot be opened (nothing read, nothing written). A missing required
 // keyword (DLIFT with MDLIFT 1, DFUEL with MDFUEL 1, QMAX with MFGR 1, QFUELGAS
 // with MFGR 3) writes its console message and stops the run; so does an NSPEC
-// above 10 or an NSEQ above 10000, before any list or table is read.
+// above 10 or an NSEQ above 10000, before any list or table is read. Values
+// that are not numbers and keys that are no keyword go to run.findings.
 int IRDCONTROL(Run& run, int iunit, std::string_view fin);
+
+// True when `key` is one of the keywords that IRDCONTROL can look up, with any
+// switches (compared as LEQ compares: exact, case-sensitive).
+bool is_control_keyword(std::string_view key);
 
 // The keyword suffix of composition species i (1..19): "H2O", "H2", ... "O2".
 const char* species_suffix(int i);

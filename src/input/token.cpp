@@ -51,6 +51,15 @@ std::vector<std::string> split_items(const Line& value) {
 
 bool empty_item(const std::string& s) { return io::LEN_REAL(s) == 0; }
 
+// Adds a value that does not convert to `bad`, once per keyword (and row).
+void remember(NotNumbers* bad, std::string_view key, NotNumber::Kind kind, int row, std::string_view value) {
+  if (!bad) return;
+  const std::string k(key.substr(0, static_cast<std::size_t>(io::LEN_REAL(key))));
+  for (const NotNumber& b : *bad)
+    if (b.key == k && b.row == row) return;
+  bad->push_back({k, kind, row, std::string(value)});
+}
+
 }  // namespace
 
 int ITOKENPTR(std::string_view str, int ipos, char tok) {
@@ -127,17 +136,17 @@ int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval
   return 1;
 }
 
-int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv) {
+int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, NotNumbers* bad) {
   Line work;
   if (!IRDPARAM_A(u, ctl, key, work.span())) return 0;
-  if (work.len_real() > 0) ITOKEN2I(work.view(), iv);
+  if (work.len_real() > 0 && !ITOKEN2I(work.view(), iv)) remember(bad, key, NotNumber::Whole, 0, work.trimmed());
   return 1;
 }
 
-int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv) {
+int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, NotNumbers* bad) {
   Line work;
   if (!IRDPARAM_A(u, ctl, key, work.span())) return 0;
-  if (work.len_real() > 0) ITOKEN2R(work.view(), rv);
+  if (work.len_real() > 0 && !ITOKEN2R(work.view(), rv)) remember(bad, key, NotNumber::Real, 0, work.trimmed());
   return 1;
 }
 
@@ -148,27 +157,29 @@ int read_list_items(io::Units& u, int ctl, std::string_view key, std::vector<std
   return 1;
 }
 
-int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv) {
-  std::vector<std::string> items;
-  if (!read_list_items(u, ctl, key, items) || nmax < 1) return 0;
-  const std::size_t n = std::min({items.size(), static_cast<std::size_t>(nmax), rv.size()});
+namespace {
+// The list readers: every non-empty item from 1 to nmax converted; one item
+// that does not convert makes the whole value one that is not a list of numbers.
+template <class T>
+int read_list(io::Units& u, int ctl, std::string_view key, int nmax, std::span<T> v, NotNumbers* bad) {
+  Line value;
+  if (!find_first(u, ctl, key, value) || nmax < 1) return 0;
+  const std::vector<std::string> items = split_items(value);
+  const std::size_t n = std::min({items.size(), static_cast<std::size_t>(nmax), v.size()});
+  bool all = true;
   for (std::size_t i = 0; i < n; ++i)
-    if (!empty_item(items[i])) ITOKEN2R(items[i], rv[i]);
+    if (!empty_item(items[i]) && !convert_one(items[i], v[i])) all = false;
+  if (!all) remember(bad, key, NotNumber::List, 0, value.trimmed());
   return 1;
 }
 
-int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv) {
-  std::vector<std::string> items;
-  if (!read_list_items(u, ctl, key, items) || nmax < 1) return 0;
-  const std::size_t n = std::min({items.size(), static_cast<std::size_t>(nmax), iv.size()});
-  for (std::size_t i = 0; i < n; ++i)
-    if (!empty_item(items[i])) ITOKEN2I(items[i], iv[i]);
-  return 1;
-}
-
-int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
-                 std::vector<std::vector<std::string>>& av) {
+// The rows of a key that stands on several lines: the items of the r-th line
+// with the key (at most n2) in row r, and, when `values` is given, the line's
+// whole value beside it.
+int read_rows(io::Units& u, int ctl, std::string_view key, int n1, int n2, std::vector<std::vector<std::string>>& av,
+              std::vector<std::string>* values) {
   av.clear();
+  if (values) values->clear();
   if (n1 < 1) return 0;
   u.rewind(ctl);
   Line value;
@@ -177,26 +188,43 @@ int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
     std::vector<std::string> items = split_items(value);
     if (static_cast<int>(items.size()) > n2) items.resize(static_cast<std::size_t>(std::max(n2, 0)));
     av.push_back(std::move(items));
+    if (values) values->emplace_back(value.trimmed());
   }
   return 1;
+}
+}  // namespace
+
+int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv, NotNumbers* bad) {
+  return read_list(u, ctl, key, nmax, rv, bad);
+}
+
+int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv, NotNumbers* bad) {
+  return read_list(u, ctl, key, nmax, iv, bad);
+}
+
+int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
+                 std::vector<std::vector<std::string>>& av) {
+  return read_rows(u, ctl, key, n1, n2, av, nullptr);
 }
 
 namespace {
 template <class T>
-int read_table(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<T>& tab, int ld1, int ld2) {
+int read_table(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<T>& tab, int ld1, int ld2,
+               NotNumbers* bad) {
   if (n1 < 1 || n2 < 1) return 0;
   std::vector<std::vector<std::string>> rows;
-  if (!IRDPARAM_AV2(u, ctl, key, n1, n2, rows)) return 0;
+  std::vector<std::string> values;
+  if (!read_rows(u, ctl, key, n1, n2, rows, &values)) return 0;
   const int rmax = std::min({n1, ld1, tab.rows()});
   const int cmax = std::min({n2, ld2, tab.cols()});
   for (int r = 1; r <= rmax; ++r) {
     const auto& row = rows[static_cast<std::size_t>(r - 1)];
+    bool all = true;
     for (int c = 1; c <= cmax && c <= static_cast<int>(row.size()); ++c) {
       const std::string& item = row[static_cast<std::size_t>(c - 1)];
-      if (empty_item(item)) continue;
-      if constexpr (std::is_same_v<T, double>) ITOKEN2R(item, tab(r, c));
-      else ITOKEN2I(item, tab(r, c));
+      if (!empty_item(item) && !convert_one(item, tab(r, c))) all = false;
     }
+    if (!all) remember(bad, key, NotNumber::Row, r, values[static_cast<std::size_t>(r - 1)]);
   }
   return 1;
 }
@@ -225,13 +253,13 @@ int gather_run(io::Units& u, int ctl, std::string_view key, int nmax, std::vecto
 }  // namespace
 
 int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
-                 int ld2) {
-  return read_table(u, ctl, key, n1, n2, rv, ld1, ld2);
+                 int ld2, NotNumbers* bad) {
+  return read_table(u, ctl, key, n1, n2, rv, ld1, ld2, bad);
 }
 
 int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
-                 int ld2) {
-  return read_table(u, ctl, key, n1, n2, iv, ld1, ld2);
+                 int ld2, NotNumbers* bad) {
+  return read_table(u, ctl, key, n1, n2, iv, ld1, ld2, bad);
 }
 
 int IRDPARAM_AVX(io::Units& u, int ctl, std::string_view key, int nmax, std::vector<std::string>& av) {
@@ -252,6 +280,18 @@ int IRDPARAM_RVX(io::Units& u, int ctl, std::string_view key, int nmax, std::spa
   for (int i = 0; i < n; ++i)
     if (!empty_item(vals[static_cast<std::size_t>(i)])) ITOKEN2R(vals[static_cast<std::size_t>(i)], rv[static_cast<std::size_t>(i)]);
   return n;
+}
+
+std::vector<std::string> keyword_line_keys(io::Units& u, int ctl) {
+  std::vector<std::string> keys;
+  u.rewind(ctl);
+  std::string line;
+  Line k, value;
+  if (!next_line(u, ctl, line)) return keys;  // the first record
+  while (next_line(u, ctl, line)) {
+    if (ITOKENIZE(line, k.span(), value.span()) && k.len_real() > 0) keys.emplace_back(k.trimmed());
+  }
+  return keys;
 }
 
 }  // namespace quelmar::input

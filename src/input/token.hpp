@@ -3,6 +3,8 @@
 // A control line holds its setting between two exclamation marks: ! KEY = VALUE !.
 // A line without "!" is a comment. Every lookup rewinds the control file and
 // takes the first line whose key is the keyword (exact, case-sensitive).
+// The numeric readers can also remember the values that are not numbers, so
+// that the input checks can refuse them instead of running with a zero.
 #pragma once
 #include <span>
 #include <string>
@@ -17,6 +19,19 @@ namespace quelmar::input {
 
 inline constexpr int LINELEN = 255;   // control lines are read cut at 255 characters
 inline constexpr int MAXITEMS = 32;   // places in the work list of a list reader
+
+// A value that a numeric reader found, that is not empty and that does not
+// convert (for a list or a table row: one of its non-empty items does not).
+struct NotNumber {
+  enum Kind { Real, Whole, List, Row };
+  std::string key;
+  Kind kind = Real;
+  int row = 0;        // the row of a table keyword (SEQ), from 1; 0 for the others
+  std::string value;  // the value (the whole list, the whole row) as read, trimmed
+};
+// In the order of the lookups; a keyword (a table row) looked up again is not
+// added a second time.
+using NotNumbers = std::vector<NotNumber>;
 
 // Position (counted from ipos, 1 when str(ipos) is the delimiter) of the first
 // `tok` in str from ipos on; 0 when there is none.
@@ -37,9 +52,10 @@ int ITOKEN2I(std::string_view str, int& iv);
 int ITOKEN2R(std::string_view str, double& rv);
 
 // Keyword readers on the control file open on unit `ctl`. Results: 1 found, 0 missing.
+// The numeric readers add a value that does not convert to `bad` when given.
 int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval);
-int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv);
-int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv);
+int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, NotNumbers* bad = nullptr);
+int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, NotNumbers* bad = nullptr);
 // The items of the first line with the key (at most MAXITEMS kept); found or not.
 int read_list_items(io::Units& u, int ctl, std::string_view key, std::vector<std::string>& items);
 // AV(1 .. min(n, nmax)) := the n items; the other entries unchanged.
@@ -52,8 +68,10 @@ int IRDPARAM_AV(io::Units& u, int ctl, std::string_view key, int nmax, std::span
   return 1;
 }
 // RV(i) := item i converted, for every non-empty item i from 1 to nmax.
-int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv);
-int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv);
+int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv,
+                NotNumbers* bad = nullptr);
+int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv,
+                NotNumbers* bad = nullptr);
 // Rows r = 1 .. n1 from the first n1 lines with the key, items 1 .. n2 of each.
 // 1 when n1 lines were found, else 0 (the rows read so far are kept).
 int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
@@ -61,14 +79,19 @@ int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
 // RV(r, c) := item c of row r, converted, for every non-empty item; nothing at
 // all when fewer than n1 lines carry the key. The target is declared ld1 x ld2.
 int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
-                 int ld2);
+                 int ld2, NotNumbers* bad = nullptr);
 int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
-                 int ld2);
+                 int ld2, NotNumbers* bad = nullptr);
 // Readers of a key that stands on several lines in a row: each further line with
 // the key gives the next entry; the first keyword line with another key ends the
 // run; from the nmax-th value on every further value replaces entry nmax.
 int IRDPARAM_AVX(io::Units& u, int ctl, std::string_view key, int nmax, std::vector<std::string>& av);
 int IRDPARAM_IVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv);
 int IRDPARAM_RVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv);
+
+// The KEY of every keyword line with a non-empty KEY, in the order of the lines,
+// from the second line on (the first record of a control file is no keyword
+// line); lines are cut at 255 characters as for the lookups.
+std::vector<std::string> keyword_line_keys(io::Units& u, int ctl);
 
 }  // namespace quelmar::input

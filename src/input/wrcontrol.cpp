@@ -275,4 +275,9 @@ int IWRCONTROL(Run& run, int lst) {
   return 0;
 }
 
+void write_unknown_keywords(Run& run, int lst) {
+  for (const std::string& key : run.findings.unknown_keys)
+    run.units.free(lst, {"WARNING: unknown keyword in the control file: " + key});
+}
+
 }  // namespace quelmar::input

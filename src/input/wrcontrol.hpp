@@ -4,4 +4,7 @@
 
 namespace quelmar::input {
 int IWRCONTROL(Run& run, int lst);
+// One warning record for each key of the control file that names no keyword,
+// in the order of the lines (the main program writes them right after the echo).
+void write_unknown_keywords(Run& run, int lst);
 }

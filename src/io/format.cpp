@@ -413,6 +413,8 @@ struct Parser {
 };
 
 struct Writer {
+  Writer(std::span<const Item> i, std::string& c, const std::function<void(std::string_view)>& e, std::size_t b = 0)
+      : items(i), cur(c), emit(e), base(b) {}
   std::span<const Item> items;
   std::string& cur;  // the record being built, from column `base` of the text on
   const std::function<void(std::string_view)>& emit;  // takes each ended record
@@ -420,17 +422,22 @@ struct Writer {
   std::size_t k = 0;     // next item
   std::size_t pos = 0;   // column where the next character goes
   bool hold = false;
+  int records = 0;            // records ended so far
+  Layout::BadFields bad;      // numeric fields of asterisks or of a value that is not finite
 
   void pad() {
     if (base + pos > cur.size()) cur.append(base + pos - cur.size(), ' ');
   }
   void end_record() {
+    ++records;
     emit(cur);
     cur.clear();
     pos = 0;
   }
   void field(const Node& n, const Item& it) {
     pad();
+    const std::size_t at = cur.size();
+    const bool number = n.kind != Node::A && it.kind != Item::Str;
     switch (n.kind) {
       case Node::I:
         if (it.kind != Item::Int) throw std::invalid_argument("layout: I needs an integer");
@@ -456,6 +463,14 @@ struct Writer {
         break;
       default:
         break;
+    }
+    if (number && ((it.kind == Item::Real && !std::isfinite(it.d)) ||
+                   (cur.size() > at && cur.find_first_not_of('*', at) == std::string::npos))) {
+      if (bad.count++ == 0) {
+        bad.record = records;
+        bad.first = static_cast<int>(at - base) + 1;
+        bad.last = static_cast<int>(cur.size() - base);
+      }
     }
     pos = cur.size() - base;
   }
@@ -507,7 +522,7 @@ Layout::Layout(std::string_view spec) {
     if (nodes_[i].kind == Node::Group) revert_ = static_cast<int>(i);
 }
 
-void Layout::append(std::span<const Item> items, std::string& out) const {
+void Layout::append(std::span<const Item> items, std::string& out, BadFields* bad) const {
   static const std::function<void(std::string_view)> refuse = [](std::string_view) {
     throw std::invalid_argument("layout: more than one record where one was asked for");
   };
@@ -515,10 +530,11 @@ void Layout::append(std::span<const Item> items, std::string& out) const {
   if (w.run(nodes_, 0) && w.k < items.size())
     throw std::invalid_argument("layout: more than one record where one was asked for");
   if (w.hold) throw std::invalid_argument("layout: a record held open where a whole one was asked for");
+  if (bad) *bad = w.bad;
 }
 
-bool Layout::write(std::span<const Item> items, std::string& buf,
-                   const std::function<void(std::string_view)>& emit) const {
+bool Layout::write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit,
+                   BadFields* bad) const {
   buf.clear();
   Writer w{items, buf, emit};
   std::size_t from = 0;
@@ -531,6 +547,7 @@ bool Layout::write(std::span<const Item> items, std::string& buf,
     w.end_record();
     from = static_cast<std::size_t>(revert_);
   }
+  if (bad) *bad = w.bad;
   return w.hold;
 }
 

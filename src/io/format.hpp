@@ -61,15 +61,24 @@ class Layout {
   void apply(std::span<const Item> items, std::vector<std::string>& out, bool& hold) const;
   // The same without collecting the records: every record but the last goes to
   // `emit` as soon as it ends; the last one is left in `buf` (which is cleared
-  // first). Returns the hold flag of the last record.
-  bool write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit) const;
+  // first). Returns the hold flag of the last record. When `bad` is given, it
+  // receives the numeric fields that hold asterisks or a value that is not finite.
+  struct BadFields {
+    int count = 0;
+    int record = 0;             // the first one's record, from 0 in the order written,
+    int first = 0, last = 0;    // and its columns, from 1
+  };
+  bool write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit,
+             BadFields* bad = nullptr) const;
   // Appends the one record that the items make to `out`, without its end of
   // record: the fast path for writers that build many records in a buffer of
   // their own. A layout that would make more than one record (a slash, items
   // left over) or hold its record open is refused (std::invalid_argument).
-  void append(std::span<const Item> items, std::string& out) const;
-  void append(std::initializer_list<Item> items, std::string& out) const {
-    append(std::span<const Item>(items.begin(), items.size()), out);
+  // `bad`, when given, receives the numeric fields as `write` gives them, the
+  // columns counted from the record's start.
+  void append(std::span<const Item> items, std::string& out, BadFields* bad = nullptr) const;
+  void append(std::initializer_list<Item> items, std::string& out, BadFields* bad = nullptr) const {
+    append(std::span<const Item>(items.begin(), items.size()), out, bad);
   }
   // The records as one text, records joined by '\n' (for internal writes and tests).
   std::string text(std::span<const Item> items) const;

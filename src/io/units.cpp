@@ -1,7 +1,9 @@
 #include "io/units.hpp"
 
+#include <filesystem>
 #include <iostream>
 
+#include "io/stop.hpp"
 #include "io/text.hpp"
 
 namespace quelmar::io {
@@ -19,10 +21,14 @@ std::string host_path(std::string_view name) {
 }
 
 struct Units::File {
+  std::string path;   // the name on this platform
+  std::string shown;  // the name that messages give, when not `path`
   std::ifstream in;
   std::ofstream out;
   bool reading = false;
   bool held = false;  // the last record written was not ended ($)
+  bool whole_fields = false;
+  long long lines = 0;  // records ended so far
   std::vector<char> buffer;
 };
 
@@ -52,6 +58,7 @@ bool Units::open_write(int unit, std::string_view name) {
   const std::string path = host_path(name);
   if (path.empty()) return false;
   auto f = std::make_unique<File>();
+  f->path = path;
   f->buffer.resize(1 << 16);
   f->out.rdbuf()->pubsetbuf(f->buffer.data(), static_cast<std::streamsize>(f->buffer.size()));
   f->out.open(path, std::ios::binary | std::ios::trunc);
@@ -75,6 +82,38 @@ void Units::close(int unit) {
     f.out.close();
   }
   files_.erase(it);
+}
+
+void Units::whole_fields(int unit) {
+  if (File* f = file(unit)) f->whole_fields = true;
+}
+
+void Units::shown_as(int unit, std::string_view name) {
+  if (File* f = file(unit)) f->shown = host_path(name);
+}
+
+namespace {
+
+// A record whose number does not fit its field, or is not finite, stops the run
+// with the file, line and columns of the first such field.
+void refuse_bad_fields(const std::string& file, long long line, const Layout::BadFields& bad) {
+  if (bad.count == 0) return;
+  throw Stop{"***FATAL ERROR*** a value does not fit its field in " + file + ", line " + std::to_string(line) +
+             ", columns " + std::to_string(bad.first) + " to " + std::to_string(bad.last)};
+}
+
+}  // namespace
+
+void Units::discard(int unit) {
+  File* f = file(unit);
+  if (!f) return;
+  const bool written = !f->reading;
+  const std::string path = f->path;
+  close(unit);
+  if (written) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
 }
 
 void Units::close_all() {
@@ -165,7 +204,10 @@ void Units::put(int unit, std::string_view rec, bool hold) {
   File* f = file(unit);
   if (!f || f->reading) return;  // a unit that is not open for writing takes nothing
   f->out << rec;
-  if (!hold) f->out << "\r\n";
+  if (!hold) {
+    f->out << "\r\n";
+    ++f->lines;
+  }
   f->held = hold;
 }
 
@@ -177,7 +219,20 @@ void Units::free(int unit, std::span<const Item> items) {
 }
 
 void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
-  if (unit != CONSOLE && !file(unit)) return;
+  File* f = file(unit);
+  if (unit != CONSOLE && !f) return;
+  if (f && f->whole_fields) {
+    // The records are held back until every field is known to be whole (the
+    // last one in `line_`, any before it in `scratch_`).
+    scratch_.clear();
+    Layout::BadFields bad;
+    const std::function<void(std::string_view)> keep = [&](std::string_view r) { scratch_.emplace_back(r); };
+    const bool hold = layout.write(items, line_, keep, &bad);
+    refuse_bad_fields(f->shown.empty() ? f->path : f->shown, f->lines + 1 + bad.record, bad);
+    for (const std::string& r : scratch_) put(unit, r, false);
+    put(unit, line_, hold);
+    return;
+  }
   const std::function<void(std::string_view)> emit = [&](std::string_view r) { put(unit, r, false); };
   const bool hold = layout.write(items, line_, emit);
   put(unit, line_, hold);
@@ -185,11 +240,12 @@ void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
 
 void Units::record(int unit, std::string_view text) { put(unit, text, false); }
 
-void Units::records(int unit, std::string_view block) {
+void Units::records(int unit, std::string_view block, long long count) {
   File* f = file(unit);
   if (!f || f->reading || block.empty()) return;
   f->out.write(block.data(), static_cast<std::streamsize>(block.size()));
   f->held = false;
+  f->lines += count;
 }
 
 long long Units::tell(int unit) {
@@ -198,12 +254,16 @@ long long Units::tell(int unit) {
   return static_cast<long long>(f->out.tellp());
 }
 
-bool Units::overwrite(int unit, long long at, std::string_view text) {
+bool Units::overwrite(int unit, long long at, long long line, const Layout& layout, std::span<const Item> items) {
   File* f = file(unit);
   if (!f || f->reading || at < 0) return false;
+  std::string rec;
+  Layout::BadFields bad;
+  layout.append(items, rec, &bad);
+  if (f->whole_fields) refuse_bad_fields(f->shown.empty() ? f->path : f->shown, line, bad);
   const std::streampos end = f->out.tellp();
   f->out.seekp(at);
-  f->out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  f->out.write(rec.data(), static_cast<std::streamsize>(rec.size()));
   f->out.seekp(end);
   return static_cast<bool>(f->out);
 }

@@ -45,6 +45,16 @@ class Units {
   bool open_write(int unit, std::string_view name);  // created, or written anew
   bool is_open(int unit) const;
   void close(int unit);
+  // From now on a record of a fixed layout whose number does not fit its field
+  // (asterisks) or is not finite stops the run instead of reaching the file:
+  // for the model files, which their model must be able to read.
+  void whole_fields(int unit);
+  // Closes a unit open for writing and removes its file (a file that was not
+  // written to its end); a unit open for reading is only closed.
+  void discard(int unit);
+  // Messages about the file of a unit name it `name`: the name the file will
+  // take when it is written under a temporary one.
+  void shown_as(int unit, std::string_view name);
   void close_all();
   void rewind(int unit);
 
@@ -66,23 +76,25 @@ class Units {
   }
   // Writes one record as given (a text that a writer built with the layouts).
   void record(int unit, std::string_view text);
-  // Writes a block of whole records, each already ended by CR LF, as it is: the
-  // path of writers that build many records in a buffer of their own.
-  void records(int unit, std::string_view block);
+  // Writes a block of `count` whole records, each already ended by CR LF, as
+  // it is: the path of writers that build many records in a buffer of their own.
+  void records(int unit, std::string_view block, long long count);
   // The position (bytes from the start) at which the next record of a unit
   // open for writing begins; -1 for any other unit.
   long long tell(int unit);
-  // Writes `text` over the bytes of a file from position `at` on, leaving the
+  // Writes the one record of a fixed layout over the bytes of a file from
+  // position `at` on (the record's end of record stays as it is), leaving the
   // rest of the file as it is and the unit positioned at the file's end, so a
-  // fixed-width record can be filled in once the file's end is known. False
-  // when the unit is not open for writing or the file cannot be written there.
-  bool overwrite(int unit, long long at, std::string_view text);
-  // The stop text stream (standard error); what the console holds goes out
-  // first, so that the two read in the order they were written.
-  std::ostream& err() {
-    out_->flush();
-    return *err_;
+  // fixed-width record can be filled in once the file's end is known. `line`
+  // is the record's number in the file, for the message of a field that is not
+  // whole. False when the unit is not open for writing or the file cannot be
+  // written there.
+  bool overwrite(int unit, long long at, long long line, const Layout& layout, std::span<const Item> items);
+  bool overwrite(int unit, long long at, long long line, const Layout& layout, std::initializer_list<Item> items) {
+    return overwrite(unit, at, line, layout, std::span<const Item>(items.begin(), items.size()));
   }
+  // The stop text stream (standard error).
+  std::ostream& err() { return *err_; }
   void flush();
 
  private:

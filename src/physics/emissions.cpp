@@ -62,7 +62,7 @@ constexpr double T_PSEUDO_MAX = 3000.0;
 double per_second(double flow) { return flow * 1000 / 86400; }
 
 [[noreturn]] void fatal(input::Run& run, const std::string& what) {
-  run.units.free(io::CONSOLE, {"***FATAL ERROR*** " + what});
+  for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {"***FATAL ERROR*** " + what});
   throw io::Stop{"HALTED in routine EMISSIONS()"};
 }
 
@@ -71,7 +71,8 @@ double per_second(double flow) { return flow * 1000 / 86400; }
 void require_positive(input::Run& run, double v, const char* name, const char* meaning) {
   if (!(v > 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
-      run.units.free(io::CONSOLE, {std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") must be above 0:", v});
+      const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") must be above 0:";
+      for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {text, v});
       throw io::Stop{"HALTED in routine EMISSIONS()"};
     }
     fatal(run, std::string(name) + " (" + meaning + ") is not a finite number");
@@ -82,7 +83,8 @@ void require_positive(input::Run& run, double v, const char* name, const char* m
 void require_not_negative(input::Run& run, double v, const char* name, const char* meaning) {
   if (!(v >= 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
-      run.units.free(io::CONSOLE, {std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") is negative:", v});
+      const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") is negative:";
+      for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {text, v});
       throw io::Stop{"HALTED in routine EMISSIONS()"};
     }
     fatal(run, std::string(name) + " (" + meaning + ") is not a finite number");

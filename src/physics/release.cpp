@@ -22,9 +22,8 @@ int nint(double x) { return static_cast<int>(std::lround(x)); }
 
 // The stop for a puff table longer than PSEQ. `count` is the count asked for.
 [[noreturn]] void too_many_puffs(input::Run& run, io::Item count) {
-  run.units.free(io::CONSOLE, {"***ERROR*** npuffs exceeds maximum puffs"});
-  run.units.free(io::CONSOLE, {"npuffs    :", count});
-  run.units.free(io::CONSOLE, {"max puffs :", input::MAXPUFFS});
+  refusal(run,
+          {{"***ERROR*** npuffs exceeds maximum puffs"}, {"npuffs    :", count}, {"max puffs :", input::MAXPUFFS}});
   throw io::Stop{HALT};
 }
 
@@ -141,7 +140,7 @@ bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& P
   // 3. The table must fit PSEQ.
   if (NPUFFS > input::MAXPUFFS) too_many_puffs(run, NPUFFS);
   if (MDIST != 1 && MDIST != 2) {
-    run.units.free(io::CONSOLE, {"MDIST=", MDIST});
+    refusal(run, {{"MDIST=", MDIST}});
     throw io::Stop{HALT};
   }
 

@@ -22,7 +22,8 @@ std::string control(const std::string& extra, int end_hour = 2, int end_day = 1)
          "! HS = 20 !\n! XCOORD = 500 !\n! YCOORD = 4000 !\n! ZCOORD = 100 !\n"
          "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
          "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n"
-         "! ABTZ = UTC-0700 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n! EMIT = 0, 0.25 !\n"
+         "! ABTZ = UTC-0700 !\n! DATUM = WGS-84 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n"
+         "! EMIT = 0, 0.25 !\n"
          "! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 2021 !\n! MME = 1 !\n! DDE = " +
          std::to_string(end_day) + " !\n! HHE = " + std::to_string(end_hour) + " !\n";
 }
@@ -273,6 +274,33 @@ TEST(CalpuffLoop, CalpuffNeedsAUtmMapAndAZoneOfWholeHours) {
   EXPECT_NE(lst.find(" FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=UTC-0730\r\n"), std::string::npos);
   EXPECT_NE(lst.find(" Number of errors in input file:           3\r\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir.file("out_01.dat")));
+}
+
+TEST(CalpuffLoop, DatumMustBeACalpuffCode) {
+  TempDir dir;
+  write_file(dir.file("run.inp"), control("! DATUM = NAD83 !\n"));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Control file:[run.inp]\n\nProgram Terminated with ***ERRORS***\n");
+  const auto recs = file_records(dir.file("run.lst"));
+  ASSERT_GE(recs.size(), 4u);
+  EXPECT_EQ(recs[recs.size() - 4], " FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=NAD83");
+  EXPECT_EQ(recs[recs.size() - 3], " Number of errors in input file:           1");
+  EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
+  // Nothing but the control file and the list file: no flare file.
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"run.inp", "run.lst"}));
+
+  // NAD 1927 by its code: the run ends normally and the header carries the code.
+  write_file(dir.file("run.inp"), control("! DATUM = NAS-C !\n"));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto flare = file_records(dir.file("out_01.dat"));
+  ASSERT_GE(flare.size(), 13u);
+  EXPECT_EQ(flare[9], "UTM");
+  EXPECT_EQ(flare[11], "NAS-C");
+  EXPECT_EQ(flare[12], "  KM");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "test_util.hpp"
@@ -22,6 +23,17 @@ const std::regex kHourly(
     R"(SO HOUREMIS [ \d]{3} [ \d]{3} [ \d]{3} [ \d]{3} SOURCE\d{1,2} {4,5}(-?0\.\d{6}E[+-]\d\d ){2}-?0\.\d{6}E[+-]\d\d)");
 const std::regex kLocation(R"(SO LOCATION SOURCE\d{1,2} {4,5} POINT[ \d.\-]{13} [ \d.\-]{13} [ \d.\-]{13})");
 const std::regex kSrcparam(R"(SO SRCPARAM SOURCE\d{1,2} {4,5}( {0,9}-?\d+\.\d{3} ){4} {0,9}-?\d+\.\d{3})");
+
+// The datum codes that CALPUFF accepts, one a line in the data file.
+const std::set<std::string>& calpuff_datum_codes() {
+  static const std::set<std::string> codes = [] {
+    std::set<std::string> c;
+    std::istringstream text(read_file(source_path("data/calpuff/datum_codes.txt")));
+    for (std::string line; std::getline(text, line);) c.insert(line);
+    return c;
+  }();
+  return codes;
+}
 
 void check_layouts(const std::string& name, const std::vector<std::string>& recs) {
   for (const std::string& r : recs) {
@@ -46,6 +58,8 @@ void check_layouts(const std::string& name, const std::vector<std::string>& recs
     ASSERT_GE(recs.size(), 19u) << name;
     EXPECT_EQ(recs[0], "FLEMARB.DAT     1.0             Initial configuration");
     EXPECT_EQ(recs[1], "   7");
+    // CALPUFF reads the datum record only when it holds one of its datum codes.
+    EXPECT_TRUE(calpuff_datum_codes().count(recs[11])) << name << ": " << recs[11];
     EXPECT_TRUE(std::regex_match(recs[14], kPeriod)) << name << ": " << recs[14];
     ASSERT_EQ((recs.size() - 19) % 2, 0u) << name;
     for (std::size_t i = 19; i < recs.size(); i += 2) {

@@ -126,7 +126,7 @@ TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
   // open takes nothing.
   EXPECT_FALSE(IWRFLEMARBEND(run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
   EXPECT_EQ(run.units.tell(21), -1);
-  EXPECT_FALSE(run.units.overwrite(21, 0, "x"));
+  EXPECT_FALSE(run.units.overwrite(21, 0, 15, io::Layout("(A)"), {"x"}));
 }
 
 TEST(Flemarb, HeaderBlankAndOddTexts) {

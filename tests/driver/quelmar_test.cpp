@@ -2,6 +2,13 @@
 // and debug log, and the case of the file names it creates.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <sstream>
+#include <stdexcept>
+#include <streambuf>
+
+#include "driver/quelmar.hpp"
 #include "test_util.hpp"
 
 namespace quelmar::test {
@@ -121,6 +128,92 @@ TEST(MainProgram, MissingRequiredKeywordStopsAtOnce) {
   EXPECT_EQ(r.out, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
   EXPECT_TRUE(r.err.empty());
   EXPECT_FALSE(fs::exists(dir.file("A.LST")));
+}
+
+// A CALPUFF run that passes the input checks but for what each test changes.
+const std::string kCalpuff = "! OUTNAME = out !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n"
+                             "! DATUM = WGS-84 !\n! TIMEINC = 3600 !\n! MDSPMOD = 1 !\n";
+
+std::vector<std::string> folder(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Without a start year the CALPUFF path used to walk 2000 years of hours. Now
+// the input checks refuse it at once, after the warning for an unknown key
+// and the error for a value that is not a number; no flare file is written.
+TEST(MainProgram, ControlFileWithoutYearEndsAtOnce) {
+  TempDir dir;
+  std::string text = "QUELMAR 1\n! LSTDAT = a.lst !\n! HSS = 45 !\n! QMAX = 1OO !\n" + kCalpuff + kValid;
+  text.erase(text.find("! YYS = 2021 !\n"), 15);
+  write_file(dir.file("quelmar.inp"), text);
+  const auto start = std::chrono::steady_clock::now();
+  const ProcessResult r = run_quelmar(dir.path(), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Program Terminated with ***ERRORS***\n");
+  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  const auto recs = file_records(dir.file("A.LST"));
+  const auto end = std::find(recs.begin(), recs.end(), " end of input file");
+  ASSERT_LE(end + 8, recs.end());
+  EXPECT_EQ(std::vector<std::string>(end + 3, end + 6),
+            (std::vector<std::string>{" WARNING: unknown keyword in the control file: HSS",
+                                      " FATAL ERROR: QMAX is not a number: 1OO",
+                                      " FATAL ERROR: YYS must be a year of four digits, YYS=           0"}));
+  EXPECT_EQ(end[6], " Number of errors in input file:           2");
+  EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
+}
+
+// A flare file whose easting does not fit its field is not written: the run
+// stops, naming the file, and says so in the list file.
+TEST(MainProgram, NoFlareFileWithAFieldOfAsterisks) {
+  TempDir dir;
+  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! XCOORD = 1e20 !\n" + kCalpuff + kValid);
+  const ProcessResult r = run_quelmar(dir.path(), "");
+  EXPECT_EQ(r.status, 1);
+  const std::string text = "***FATAL ERROR*** a value does not fit its field in OUT_01.DAT, line ";
+  EXPECT_EQ(r.err.substr(0, text.size()), text);
+  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  EXPECT_NE(read_file(dir.file("A.LST")).find(" " + text.substr(0, 79)), std::string::npos);
+}
+
+// Any other exception ends the run the same way: its text on standard error,
+// the units closed, status 1. Here the console itself fails.
+TEST(MainProgram, ExceptionsOtherThanStopsEndWithTheirText) {
+  struct Failing : std::streambuf {
+    int_type overflow(int_type) override { throw std::runtime_error("console gone"); }
+  } failing;
+  std::ostream out(&failing);
+  out.exceptions(std::ios::badbit);
+  std::ostringstream err;
+  {
+    input::Run run(out, err);
+    const char* argv[] = {"quelmar", "none.inp"};
+    EXPECT_EQ(driver::run_program(run, 2, argv), 1);
+    out.exceptions(std::ios::goodbit);  // the run's own end may touch the console again
+  }
+  EXPECT_EQ(err.str(), "***FATAL ERROR*** console gone\n");
+}
+
+// A stop in the middle of the run: its reason and its stop text in the list
+// file as well as on the console and standard error; no flare file.
+TEST(MainProgram, StopWritesItsReasonIntoTheListFile) {
+  TempDir dir;
+  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! MFASSIST = 1 !\n! MFASSISTSTEAM = 1 !\n"
+                                      "! STM_FLOW = -1 !\n" + kCalpuff + kValid);
+  const ProcessResult r = run_quelmar(dir.path(), "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:\n"), std::string::npos);
+  EXPECT_EQ(r.err, "HALTED in routine EMISSIONS()\n");
+  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  const auto recs = file_records(dir.file("A.LST"));
+  ASSERT_GE(recs.size(), 3u);
+  // The record is wider than 80 columns: the value goes on in a record of its own.
+  EXPECT_EQ(std::vector<std::string>(recs.end() - 3, recs.end()),
+            (std::vector<std::string>{" ***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:",
+                                      "   -1.00000000000000     ", " HALTED in routine EMISSIONS()"}));
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
+#include <string>
 
 #include "input/dates.hpp"
 #include "physics/realgas.hpp"
@@ -170,6 +172,76 @@ TEST_F(StepChain, MissingHoursTakeTheLastValidHour) {
   run->units.close(io::LST);
   EXPECT_EQ(test::file_records(dir.file("a.lst")).back(),
             " WARNING: meteorology missing in           3 hours; the last valid hour was used");
+}
+
+TEST_F(StepChain, MissingDirectionsTakeTheRememberedDirection) {
+  // AERMET writes 999 for a direction it does not have, also beside a valid
+  // speed. Such an hour keeps its own speed, temperature, class and height and
+  // takes the direction of the step before it, as that step used it.
+  aermet({rec(1, 3.0, 999, 10, 285),          // before any valid hour: direction 0
+          rec(2, 4.0, 250, 10, 280),          // valid
+          rec(3, 5.0, 999, 10, 283),          // direction only, two half-hour steps
+          rec(4, 999, 999, -9, 999, -99999),  // all missing: hour 3 as it was used
+          rec(5, 2.0, -5, 12, 284),           // negative direction, own height 12 m
+          rec(6, 2.5, 360, 10, 286),          // 360 is a direction
+          rec(7, 1.0, 0, 10, 287),            // and so is 0
+          rec(8, 3.5, 360.5, 10, 288)});      // just above 360
+  Clock c;
+  pass_start(*run, c);
+  struct Expect {
+    double ws, wd, t, zref;
+    int ipg;
+    int steps;  // steps of 3600 / steps seconds in the hour
+  };
+  // Class 5 from the Monin-Obukhov length of 100 m over a roughness of 0.1 m;
+  // the start values are calm, 0 degrees, 288.15 K, class 4, 10 m.
+  const Expect expected[] = {{3.0, 0, 285, 10, 5, 1},   {4.0, 250, 280, 10, 5, 1}, {5.0, 250, 283, 10, 5, 2},
+                             {5.0, 250, 283, 10, 5, 1}, {2.0, 250, 284, 12, 5, 1}, {2.5, 360, 286, 10, 5, 1},
+                             {1.0, 0, 287, 10, 5, 1},   {3.5, 0, 288, 10, 5, 1}};
+  for (int h = 0; h < 8; ++h) {
+    const Expect& e = expected[h];
+    for (int k = 0; k < e.steps; ++k) {
+      SCOPED_TRACE("hour " + std::to_string(h + 1) + " step " + std::to_string(k + 1));
+      chain_start(*run, Loop::Calpuff, c, h);
+      EXPECT_EQ(run->file1.WS0, e.ws);
+      EXPECT_EQ(run->file1.WD, e.wd);
+      EXPECT_EQ(run->file1.TAMB0, e.t);
+      EXPECT_EQ(run->met.ANEM_HT, e.zref);
+      EXPECT_EQ(run->file1.IPG0, e.ipg);
+      const ReleasePoint p = chain_active(*run, Loop::Calpuff, 1, 3600 / e.steps);
+      if (h == 2) {
+        // Wind from 250 degrees: the flame leans towards 70 degrees, east-north-east.
+        const double xl_km = run->comb.XL * 0.001;
+        ASSERT_GT(xl_km, 0);
+        EXPECT_NEAR(p.X, 500 + xl_km * 0.93969262078590838, 1e-12);
+        EXPECT_NEAR(p.Y, 4000 + xl_km * 0.34202014332566873, 1e-12);
+      }
+      input::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600 / e.steps);
+      input::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
+    }
+  }
+  // Hours 1, 3, 4, 5 and 8, hour 3 once for its two steps.
+  EXPECT_EQ(run->file1.missing.count, 5);
+  warn_missing_meteorology(*run, io::LST);
+  run->units.close(io::LST);
+  EXPECT_EQ(test::file_records(dir.file("a.lst")).back(),
+            " WARNING: meteorology missing in           5 hours; the last valid hour was used");
+}
+
+TEST_F(StepChain, FixedDirectionOutsideTheCircleIsMissing) {
+  // A fixed direction above 360 degrees or infinite is no direction: the step
+  // takes the start direction 0 and the release point lies south of the flare.
+  for (double wd : {400.0, std::numeric_limits<double>::infinity()}) {
+    run = std::make_unique<RunState>(out, err);
+    init();
+    run->inp.WINDDR = wd;
+    const ReleasePoint p = step();
+    EXPECT_EQ(run->file1.WD, 0) << wd;
+    EXPECT_EQ(run->file1.WS0, 3) << wd;
+    EXPECT_NEAR(p.X, 500, 1e-12) << wd;
+    EXPECT_NEAR(p.Y, 4000 - run->comb.XL * 0.001, 1e-12) << wd;
+    EXPECT_EQ(run->file1.missing.count, 1) << wd;
+  }
 }
 
 TEST_F(StepChain, NothingReachesAClosedDebugLog) {

@@ -5,13 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "input/readinp.hpp"
+#include "input/wrcontrol.hpp"
 #include "test_util.hpp"
 
 namespace quelmar::input {
@@ -64,6 +68,9 @@ void valid(MOD_READINP& in) {
   in.MFASSIST = 0;
   in.MFLAMEOUT = 0;
   in.NSEP = 0;
+  in.YYS = in.YYE = 2021;
+  in.MMS = in.MME = 7;
+  in.DDS = in.DDE = 15;
   in.MTGAS = 0;
   in.TGINIT = 300;
   in.ODOURPPB = 2;
@@ -73,6 +80,7 @@ void valid(MOD_READINP& in) {
   in.PMAP = "UTM";
   in.UTMHEM = "N";
   in.ABTZ = "UTC-0700";
+  in.DATUM = "NAR-C";
 }
 
 // A vessel blowdown whose values lie inside every bound.
@@ -468,6 +476,41 @@ TEST(InputChecks, CalpuffMapAndZone) {
   });
 }
 
+TEST(InputChecks, CalpuffDatum) {
+  auto datum = [](std::string text) { return with([text](MOD_READINP& in) { in.DATUM = text; }); };
+  const std::string bad = " FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=";
+  std::vector<Case> cases;
+  for (const char* code : {"NAR-C", "NAS-C", "WGS-84", "INH-A1", "AFG", "WAK"})
+    cases.push_back({code, datum(code), {}, 0});
+  // Trailing blanks are not part of the value.
+  cases.push_back({"blank padded", with([](MOD_READINP& in) { in.DATUM.set_blank_padded("NAR-C"); }), {}, 0});
+  // Exact and case-sensitive, as CALPUFF compares.
+  for (const char* text : {"NAD83", "NAD27", "nar-c", "WGS84", "NAR", " NAR-C"})
+    cases.push_back({text, datum(text), {bad + text}, 1});
+  cases.push_back({"absent", datum(""), {bad}, 1});
+  cases.push_back({"all four, after the vessel", with(
+                                                     [](MOD_READINP& in) {
+                                                       in.PRESSFINAL = 2000;
+                                                       in.PMAP = "LL";
+                                                       in.UTMHEM = "X";
+                                                       in.ABTZ = "EST";
+                                                       in.DATUM = "NAD83";
+                                                     },
+                                                     vessel),
+                   {" FATAL ERROR: bad final presssure:   2000.00000000000     ",
+                    " FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LL",
+                    " FATAL ERROR: UTMHEM must be N or S, UTMHEM=X",
+                    " FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=EST", bad + "NAD83"},
+                   5});
+  // Only the CALPUFF path writes a datum.
+  cases.push_back({"AERMOD run", with([](MOD_READINP& in) {
+                     in.MDSPMOD = 2;
+                     in.DATUM = "NAD83";
+                   }),
+                   {}, 0});
+  run_cases(cases);
+}
+
 // An empty control file: the four switches without a zero setting, the odour
 // warning and the missing DF, in the order of the checks.
 TEST(InputChecks, EmptyConfiguration) {
@@ -476,11 +519,129 @@ TEST(InputChecks, EmptyConfiguration) {
       unknown("MINPUT", "0"),  unknown("MDIST", "0"), unknown("MMET", "0"), unknown("MFGR", "0"),
       kOdour[0],               kOdour[1],             " ERROR : Missing parameter DF",
       "              DF=" + R_0,
+      " FATAL ERROR: YYS must be a year of four digits, YYS=" + I12("0"),
+      " FATAL ERROR: YYE must be a year of four digits, YYE=" + I12("0"),
   };
   EXPECT_EQ(k.records, expected);
-  EXPECT_EQ(k.count, 5);
+  EXPECT_EQ(k.count, 7);
   EXPECT_EQ(k.run.inp.ODOURPPB, 1.0);
   EXPECT_EQ(k.run.inp.DF, 0.0);
+}
+
+// A control file that passes every check; the lines of a case come before it,
+// so that a key given there is the one that counts.
+const std::string kControl =
+    "! MDSPMOD = 0 !\n! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n"
+    "! QMAX = 100 !\n! PUFFDUR = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n! HS = 20 !\n! RAW_C1 = 1 !\n"
+    "! TAMB = 288 !\n! WINDSP = 3 !\n! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n"
+    "! NSPEC = 2 !\n! MW = 64, 34 !\n! EMIT = 0, 0 !\n"
+    "! YYS = 2021 !\n! MMS = 7 !\n! DDS = 15 !\n! HHS = 5 !\n! SSS = 0 !\n"
+    "! YYE = 2021 !\n! MME = 7 !\n! DDE = 15 !\n! HHE = 5 !\n! SSE = 0 !\n";
+
+// What the list file holds after the input echo for the control file, in the
+// order of the main program: read, echo, unknown keys, checks.
+struct AfterEcho {
+  test::TempDir dir;
+  std::ostringstream out, err;
+  std::unique_ptr<Run> run = std::make_unique<Run>(out, err);
+  std::vector<std::string> records;
+  int count = -1;
+
+  explicit AfterEcho(const std::string& lines) {
+    test::write_file(dir.file("c.inp"), "QUELMAR 1\n" + lines + kControl);
+    EXPECT_EQ(IRDCONTROL(*run, io::CTL, dir.file("c.inp")), 0);
+    EXPECT_TRUE(run->units.open_write(io::LST, dir.file("c.lst")));
+    IWRCONTROL(*run, io::LST);
+    write_unknown_keywords(*run, io::LST);
+    count = ICHKINPUT(*run, io::LST);
+    run->units.close(io::LST);
+    const std::vector<std::string> all = test::file_records(dir.file("c.lst"));
+    // The echo ends with "end of input file" and two records of a blank.
+    const auto end = std::find(all.begin(), all.end(), " end of input file");
+    EXPECT_LE(end + 3, all.end());
+    if (end + 3 <= all.end()) records.assign(end + 3, all.end());
+  }
+};
+
+TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
+  const std::string nan = " FATAL ERROR: ";
+  const std::string unknown_key = " WARNING: unknown keyword in the control file: ";
+  const std::string year = " must be a year of four digits, ";
+  struct Line {
+    std::string name, lines;
+    std::vector<std::string> records;
+    int count;
+    std::function<void(const MOD_READINP&)> after = nullptr;
+  };
+  const std::vector<Line> cases = {
+      // Values that are not numbers, one record each, in the order of the lookups.
+      {"letters", "! HS = abc !\n", {nan + "HS is not a number: abc"}, 1,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      {"letter O for zero, looked up twice with MFGR 1", "! MFGR = 1 !\n! QMAX = 1OO !\n",
+       {nan + "QMAX is not a number: 1OO"}, 1},
+      {"integer with a point", "! PUFFDUR = 1.5 !\n", {nan + "PUFFDUR is not a whole number: 1.5"}, 1},
+      {"integer of a decay", "! MBLOWDOWN = 2 !\n! NPUFFS =  1.5  !\n", {nan + "NPUFFS is not a whole number: 1.5"}, 1},
+      {"integer that a steady release does not read", "! NPUFFS = 1.5 !\n", {}, 0},
+      {"beyond a double", "! TAMB = 1e999 !\n", {nan + "TAMB is not a number: 1e999"}, 1},
+      {"list", "! MW = 64.06,abc !\n", {nan + "MW is not a list of numbers: 64.06,abc"}, 1},
+      {"list starting with a comma", "! EMIT = , x !\n", {nan + "EMIT is not a list of numbers: , x"}, 1},
+      {"list item beyond NSPEC", "! EMIT = 1, 2, x !\n", {}, 0},
+      {"list items with units", "! MW = 64 g/mol, 2.5D1 !\n", {}, 0,
+       [](const MOD_READINP& in) {
+         EXPECT_EQ(in.MMLST(1), 64);
+         EXPECT_EQ(in.MMLST(2), 25);
+       }},
+      // " FATAL ERROR: SEQ row" (21), the row in 12 columns, a blank before the
+      // text that follows a number, and the row's value right behind the colon.
+      {"sequence rows", "! MINPUT = 2 !\n! NSEQ = 3 !\n! SEQ = 100, 3600, -1, -1 !\n! SEQ = 50, 1800, abc, -1 !\n"
+       "! SEQ = 1OO, 60 !\n",
+       {" FATAL ERROR: SEQ row           2 is not a list of numbers:50, 1800, abc, -1",
+        " FATAL ERROR: SEQ row           3 is not a list of numbers:1OO, 60"},
+       2, [](const MOD_READINP& in) { EXPECT_EQ(in.PSEQ(2, 1), 50); }},
+      {"lookup order, then the years", "! HS = abc !\n! YYS = MMXXI !\n",
+       {nan + "YYS is not a whole number: MMXXI", nan + "HS is not a number: abc", nan + "YYS" + year + "YYS=" + I12("0")},
+       3},
+      {"after the CALPUFF checks",
+       "! MDSPMOD = 1 !\n! PMAP = LCC !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n! DATUM = WGS-84 !\n! HS = x !\n",
+       {" FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LCC", nan + "HS is not a number: x"}, 2},
+      // What converts today still does; what sets nothing is no error.
+      {"a number and a unit", "! HS = 5 m/s !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 5); }},
+      {"exponent D", "! HS = 2.5D1 !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 25); }},
+      {"empty value", "! HS = !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      {"leading comma", "! HS = ,5 !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      {"slash", "! HS = / !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      // Keys that name no keyword: warnings in the order of the lines.
+      {"unknown keys", "! HSS = 45 !\nnote ! hs = 20 !\n!! empty key\n! MDSPMOD 0 !\n! RAW_C9 = 1 !\n",
+       {unknown_key + "HSS", unknown_key + "hs", unknown_key + "MDSPMOD 0", unknown_key + "RAW_C9"}, 0,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 20); }},
+      {"keys of every mode are known",
+       "! METDAT2 = p !\n! MSCREEN = 0 !\n! SEQ = 1 !\n! QFUELGAS = 0 !\n! LIFT_O2 = 0 !\n! FUEL_NH3 = 0 !\n"
+       "! RAIRFUEL = 0 !\n! DISCHARGECOEF = 0 !\n! PSUS = 0 !\n! TDEP = 0 !\n! STM_IMASSVOL = 0 !\n",
+       {}, 0},
+      // The period.
+      {"no start year", "! YYS = !\n", {nan + "YYS" + year + "YYS=" + I12("0")}, 1},
+      {"end year of five digits", "! YYE = 30000 !\n", {nan + "YYE" + year + "YYE=" + I12("30000")}, 1},
+      {"both years wrong, no order", "! YYS = 10000 !\n! YYE = 999 !\n",
+       {nan + "YYS" + year + "YYS=" + I12("10000"), nan + "YYE" + year + "YYE=" + I12("999")}, 2},
+      {"years 1000 and 9999", "! YYS = 1000 !\n! YYE = 9999 !\n", {}, 0},
+      {"end an hour before the start", "! HHE = 4 !\n", {nan + "the period ends before it starts"}, 1},
+      {"end a second before the start", "! SSS = 1 !\n", {nan + "the period ends before it starts"}, 1},
+      {"end the day before", "! DDE = 14 !\n! HHE = 23 !\n", {nan + "the period ends before it starts"}, 1},
+      {"month decides before day", "! YYE = 2022 !\n! MME = 1 !\n! DDE = 1 !\n! HHE = 0 !\n", {}, 0},
+      {"hours and seconds", "! HHE = 24 !\n! SSE = 3600 !\n! SSS = -1 !\n",
+       {nan + "SSS must be a second from 0 to 3599, SSS=" + I12("-1"),
+        nan + "HHE must be an hour from 0 to 23, HHE=" + I12("24"),
+        nan + "SSE must be a second from 0 to 3599, SSE=" + I12("3600")},
+       3},
+  };
+  for (const Line& c : cases) {
+    SCOPED_TRACE(c.name);
+    AfterEcho k(c.lines);
+    EXPECT_EQ(k.records, c.records);
+    EXPECT_EQ(k.count, c.count);
+    EXPECT_EQ(k.out.str(), "");
+    if (c.after) c.after(k.run->inp);
+  }
 }
 
 }  // namespace

@@ -138,6 +138,10 @@ TEST_F(ReadControl, FirstRecordThatIsAKeywordLine) {
   test::write_file(dir.file("k.inp"), "! MDSPMOD = 2 !\n");
   ASSERT_EQ(IRDCONTROL(*run, io::CTL, dir.file("k.inp")), 0);
   EXPECT_EQ(run->inp.MDSPMOD, 2);
+  // Its key, whatever it is, is not taken for an unknown keyword.
+  test::write_file(dir.file("k.inp"), "! QUELMAR = 1 !\n! MDSPMOD = 2 !\n! QUELMAR = 1 !\n");
+  ASSERT_EQ(IRDCONTROL(*run, io::CTL, dir.file("k.inp")), 0);
+  EXPECT_EQ(run->findings.unknown_keys, std::vector<std::string>{"QUELMAR"});
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
+#include "io/stop.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
 #include "test_util.hpp"
@@ -174,6 +176,90 @@ TEST(Units, RecordsEndWithCrLfAndHeldLinesGoOn) {
   // Writing to a unit that is not open goes nowhere and does not fail.
   u.free(OUT, {"lost"});
   EXPECT_FALSE(u.is_open(OUT));
+}
+
+TEST(Units, DiscardRemovesAFileBeingWrittenOnly) {
+  test::TempDir dir;
+  test::write_file(dir.file("m.txt"), "kept\n");
+  Units u;
+  ASSERT_TRUE(u.open_write(OUT, dir.file("half.dat")));
+  u.free(OUT, {"first record"});
+  ASSERT_TRUE(u.open_read(MET, dir.file("m.txt")));
+  u.discard(OUT);
+  u.discard(MET);
+  u.discard(LOG);  // not open: nothing happens
+  EXPECT_FALSE(u.is_open(OUT));
+  EXPECT_FALSE(u.is_open(MET));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("half.dat")));
+  EXPECT_EQ(test::read_file(dir.file("m.txt")), "kept\n");
+}
+
+// A model file takes no field of asterisks and no value that is not finite:
+// such a record stops the run, naming the line and the columns, and is not written.
+TEST(Units, WholeFieldsStopARecordThatWouldHoldAsterisks) {
+  test::TempDir dir;
+  const std::string path = dir.file("m.dat");
+  Units u;
+  ASSERT_TRUE(u.open_write(OUT, path));
+  u.whole_fields(OUT);
+  static const Layout L("(A,TR1,F6.2,TR1,I3)");
+  static const Layout two("(A/F4.1)");
+  u.fixed(OUT, L, {"ok", 12.5, 7});
+  struct Case {
+    Layout const* layout;
+    std::vector<Item> items;
+    const char* where;
+  };
+  const Case cases[] = {
+      {&L, {"x", 1234.5, 1}, ", line 2, columns 3 to 8"},  // F6.2 of 1234.50 needs 7 columns
+      {&L, {"x", 1.0, 1000}, ", line 2, columns 10 to 12"},
+      {&L, {"x", std::nan(""), 1}, ", line 2, columns 3 to 8"},
+      {&two, {"a", 100.0}, ", line 3, columns 1 to 4"},  // the second record of the layout
+  };
+  for (const Case& c : cases) {
+    try {
+      u.fixed(OUT, *c.layout, c.items);
+      ADD_FAILURE() << c.where;
+    } catch (const Stop& s) {
+      EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + c.where);
+    }
+  }
+  u.close(OUT);
+  EXPECT_EQ(test::read_file(path), "ok  12.50   7\r\n");
+}
+
+// A file written under a temporary name is named by the name it will take;
+// blocks of records count in the line numbers; a record written over another
+// is refused as well when a field is not whole, and otherwise leaves the rest
+// of the file as it was.
+TEST(Units, FieldsOfBlocksAndRewrittenRecords) {
+  test::TempDir dir;
+  const std::string path = dir.file("m.dat.part");
+  Units u;
+  ASSERT_TRUE(u.open_write(OUT, path));
+  u.whole_fields(OUT);
+  u.shown_as(OUT, "m.dat");
+  static const Layout L("(A,TR1,I3)");
+  const long long at = u.tell(OUT);
+  EXPECT_EQ(at, 0);
+  u.fixed(OUT, L, {"a", 1});
+  u.records(OUT, "b   2\r\nc   3\r\n", 2);
+  try {
+    u.fixed(OUT, L, {"d", 1000});
+    ADD_FAILURE() << "a field of asterisks was written";
+  } catch (const Stop& s) {
+    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in m.dat, line 4, columns 3 to 5");
+  }
+  try {
+    u.overwrite(OUT, at, 1, L, {"e", -100});
+    ADD_FAILURE() << "a field of asterisks was written over a record";
+  } catch (const Stop& s) {
+    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in m.dat, line 1, columns 3 to 5");
+  }
+  EXPECT_TRUE(u.overwrite(OUT, at, 1, L, {"e", 9}));
+  u.fixed(OUT, L, {"f", 4});
+  u.close(OUT);
+  EXPECT_EQ(test::read_file(path), "e   9\r\nb   2\r\nc   3\r\nf   4\r\n");
 }
 
 TEST(Units, ReadingLinesAndRewinding) {
