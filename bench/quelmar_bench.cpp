@@ -10,7 +10,7 @@
 #include <string>
 
 #include "driver/quelmar.hpp"
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/format.hpp"
 #include "physics/emissions.hpp"
 #include "physics/realgas.hpp"
@@ -63,7 +63,7 @@ void run_year(benchmark::State& state, int mdspmod, int rows) {
   const char* argv[] = {"quelmar", ctl.c_str()};
   for (auto _ : state) {
     std::ostringstream out, err;
-    auto run = std::make_unique<input::Run>(out, err);
+    auto run = std::make_unique<run::Run>(out, err);
     const int status = driver::run_program(*run, 2, argv);
     if (status != 0) state.SkipWithError("the run did not end normally");
     benchmark::DoNotOptimize(status);
@@ -81,10 +81,10 @@ void BM_AermodYearTenRows(benchmark::State& state) { run_year(state, 2, 10); }
 // wind (none recurs), as a year of measured meteorology mostly does.
 void flare_step(benchmark::State& state, bool changing) {
   std::ostringstream out, err;
-  auto run = std::make_unique<input::Run>(out, err);
+  auto run = std::make_unique<run::Run>(out, err);
   physics::SETUP1(run->prop, run->stdc);
   physics::INITLOCAL(run->prop, run->stdc, 10);
-  input::MOD_READINP& in = run->inp;
+  run::MOD_READINP& in = run->inp;
   in.HS = 40, in.DF = 0.5, in.DS = 0.5, in.ZREF = 10, in.ODOURPPB = 1;
   run->stdc.TGAS = 288.15, run->stdc.TAMBH = 288.15;
   physics::MIX gas{};

@@ -3,6 +3,6 @@
 #include "driver/quelmar.hpp"
 
 int main(int argc, char** argv) {
-  auto run = std::make_unique<quelmar::input::Run>();
+  auto run = std::make_unique<quelmar::run::Run>();
   return quelmar::driver::run_program(*run, argc, argv);
 }

@@ -9,13 +9,13 @@
 #include "driver/file_names.hpp"
 #include "driver/step_chain.hpp"
 #include "driver/virtual_sources.hpp"
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 
 namespace quelmar::driver {
 
 namespace {
 
-using input::Run;
+using run::Run;
 
 void both(Run& run, int lst, std::initializer_list<io::Item> items) {
   run.units.free(io::CONSOLE, items);
@@ -25,9 +25,9 @@ void both(Run& run, int lst, std::initializer_list<io::Item> items) {
 // The name of a model file of row `iloop`: OUTPATH directly followed by
 // OUTNAME, "_MOD_", the row number (two digits with a leading zero, or as many
 // as it needs from 100 on) and the suffix; turned to the case of the run.
-input::Text255 model_file_name(const Run& run, int lst, int iloop, const char* suffix) {
+run::Text255 model_file_name(const Run& run, int lst, int iloop, const char* suffix) {
   static const io::Layout layout("(A,'_','MOD','_',A,A)");
-  input::Text255 name = join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop), suffix}));
+  run::Text255 name = join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop), suffix}));
   int ierr = 0;
   io::MK_CASE(lst, run.inp.LCFILES, name.span(), ierr);
   return name;
@@ -37,16 +37,16 @@ input::Text255 model_file_name(const Run& run, int lst, int iloop, const char* s
 std::int64_t period_hours(const Run& run) {
   std::int64_t h = 0;
   int y1 = 0, j1 = 0, h1 = 0, y2 = 0, j2 = 0, h2 = 0;
-  input::DEDAT(run.inp.IDATES, y1, j1, h1);
-  input::DEDAT(run.inp.IDATEE, y2, j2, h2);
-  input::DELTT(y1, j1, h1, y2, j2, h2, h);
+  common::DEDAT(run.inp.IDATES, y1, j1, h1);
+  common::DEDAT(run.inp.IDATEE, y2, j2, h2);
+  common::DELTT(y1, j1, h1, y2, j2, h2, h);
   return h + 1;
 }
 
 // The hour stored as hour n of the pass.
 void store_hour(Run& run, int n, const ReleasePoint& p) {
-  input::MOD_VIRTUALSOURCES& vs = run.vs;
-  const input::FLARE_RESULT& r = run.comb;
+  run::MOD_VIRTUALSOURCES& vs = run.vs;
+  const run::FLARE_RESULT& r = run.comb;
   vs.INDX(n) = n;
   vs.VRISE(n) = r.HS_X;
   vs.VDEX(n) = r.DE_X;
@@ -67,8 +67,8 @@ void store_hour(Run& run, int n, const ReleasePoint& p) {
 }  // namespace
 
 bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
   io::Units& u = run.units;
 
   const int passes = in.NPUFFS;
@@ -78,12 +78,12 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
 
   // Limits of the virtual sources and of the hourly store, refused before any
   // file is written.
-  if (in.NSOURCES < 1 || in.NSOURCES > input::MAXGROUPS) {
+  if (in.NSOURCES < 1 || in.NSOURCES > run::MAXGROUPS) {
     both(run, lst, {"***FATAL ERROR*** NSOURCES must be from 1 to 32, NSOURCES=", in.NSOURCES});
     return false;
   }
   const bool nonseq = in.MMET == 2 && in.MNONSEQ == 1;
-  if (!nonseq && period_hours(run) > input::MAXHOURS) {
+  if (!nonseq && period_hours(run) > run::MAXHOURS) {
     both(run, lst, {"***FATAL ERROR*** more than 44000 hours in the period of an AERMOD pass, hours=",
                     static_cast<long long>(period_hours(run))});
     return false;
@@ -93,7 +93,7 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
 
   // The hourly store, sized once for every pass: to the hours of the period,
   // or, when the surface file's records set the hours, to the store's limit.
-  run.vs.reserve_hours(nonseq ? input::MAXHOURS : static_cast<int>(std::max<std::int64_t>(period_hours(run), 1)));
+  run.vs.reserve_hours(nonseq ? run::MAXHOURS : static_cast<int>(std::max<std::int64_t>(period_hours(run), 1)));
 
   for (int iloop = 1; iloop <= passes; ++iloop) {
     f.ILOOP = iloop;
@@ -110,16 +110,16 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
         last_read = run.met.REC_BEGIN_DATEHR;
       if (nonseq && n == 0 && f.IDATECUR != file_first) lead.push_back(file_first);
       const ReleasePoint p = chain_active(run, Loop::Aermod, iloop, 3600);
-      if (n >= input::MAXHOURS) {
+      if (n >= run::MAXHOURS) {
         both(run, lst, {"***FATAL ERROR*** more than 44000 hours in an AERMOD pass"});
         u.close(met);
         return false;
       }
-      if (n >= run.vs.hours()) run.vs.reserve_hours(std::min(input::MAXHOURS, 2 * n));
+      if (n >= run.vs.hours()) run.vs.reserve_hours(std::min(run::MAXHOURS, 2 * n));
       store_hour(run, ++n, p);
-      input::INCRS(u, lst, clock.yr, clock.jul, clock.hr, clock.sec, f.ISECDUR);
+      common::INCRS(u, lst, clock.yr, clock.jul, clock.hr, clock.sec, f.ISECDUR);
       f.ISECDUR = 3600;
-      input::MKDAT(clock.yr, clock.jul, clock.hr, f.IDATECUR);
+      common::MKDAT(clock.yr, clock.jul, clock.hr, f.IDATECUR);
       f.ISEC = clock.sec;
     }
     u.close(met);
@@ -138,9 +138,9 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
       int yr = 0, jul = 0, hr = 0, d = file_first;
       while (d < run.vs.VDATE(1) && d > 0) {
         lead.push_back(d);
-        input::DEDAT(d, yr, jul, hr);
-        input::INCR(u, lst, yr, jul, hr, 1);
-        input::MKDAT(yr, jul, hr, d);
+        common::DEDAT(d, yr, jul, hr);
+        common::INCR(u, lst, yr, jul, hr, 1);
+        common::MKDAT(yr, jul, hr, d);
       }
     }
     // The last hour of the period that AERMOD can read: not beyond the
@@ -148,8 +148,8 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
     int idate_last = run.vs.VDATE(n);
     if (in.MMET == 2 && !nonseq && last_read < idate_last) idate_last = last_read;
 
-    const input::Text255 aminpfile = model_file_name(run, lst, iloop, ".INX");
-    const input::Text255 amemfile = model_file_name(run, lst, iloop, ".DAT");
+    const run::Text255 aminpfile = model_file_name(run, lst, iloop, ".INX");
+    const run::Text255 amemfile = model_file_name(run, lst, iloop, ".DAT");
     MKFILAM_INP(run, iout, lst, aminpfile.view(), amemfile.view(), run.vs.VDATE(1), idate_last);
     if (run.stdc.LOGON == 1) {
       u.free(log, {"---------------------------------------------"});

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/format.hpp"
 #include "io/stop.hpp"
 #include "io/text.hpp"
@@ -20,10 +20,10 @@ namespace {
 constexpr double G = 9.80665;        // gravity, m/s2
 constexpr int AERMOD_NAME_MAX = 200;  // longest file name AERMOD reads from its control file
 
-using input::MOD_VIRTUALSOURCES;
-using input::Run;
+using run::MOD_VIRTUALSOURCES;
+using run::Run;
 
-int group_count(const Run& run) { return std::clamp(run.inp.NSOURCES, 0, input::MAXGROUPS); }
+int group_count(const Run& run) { return std::clamp(run.inp.NSOURCES, 0, run::MAXGROUPS); }
 
 std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<std::size_t>(io::LEN_REAL(s))); }
 
@@ -101,8 +101,8 @@ struct HourDate {
 HourDate hour_date(Run& run, int lst, int idate) {
   HourDate h;
   int ijul = 0, ihr = 0;
-  input::DEDAT(idate, h.year, ijul, ihr);
-  input::GRDAY(run.units, lst, h.year, ijul, h.month, h.day);
+  common::DEDAT(idate, h.year, ijul, ihr);
+  common::GRDAY(run.units, lst, h.year, ijul, h.month, h.day);
   h.hour = ihr + 1;
   return h;
 }
@@ -157,7 +157,7 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   static const io::Layout L_POSTFILE("('OU POSTFILE 1 ALL UNFORM ',A)");
 
   io::Units& u = run.units;
-  const input::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;
   open_or_stop(run, unit, lst, fname, "AERMOD control file");
   NameWriter name(run, lst);
   const int mstrip = in.MSTRIP;
@@ -231,7 +231,7 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file");
   const int n = group_count(run);
   const int nvs = std::clamp(vs.NVS, 0, vs.hours());
-  std::array<std::string, input::MAXGROUPS + 1> ids;
+  std::array<std::string, run::MAXGROUPS + 1> ids;
   for (int j = 1; j <= n; ++j) ids[static_cast<std::size_t>(j)] = aermod_source_id(j);
 
   // The records of one hour differ from source to source only in the
@@ -243,7 +243,7 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   constexpr std::size_t kIdColumn = 28, kIdWidth = 12, kBlock = 1 << 20;
   std::string others, own, block;
   long long in_block = 0;  // records in the block
-  block.reserve(kBlock + 64 * (input::MAXGROUPS + 1));
+  block.reserve(kBlock + 64 * (run::MAXGROUPS + 1));
   auto write_hour = [&](bool has_own, int own_source) {
     const auto record_of = [&](int j) -> const std::string& { return (has_own && j == own_source) ? own : others; };
     std::size_t need = 0;

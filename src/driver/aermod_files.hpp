@@ -27,7 +27,7 @@
 #include <string>
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::driver {
 
@@ -37,12 +37,12 @@ std::string aermod_source_id(int l);
 
 // Writes the AERMOD control file `fname` on `unit`, naming the hourly emission
 // file `femarb`. `lst` receives the warnings on over-long file names.
-void MKFILAM_INP(input::Run& run, int unit, int lst, std::string_view fname, std::string_view femarb,
+void MKFILAM_INP(run::Run& run, int unit, int lst, std::string_view fname, std::string_view femarb,
                  int idate_first, int idate_last);
 
 // Writes the hourly emission file `fname` on `unit`: first one zero-rate record
 // per source for each date-hour of `lead_hours`, then NVS times NSOURCES
 // records for the stored hours. `lst` receives the messages of the date routines.
-void MKFILAM_EMARB(input::Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours = {});
+void MKFILAM_EMARB(run::Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours = {});
 
 }  // namespace quelmar::driver

@@ -10,7 +10,7 @@
 #include "driver/file_names.hpp"
 #include "driver/flemarb.hpp"
 #include "driver/step_chain.hpp"
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/stop.hpp"
 
 namespace quelmar::driver {
@@ -18,13 +18,13 @@ namespace quelmar::driver {
 namespace {
 
 namespace fs = std::filesystem;
-using input::Run;
+using run::Run;
 
 int nint(double x) { return static_cast<int>(std::lround(x)); }
 
 // The flare file's name: OUTPATH, a backslash, OUTNAME, "_", the file number
 // (two digits with a leading zero, more from 100 on) and ".DAT".
-input::Text255 flare_file_name(const Run& run, int iloop) {
+run::Text255 flare_file_name(const Run& run, int iloop) {
   static const io::Layout layout("('\\',A,'_',A,'.DAT')");
   return join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop)}));
 }
@@ -96,16 +96,16 @@ class PartFile {
 
 // Duration of the gap that ends the sequence, in seconds (0 or more).
 int gap_length(Run& run, FileState& s) {
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
   long long isecdur = 0;
   if (s.separation) {
     int yr = 0, jul = 0, hr = 0, sec = 0, next = 0;
-    input::DEDAT(f.IDATESEQ, yr, jul, hr);
-    input::INCRS(run.units, io::LST, yr, jul, hr, sec, in.NSEP * 3600);
-    input::MKDAT(yr, jul, hr, next);
+    common::DEDAT(f.IDATESEQ, yr, jul, hr);
+    common::INCRS(run.units, io::LST, yr, jul, hr, sec, in.NSEP * 3600);
+    common::MKDAT(yr, jul, hr, next);
     std::int64_t d = 0;
-    input::DELTSEC(f.IDATECUR, f.ISEC, next, 0, d);
+    common::DELTSEC(f.IDATECUR, f.ISEC, next, 0, d);
     isecdur = d;
   } else {
     isecdur = static_cast<long long>(s.ihrgap - s.clock.hr) * 3600 + in.TIMEINC - s.clock.sec;
@@ -116,16 +116,16 @@ int gap_length(Run& run, FileState& s) {
   // dates; they are held to the largest step the clock can take.
   if (isecdur > 2000000000LL) isecdur = 2000000000LL;
   Clock c = s.clock;
-  input::INCRS(run.units, io::LST, c.yr, c.jul, c.hr, c.sec, static_cast<int>(isecdur));
+  common::INCRS(run.units, io::LST, c.yr, c.jul, c.hr, c.sec, static_cast<int>(isecdur));
   s.ihrgap = c.hr;
   return static_cast<int>(isecdur);
 }
 
 // One step of the file: a puff of the sequence, or a gap before its next run.
 void one_step(Run& run, FileState& s) {
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
-  input::FLARE_RESULT& r = run.comb;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
+  run::FLARE_RESULT& r = run.comb;
 
   chain_start(run, Loop::Calpuff, s.clock, s.steps);
 
@@ -146,7 +146,7 @@ void one_step(Run& run, FileState& s) {
       active = true;
       f.ISECDUR = nint(in.PSEQ(1, 2));
       if (f.ISECDUR <= 0) refuse_duration(run, 1, in.PSEQ(1, 2));
-      input::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATESEQ);
+      common::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATESEQ);
     } else {
       // No row to start: the gap runs a whole interval.
       f.ISECDUR = std::max(in.NSEP, 1) * 3600;
@@ -186,7 +186,7 @@ void one_step(Run& run, FileState& s) {
   rec.IBJUL = s.clock.jul;
   rec.IBHR = s.clock.hr;
   rec.IBSEC = s.clock.sec;
-  input::INCRS(run.units, io::LST, s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec, f.ISECDUR);
+  common::INCRS(run.units, io::LST, s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec, f.ISECDUR);
   rec.IEYR = s.clock.yr;
   rec.IEJUL = s.clock.jul;
   rec.IEHR = s.clock.hr;
@@ -195,7 +195,7 @@ void one_step(Run& run, FileState& s) {
   ++s.steps;
 
   s.ip += 1;
-  input::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATECUR);
+  common::MKDAT(s.clock.yr, s.clock.jul, s.clock.hr, f.IDATECUR);
   f.ISEC = s.clock.sec;
   if (s.ip == 1) f.IDATESEQ = f.IDATECUR;
 }
@@ -203,8 +203,8 @@ void one_step(Run& run, FileState& s) {
 }  // namespace
 
 bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
   io::Units& u = run.units;
 
   const bool separation = in.NPUFFS > 1 || in.NPUFFS == 0 || (in.NPUFFS == 1 && in.NSEP > 1);
@@ -213,7 +213,7 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
 
   for (int iloop = 1; iloop <= nfiles; ++iloop) {
     f.ILOOP = iloop;
-    input::Text255 flefile = flare_file_name(run, iloop);
+    run::Text255 flefile = flare_file_name(run, iloop);
     if (run.stdc.LOGON == 1) {
       u.free(log, {"---------------------------------------------"});
       u.free(log, {"loop=", iloop});
@@ -236,10 +236,10 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     // the run start: the gap before it ends there.
     Clock c = s.clock;
     if (s.ip > 1) {
-      input::INCRS(u, lst, c.yr, c.jul, c.hr, c.sec, (iloop - 1) * 3600);
-      for (int k = 0; k < in.NSEP / 24; ++k) input::INCRS(u, lst, c.yr, c.jul, c.hr, c.sec, -86400);
+      common::INCRS(u, lst, c.yr, c.jul, c.hr, c.sec, (iloop - 1) * 3600);
+      for (int k = 0; k < in.NSEP / 24; ++k) common::INCRS(u, lst, c.yr, c.jul, c.hr, c.sec, -86400);
     }
-    input::MKDAT(c.yr, c.jul, c.hr, f.IDATESEQ);
+    common::MKDAT(c.yr, c.jul, c.hr, f.IDATESEQ);
 
     // Each record goes to the file as its step ends. The header's period ends
     // where the last record ends, which is filled in when the file is whole.

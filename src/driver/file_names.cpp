@@ -12,8 +12,8 @@ std::string name_number(int n) {
   return layout.text({n});
 }
 
-input::Text255 join_outpath(const input::Run& run, std::string_view part) {
-  input::Text255 padded, name;
+run::Text255 join_outpath(const run::Run& run, std::string_view part) {
+  run::Text255 padded, name;
   padded.set_blank_padded(part);
   io::CONCAT(name.span(), run.inp.OUTPATH.view(), padded.view());
   return name;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::driver {
 
@@ -14,6 +14,6 @@ std::string name_number(int n);
 
 // OUTPATH without its trailing filler directly followed by `part` (no
 // separator is put between them), cut at 255 characters and blank padded.
-input::Text255 join_outpath(const input::Run& run, std::string_view part);
+run::Text255 join_outpath(const run::Run& run, std::string_view part);
 
 }  // namespace quelmar::driver

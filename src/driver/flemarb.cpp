@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/format.hpp"
 #include "io/stop.hpp"
 
@@ -26,7 +26,7 @@ constexpr const char* COMMENTS[7] = {
     "  X(km),Y(km),Z(mAGL),Elev(mMSL),D(m),Fb,Fmx,Fmy,Fmz,Sigy(m),Sigz(m),Q(g/s)...",
 };
 
-int clamp_nspec(int nspec) { return std::clamp(nspec, 0, input::MAXSPEC); }
+int clamp_nspec(int nspec) { return std::clamp(nspec, 0, run::MAXSPEC); }
 
 // Record 15: the period's start and end, 36 columns whatever the values.
 const io::Layout& period_layout() {
@@ -49,7 +49,7 @@ std::string_view species_name(const io::Text<8>& name) {
 
 }  // namespace
 
-int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
+int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
                   const std::optional<FlemarbPeriodEnd>& end, FlemarbPeriodMark* mark) {
   static const io::Layout L_I4("(I4)");
   static const io::Layout L_A("(A)");
@@ -62,7 +62,7 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   static const io::Layout L_SOURCE("(\"'\",A,\"'\",8F7.1)");
 
   io::Units& u = run.units;
-  const input::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;
   if (!u.open_write(iunit, fin)) return 1;
   u.whole_fields(iunit);
 
@@ -76,13 +76,13 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   u.fixed(iunit, L_A8, {in.ABTZ.view()});
 
   int jds = 0;
-  input::JULDAY(u, lst, in.YYS, in.MMS, in.DDS, jds);
+  common::JULDAY(u, lst, in.YYS, in.MMS, in.DDS, jds);
   FlemarbPeriodEnd e;
   if (end) {
     e = *end;
   } else {
     e.year = in.YYE;
-    input::JULDAY(u, lst, in.YYE, in.MME, in.DDE, e.jday);
+    common::JULDAY(u, lst, in.YYE, in.MME, in.DDE, e.jday);
     e.hour = in.HHE;
     e.sec = in.SSE;
   }
@@ -104,15 +104,15 @@ int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
   return 0;
 }
 
-bool IWRFLEMARBEND(input::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end) {
+bool IWRFLEMARBEND(run::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end) {
   return run.units.overwrite(iunit, mark.at, 15, period_layout(),
                              {mark.year, mark.jday, mark.hour, mark.sec, end.year, end.jday, end.hour, end.sec});
 }
 
-int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname, int ibyr, int ibjul, int ibhr,
+int IWRFLEMARBI(run::Run& run, int iunit, int ivar, const io::Text<32>& sname, int ibyr, int ibjul, int ibhr,
                 int ibsec, int ieyr, int iejul, int iehr, int iesec, double X, double Y, double Z, double Elev,
                 double D, double T, double U, double V, double W, double Fb, double Fmx, double Fmy, double Fmz,
-                double Sigy, double Sigz, const io::Array1<double, input::MAXSPEC>& Q, int nspec) {
+                double Sigy, double Sigz, const io::Array1<double, run::MAXSPEC>& Q, int nspec) {
   static const io::Layout L_TIME("(2(TR3,I4,TR1,I3,TR1,I2,TR1,I4))");
   static const io::Layout L_TYPE1(
       "(\"'\",A,\"'\",2(TR1,F10.5),TR1,F10.4,TR1,F10.3,TR1,F11.5,TR1,F10.5,3(TR1,F9.5),2(TR1,F15.3),"
@@ -124,7 +124,7 @@ int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname,
   u.fixed(iunit, L_TIME, {ibyr, ibjul, ibhr, ibsec, ieyr, iejul, iehr, iesec});
 
   // The name, eleven values and the first n of the ten rates.
-  static_assert(input::MAXSPEC == 10, "the source line lists ten rates");
+  static_assert(run::MAXSPEC == 10, "the source line lists ten rates");
   const std::size_t count = 12 + static_cast<std::size_t>(clamp_nspec(nspec));
   if (ivar == 1) {
     const io::Item items[] = {sname.trimmed(), X, Y, Z, Elev, D, T, U, V, W, Sigy, Sigz,
@@ -142,7 +142,7 @@ int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname,
   return 1;
 }
 
-int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname, const FlemarbRecord& r, int nspec) {
+int IWRFLEMARBI(run::Run& run, int iunit, int ivar, const io::Text<32>& sname, const FlemarbRecord& r, int nspec) {
   return IWRFLEMARBI(run, iunit, ivar, sname, r.IBYR, r.IBJUL, r.IBHR, r.IBSEC, r.IEYR, r.IEJUL, r.IEHR, r.IESEC,
                      r.X, r.Y, r.Z, r.Elev, r.D, r.T, r.U, r.V, r.W, r.Fb, r.Fmx, r.Fmy, r.Fmz, r.Sigy, r.Sigz, r.Q,
                      nspec);

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/array1.hpp"
 #include "io/text.hpp"
 
@@ -38,7 +38,7 @@ struct FlemarbRecord {
   int IEYR = 0, IEJUL = 0, IEHR = 0, IESEC = 0;
   double X = 0, Y = 0, Z = 0, Elev = 0, D = 0, T = 0, U = 0, V = 0, W = 0;
   double Fb = 0, Fmx = 0, Fmy = 0, Fmz = 0, Sigy = 0, Sigz = 0;
-  io::Array1<double, input::MAXSPEC> Q{};
+  io::Array1<double, run::MAXSPEC> Q{};
 };
 
 // Where record 15 (the period) lies in a flare file, and the start it holds.
@@ -52,24 +52,24 @@ struct FlemarbPeriodMark {
 // which case nothing is written and nothing is reported. `lst` receives the
 // messages of the day-of-year conversion. `mark`, when given, receives the
 // place of record 15 for IWRFLEMARBEND.
-int IWRFLEMARBHDR(input::Run& run, int iunit, int lst, std::string_view fin,
+int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
                   const std::optional<FlemarbPeriodEnd>& end = std::nullopt, FlemarbPeriodMark* mark = nullptr);
 
 // Rewrites record 15 of the flare file open on `iunit` in place: the start of
 // `mark`, the end `end`. The rest of the file is left as it is. False when the
 // file cannot be written there.
-bool IWRFLEMARBEND(input::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end);
+bool IWRFLEMARBEND(run::Run& run, int iunit, const FlemarbPeriodMark& mark, const FlemarbPeriodEnd& end);
 
 // Writes one step: the time line, then the source line for stack input type
 // `ivar` (1: temperature and velocities; 2: buoyancy and momentum fluxes).
 // Any other `ivar` writes the time line, a console message and stops the run.
 // Returns 1.
-int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname, int ibyr, int ibjul, int ibhr,
+int IWRFLEMARBI(run::Run& run, int iunit, int ivar, const io::Text<32>& sname, int ibyr, int ibjul, int ibhr,
                 int ibsec, int ieyr, int iejul, int iehr, int iesec, double X, double Y, double Z, double Elev,
                 double D, double T, double U, double V, double W, double Fb, double Fmx, double Fmy, double Fmz,
-                double Sigy, double Sigz, const io::Array1<double, input::MAXSPEC>& Q, int nspec);
+                double Sigy, double Sigz, const io::Array1<double, run::MAXSPEC>& Q, int nspec);
 
 // The same for a collected step.
-int IWRFLEMARBI(input::Run& run, int iunit, int ivar, const io::Text<32>& sname, const FlemarbRecord& r, int nspec);
+int IWRFLEMARBI(run::Run& run, int iunit, int ivar, const io::Text<32>& sname, const FlemarbRecord& r, int nspec);
 
 }  // namespace quelmar::driver

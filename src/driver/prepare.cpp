@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/units.hpp"
 #include "physics/mixture.hpp"
 #include "physics/realgas.hpp"
@@ -14,7 +14,7 @@ namespace quelmar::driver {
 
 namespace {
 
-using input::Run;
+using run::Run;
 using physics::message_value;
 using physics::refusal;
 
@@ -29,7 +29,7 @@ bool unknown_source_type(Run& run, const char* which) {
 }
 
 // One step row with the run's own H2S fraction and fuel-gas ratio.
-void single_step(input::MOD_READINP& in, double rate) {
+void single_step(run::MOD_READINP& in, double rate) {
   in.PSEQ(1, 1) = rate;
   in.PSEQ(1, 2) = in.PUFFDUR;
   in.PSEQ(1, 3) = -1;
@@ -40,7 +40,7 @@ void single_step(input::MOD_READINP& in, double rate) {
 // and fraction, 0 < PRATIO < 1 and a positive TDEP for a positive decay time,
 // and with MBLOWDOWN 3 a fraction below 1, whose logarithm gives the rate.
 bool decay_inputs_ok(Run& run) {
-  const input::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;
   bool ok = true;
   if (!(in.QMAX > 0)) {
     refusal(run, {{"***ERROR*** decaying release: the initial rate must be positive"},
@@ -72,7 +72,7 @@ bool decay_inputs_ok(Run& run) {
 
 // Step table by MINPUT and MBLOWDOWN; false for the error end.
 bool build_step_table(Run& run) {
-  input::MOD_READINP& in = run.inp;
+  run::MOD_READINP& in = run.inp;
   physics::STDCONST& c = run.stdc;
   io::Units& u = run.units;
 
@@ -143,10 +143,10 @@ bool build_step_table(Run& run) {
   }
 
   if (in.MINPUT == 2) {  // user sequence, rows read from the SEQ lines
-    if (in.NSEQ > input::MAXPUFFS) {
+    if (in.NSEQ > run::MAXPUFFS) {
       refusal(run, {{"***ERROR*** the user sequence has more rows than the step table holds"},
                     {"NSEQ =", in.NSEQ},
-                    {"max rows =", input::MAXPUFFS}});
+                    {"max rows =", run::MAXPUFFS}});
       return false;
     }
     in.NPUFFS = in.NSEQ;
@@ -172,7 +172,7 @@ bool build_step_table(Run& run) {
 }  // namespace
 
 bool prepare_run(Run& run) {
-  input::MOD_READINP& in = run.inp;
+  run::MOD_READINP& in = run.inp;
   physics::STDCONST& c = run.stdc;
   io::Units& u = run.units;
 
@@ -194,10 +194,10 @@ bool prepare_run(Run& run) {
   }
 
   // 3. Start and end of the period.
-  input::JULDAY(u, io::LST, in.YYS, in.MMS, in.DDS, in.JDS);
-  input::MKDAT(in.YYS, in.JDS, in.HHS, in.IDATES);
-  input::JULDAY(u, io::LST, in.YYE, in.MME, in.DDE, in.JDE);
-  input::MKDAT(in.YYE, in.JDE, in.HHE, in.IDATEE);
+  common::JULDAY(u, io::LST, in.YYS, in.MMS, in.DDS, in.JDS);
+  common::MKDAT(in.YYS, in.JDS, in.HHS, in.IDATES);
+  common::JULDAY(u, io::LST, in.YYE, in.MME, in.DDE, in.JDE);
+  common::MKDAT(in.YYE, in.JDE, in.HHE, in.IDATEE);
 
   // 4. The raw gas at the run's H2S fraction, or at its own.
   const double h2s = in.RH2S > 0 ? in.RH2S : in.RAW(physics::H2S);

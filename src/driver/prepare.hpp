@@ -2,7 +2,7 @@
 // the raw gas at the run's H2S fraction and the step table PSEQ with its row
 // count NPUFFS and the reference rate QMAX0, written to the debug log.
 #pragma once
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::driver {
 
@@ -11,6 +11,6 @@ namespace quelmar::driver {
 // release that cannot be cut into puffs (the console and the list file have
 // the reason). An impossible date and a puff table longer than 10000 rows stop
 // the run (io::Stop).
-bool prepare_run(input::Run& run);
+bool prepare_run(run::Run& run);
 
 }  // namespace quelmar::driver

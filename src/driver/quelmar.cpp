@@ -9,7 +9,7 @@
 #include "driver/prepare.hpp"
 #include "input/chkinput.hpp"
 #include "input/readinp.hpp"
-#include "input/utils.hpp"
+#include "common/utils.hpp"
 #include "input/wrcontrol.hpp"
 #include "io/stop.hpp"
 
@@ -17,7 +17,7 @@ namespace quelmar::driver {
 
 namespace {
 
-using input::Run;
+using run::Run;
 
 double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
@@ -47,24 +47,24 @@ int error_end(Run& run) {
 
 int QUELMAR(Run& run, int argc, const char* const* argv) {
   io::Units& u = run.units;
-  input::MOD_READINP& in = run.inp;
+  run::MOD_READINP& in = run.inp;
   const double start = cpu_seconds();
 
   // The control file: the first command-line argument, or quelmar.inp.
   io::Text<255> ctlfile, cmdarg;
   ctlfile.set_blank_padded("quelmar.inp");
-  input::GETCOM(cmdarg.span(), argc, argv);
+  common::GETCOM(cmdarg.span(), argc, argv);
   if (cmdarg.len_real() >= 1) {
-    input::GETCOM(ctlfile.span(), argc, argv);
+    common::GETCOM(ctlfile.span(), argc, argv);
     u.free(io::CONSOLE, {"Control file:[", ctlfile.trimmed(), "]"});
     u.free(io::CONSOLE, {});
   }
 
-  input::INITIALIZE(in.RAW, 0.0);
-  input::INITIALIZE(run.file1.MIXN, 0.0);
-  input::INITIALIZE(in.FUEL, 0.0);
-  input::INITIALIZE(run.file1.MIXSPARE, 0.0);
-  input::INITIALIZE(in.LIFT, 0.0);
+  common::INITIALIZE(in.RAW, 0.0);
+  common::INITIALIZE(run.file1.MIXN, 0.0);
+  common::INITIALIZE(in.FUEL, 0.0);
+  common::INITIALIZE(run.file1.MIXSPARE, 0.0);
+  common::INITIALIZE(in.LIFT, 0.0);
 
   if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) return error_end(run);
 
@@ -74,7 +74,7 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
     u.free(io::CONSOLE, {"Error opening LSTDAT:", in.LSTDAT.view()});
     return error_end(run);
   }
-  for (input::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
+  for (run::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
     io::MK_CASE(io::LST, in.LCFILES, name->span(), ierr);
 
   run.stdc.LOGON = 0;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "met/aermet.hpp"
 #include "met/metseries.hpp"
 #include "physics/emissions.hpp"
@@ -14,7 +14,7 @@ namespace quelmar::driver {
 
 namespace {
 
-using input::Run;
+using run::Run;
 
 constexpr const char* kDashes33 = "---------------------------------";
 
@@ -22,8 +22,8 @@ bool logging(const Run& run) { return run.stdc.LOGON == 1; }
 
 // Fixed meteorology of the control file.
 void fixed_meteorology(Run& run) {
-  input::MOD_FILE1& f = run.file1;
-  const input::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
+  const run::MOD_READINP& in = run.inp;
   f.WS = in.WINDSP;
   if (in.WINDDR >= 0) f.WD = in.WINDDR;
   run.stdc.TAMBH = in.TAMB;
@@ -51,8 +51,8 @@ void screening_rounding(Run& run) {
 // these replacements; before its first step a calm, neutral hour at 288.15 K,
 // wind from 0 degrees measured at 10 m. Every date-hour so replaced counts once.
 void replace_missing_meteorology(Run& run, int step_datehr) {
-  input::MOD_FILE1& f = run.file1;
-  input::MissingMet& m = f.missing;
+  run::MOD_FILE1& f = run.file1;
+  run::MissingMet& m = f.missing;
   const double ws = f.WS, ta = run.stdc.TAMBH, zr = run.met.ANEM_HT;
   const bool valid = std::isfinite(ws) && std::isfinite(ta) && std::isfinite(zr) && ws >= 0 && ws < 900 &&
                      ta >= 150 && ta <= 400 && zr > 0;
@@ -85,8 +85,8 @@ void save_copies(Run& run) {
 
 // The hour's meteorology for IDATECUR and ISEC.
 void step_meteorology(Run& run, Loop loop, Clock& clock) {
-  input::MOD_FILE1& f = run.file1;
-  const input::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
+  const run::MOD_READINP& in = run.inp;
   // The hour of the step by the loop's clock, before a non-sequential reader
   // names the record it hands out: missing hours are counted by it.
   const int step_datehr = f.IDATECUR;
@@ -104,7 +104,7 @@ void step_meteorology(Run& run, Loop loop, Clock& clock) {
                            in.MNONSEQ);
       if (in.MNONSEQ == 1) {
         // The clock follows the records; the end of the file ends the period.
-        input::DEDAT(f.IDATECUR, clock.yr, clock.jul, clock.hr);
+        common::DEDAT(f.IDATECUR, clock.yr, clock.jul, clock.hr);
         if (run.met.FILE_BEGIN_DATEHR == run.met.FILE_END_DATEHR) run.inp.IDATEE = f.IDATECUR;
       }
     }
@@ -116,8 +116,8 @@ void step_meteorology(Run& run, Loop loop, Clock& clock) {
 }
 
 void vessel_rebuild(Run& run) {
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
   // A vessel temperature of 0 or below (not given, or negative) means the
   // hour's ambient temperature, as the input checks announce.
   f.TINIT = in.TEMPINIT <= 0 ? f.TAMB0 : in.TEMPINIT;
@@ -130,7 +130,7 @@ bool vessel_blowdown(const Run& run) { return run.inp.MINPUT == 1 && run.inp.MBL
 
 // Temperature of the flared gas.
 void gas_temperature(Run& run) {
-  const input::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;
   physics::STDCONST& c = run.stdc;
   if (vessel_blowdown(run)) {
     if (in.MTGAS == 1) c.TGAS = c.TAMBH;
@@ -146,12 +146,12 @@ void gas_temperature(Run& run) {
 }  // namespace
 
 void pass_start(Run& run, Clock& clock) {
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
   clock = Clock{in.YYS, in.JDS, in.HHS, in.SSS};
   f.ISEC = clock.sec;
-  input::MKDAT(in.YYS, in.JDS, in.HHS, f.IDATECUR);
-  f.missing = input::MissingMet{};
+  common::MKDAT(in.YYS, in.JDS, in.HHS, f.IDATECUR);
+  f.missing = run::MissingMet{};
   if (in.MMET == 1) {
     met::METHDR(run, io::MET, io::LST, in.METDAT.view(), f.WS, f.WD, run.stdc.TAMBH, f.IPG);
   } else if (in.MMET == 2) {
@@ -165,7 +165,7 @@ void pass_start(Run& run, Clock& clock) {
 
 void chain_start(Run& run, Loop loop, Clock& clock, int count) {
   io::Units& u = run.units;
-  input::MOD_FILE1& f = run.file1;
+  run::MOD_FILE1& f = run.file1;
   static const io::Layout progress("('+',I4,TR1,I10)");
   f.ISEC = clock.sec;
   u.fixed(io::CONSOLE, progress, {f.ILOOP, f.IDATECUR});
@@ -200,9 +200,9 @@ void chain_start(Run& run, Loop loop, Clock& clock, int count) {
 
 ReleasePoint chain_active(Run& run, Loop loop, int row, int isecdur) {
   io::Units& u = run.units;
-  input::MOD_READINP& in = run.inp;
-  input::MOD_FILE1& f = run.file1;
-  input::FLARE_RESULT& r = run.comb;
+  run::MOD_READINP& in = run.inp;
+  run::MOD_FILE1& f = run.file1;
+  run::FLARE_RESULT& r = run.comb;
   f.ISECDUR = isecdur;
   f.QMAX1 = in.PSEQ(row, 1);
   if (in.MINPUT == 2) {

@@ -5,7 +5,7 @@
 // stack of a point source), the plume-rise points and the release point moved
 // downwind by the flame's reach.
 #pragma once
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::driver {
 
@@ -24,7 +24,7 @@ struct ReleasePoint {
 
 // Sets the clock to the run start and takes the first meteorology of a pass
 // (opening the meteorological file with its header call when there is one).
-void pass_start(input::Run& run, Clock& clock);
+void pass_start(run::Run& run, Clock& clock);
 
 // Steps 1 to 7 of a step: progress record, debug-log records of the step's
 // start, restored hour values, meteorology for IDATECUR and ISEC, saved copies,
@@ -32,13 +32,13 @@ void pass_start(input::Run& run, Clock& clock);
 // "iloop: " record (the hours stored so far on the AERMOD path, the records
 // written so far on the CALPUFF path). On the AERMOD path with the
 // non-sequential AERMET reader the clock follows the records.
-void chain_start(input::Run& run, Loop loop, Clock& clock, int count);
+void chain_start(run::Run& run, Loop loop, Clock& clock, int count);
 
 // Steps 9 to 17 for an active step of row `row` lasting `isecdur` seconds.
-ReleasePoint chain_active(input::Run& run, Loop loop, int row, int isecdur);
+ReleasePoint chain_active(run::Run& run, Loop loop, int row, int isecdur);
 
 // The number of steps in the current pass whose meteorology was missing and
 // replaced, and the warning that ends such a pass in the list file.
-void warn_missing_meteorology(input::Run& run, int lst);
+void warn_missing_meteorology(run::Run& run, int lst);
 
 }  // namespace quelmar::driver

@@ -103,10 +103,10 @@ void HSORT5RL(int N, double* RA, double* RB, double* RC, double* RD, double* RE,
   heap_sort(N, RA, CarryFive{{RB, RC, RD, RE}, IB});
 }
 
-void group_virtual_sources(input::Run& run) {
-  input::MOD_VIRTUALSOURCES& vs = run.vs;
+void group_virtual_sources(run::Run& run) {
+  run::MOD_VIRTUALSOURCES& vs = run.vs;
   const int nsources = run.inp.NSOURCES;
-  if (nsources < 1 || nsources > input::MAXGROUPS)
+  if (nsources < 1 || nsources > run::MAXGROUPS)
     throw io::Stop{"***FATAL ERROR*** NSOURCES must be from 1 to 32"};
   // Hours beyond the store's capacity were never stored.
   const int nvs = std::clamp(vs.NVS, 0, vs.INDX.size());

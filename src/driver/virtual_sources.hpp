@@ -3,7 +3,7 @@
 // into NSOURCES groups of neighbouring heights, each described by the mean
 // parameters of its hours.
 #pragma once
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/array1.hpp"
 
 namespace quelmar::driver {
@@ -25,6 +25,6 @@ void HSORT5RL(int N, double* RA, double* RB, double* RC, double* RD, double* RE,
 // and the group IVS of every hour. Writes one "VS" record per group with hours
 // to the debug log while it is open. Stops the run when NSOURCES is outside
 // 1 to 32.
-void group_virtual_sources(input::Run& run);
+void group_virtual_sources(run::Run& run);
 
 }  // namespace quelmar::driver

@@ -8,6 +8,10 @@
 
 namespace quelmar::input {
 
+using run::MOD_READINP;
+using run::NotNumber;
+using run::Run;
+
 namespace {
 
 // A zone text that a CALPUFF flare file can carry: UTC, a sign and a whole

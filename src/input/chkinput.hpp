@@ -1,8 +1,8 @@
 // Checks of the run configuration: writes its findings to the list file, fills
 // in defaults and returns the number of errors.
 #pragma once
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::input {
-int ICHKINPUT(Run& run, int lst);
+int ICHKINPUT(run::Run& run, int lst);
 }

@@ -5,10 +5,16 @@
 #include <string_view>
 
 #include "input/token.hpp"
-#include "input/utils.hpp"
+#include "common/utils.hpp"
 #include "io/stop.hpp"
 
 namespace quelmar::input {
+
+using run::MAXPUFFS;
+using run::MAXSPEC;
+using run::MOD_READINP;
+using run::NotNumbers;
+using run::Run;
 
 namespace {
 
@@ -239,12 +245,12 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   if (in.MFUELGAS != 0) {                                                // 37
     for (int i = 1; i <= 19; ++i) R((std::string("FUEL_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.FUEL(i));
   } else {
-    INITIALIZE(in.FUEL, 0.0);
+    common::INITIALIZE(in.FUEL, 0.0);
   }
   if (in.MLIFTGAS != 0) {                                                // 38
     for (int i = 1; i <= 19; ++i) R((std::string("LIFT_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.LIFT(i));
   } else {
-    INITIALIZE(in.LIFT, 0.0);
+    common::INITIALIZE(in.LIFT, 0.0);
   }
   if (in.MMET == 3) {                                                    // 39
     R("WINDSP", in.WINDSP);

@@ -2,7 +2,7 @@
 #pragma once
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::input {
 
@@ -12,7 +12,7 @@ namespace quelmar::input {
 // with MFGR 3) writes its console message and stops the run; so does an NSPEC
 // above 10 or an NSEQ above 10000, before any list or table is read. Values
 // that are not numbers and keys that are no keyword go to run.findings.
-int IRDCONTROL(Run& run, int iunit, std::string_view fin);
+int IRDCONTROL(run::Run& run, int iunit, std::string_view fin);
 
 // True when `key` is one of the keywords that IRDCONTROL can look up, with any
 // switches (compared as LEQ compares: exact, case-sensitive).

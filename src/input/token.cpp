@@ -4,6 +4,9 @@
 
 namespace quelmar::input {
 
+using run::NotNumber;
+using run::NotNumbers;
+
 namespace {
 
 using Line = io::Text<LINELEN>;

@@ -14,24 +14,12 @@
 #include "io/array1.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::input {
 
 inline constexpr int LINELEN = 255;   // control lines are read cut at 255 characters
 inline constexpr int MAXITEMS = 32;   // places in the work list of a list reader
-
-// A value that a numeric reader found, that is not empty and that does not
-// convert (for a list or a table row: one of its non-empty items does not).
-struct NotNumber {
-  enum Kind { Real, Whole, List, Row };
-  std::string key;
-  Kind kind = Real;
-  int row = 0;        // the row of a table keyword (SEQ), from 1; 0 for the others
-  std::string value;  // the value (the whole list, the whole row) as read, trimmed
-};
-// In the order of the lookups; a keyword (a table row) looked up again is not
-// added a second time.
-using NotNumbers = std::vector<NotNumber>;
 
 // Position (counted from ipos, 1 when str(ipos) is the delimiter) of the first
 // `tok` in str from ipos on; 0 when there is none.
@@ -54,8 +42,8 @@ int ITOKEN2R(std::string_view str, double& rv);
 // Keyword readers on the control file open on unit `ctl`. Results: 1 found, 0 missing.
 // The numeric readers add a value that does not convert to `bad` when given.
 int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval);
-int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, NotNumbers* bad = nullptr);
-int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, NotNumbers* bad = nullptr);
+int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, run::NotNumbers* bad = nullptr);
+int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, run::NotNumbers* bad = nullptr);
 // The items of the first line with the key (at most MAXITEMS kept); found or not.
 int read_list_items(io::Units& u, int ctl, std::string_view key, std::vector<std::string>& items);
 // AV(1 .. min(n, nmax)) := the n items; the other entries unchanged.
@@ -69,9 +57,9 @@ int IRDPARAM_AV(io::Units& u, int ctl, std::string_view key, int nmax, std::span
 }
 // RV(i) := item i converted, for every non-empty item i from 1 to nmax.
 int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv,
-                NotNumbers* bad = nullptr);
+                run::NotNumbers* bad = nullptr);
 int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv,
-                NotNumbers* bad = nullptr);
+                run::NotNumbers* bad = nullptr);
 // Rows r = 1 .. n1 from the first n1 lines with the key, items 1 .. n2 of each.
 // 1 when n1 lines were found, else 0 (the rows read so far are kept).
 int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
@@ -79,9 +67,9 @@ int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
 // RV(r, c) := item c of row r, converted, for every non-empty item; nothing at
 // all when fewer than n1 lines carry the key. The target is declared ld1 x ld2.
 int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
-                 int ld2, NotNumbers* bad = nullptr);
+                 int ld2, run::NotNumbers* bad = nullptr);
 int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
-                 int ld2, NotNumbers* bad = nullptr);
+                 int ld2, run::NotNumbers* bad = nullptr);
 // Readers of a key that stands on several lines in a row: each further line with
 // the key gives the next entry; the first keyword line with another key ends the
 // run; from the nmax-th value on every further value replaces entry nmax.

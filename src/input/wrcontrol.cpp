@@ -9,6 +9,11 @@
 
 namespace quelmar::input {
 
+using run::MAXPUFFS;
+using run::MAXSPEC;
+using run::MOD_READINP;
+using run::Run;
+
 namespace {
 
 constexpr char CON = '!';   // a line that belongs to the configured release and options

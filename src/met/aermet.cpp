@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/read.hpp"
 #include "io/stop.hpp"
 #include "io/units.hpp"
@@ -39,7 +39,7 @@ void LTOPG(int& ipg, double xmol, double z0) {
   }
 }
 
-void RDMET_AERMET(input::Run& run, int metunit, int /*logunit*/, double& ws, double& wd, double& temp, int& ipg,
+void RDMET_AERMET(run::Run& run, int metunit, int /*logunit*/, double& ws, double& wd, double& temp, int& ipg,
                   int& ieof) {
   ws = 9999.0;
   wd = 9999.0;
@@ -66,11 +66,11 @@ void RDMET_AERMET(input::Run& run, int metunit, int /*logunit*/, double& ws, dou
   const int ijul = n[3];
   const int ihr = n[4] - 1;  // hours 1-24 name the hour by its end
 
-  input::MOD_MET& m = run.met;
+  run::MOD_MET& m = run.met;
   m.REC_BEGIN_SEC = 0;
   m.REC_END_SEC = 3599;
-  input::TIMESTAMP(iyr, ijul, ihr, m.REC_END_DATEHR);
-  input::TIMESTAMP(iyr, ijul, ihr, m.REC_BEGIN_DATEHR);
+  common::TIMESTAMP(iyr, ijul, ihr, m.REC_END_DATEHR);
+  common::TIMESTAMP(iyr, ijul, ihr, m.REC_BEGIN_DATEHR);
 
   temp = value(19);
   LTOPG(ipg, value(12), value(13));
@@ -80,9 +80,9 @@ void RDMET_AERMET(input::Run& run, int metunit, int /*logunit*/, double& ws, dou
   ieof = 0;
 }
 
-void METHDR_AERMET(input::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd,
+void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd,
                    double& temp, int& ipg, int mnonseq) {
-  input::MOD_MET& m = run.met;
+  run::MOD_MET& m = run.met;
   m.ANEM_HT = -1.0;
   m.WDIR_HT = -1.0;
 
@@ -106,18 +106,18 @@ void METHDR_AERMET(input::Run& run, int metunit, int logunit, std::string_view f
   m.FILE_BEGIN_DATEHR = m.REC_BEGIN_DATEHR;
   m.FILE_BEGIN_SEC = m.REC_BEGIN_SEC;
   int iyr = 0, ijul = 0, ihr = 0;
-  input::DEDAT(m.FILE_BEGIN_DATEHR, iyr, ijul, ihr);
+  common::DEDAT(m.FILE_BEGIN_DATEHR, iyr, ijul, ihr);
   iyr += mnonseq == 1 ? 7000 : 5;
-  input::INCR(run.units, logunit, iyr, ijul, ihr, -1);
-  input::MKDAT(iyr, ijul, ihr, m.FILE_END_DATEHR);
+  common::INCR(run.units, logunit, iyr, ijul, ihr, -1);
+  common::MKDAT(iyr, ijul, ihr, m.FILE_END_DATEHR);
   m.FILE_END_SEC = m.REC_END_SEC;
 
   run.units.free(logunit, {"AERMET anemometer height set to(m):", m.ANEM_HT});
 }
 
-void METGET_AERMET(input::Run& run, int metunit, int logunit, int& reqdatehr, int reqsec, double& ws, double& wd,
+void METGET_AERMET(run::Run& run, int metunit, int logunit, int& reqdatehr, int reqsec, double& ws, double& wd,
                    double& temp, int& ipg, int mnonseq) {
-  input::MOD_MET& m = run.met;
+  run::MOD_MET& m = run.met;
   if (mnonseq == 1) {
     bool ended = false;
     if (reqdatehr != m.REC_BEGIN_DATEHR) {

@@ -7,7 +7,7 @@
 #pragma once
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::met {
 
@@ -16,20 +16,20 @@ namespace quelmar::met {
 // record, or 7000 years in the non-sequential mode). A file that cannot be
 // opened, or that holds no data record, is reported on LOGUNIT and the console
 // and stops the run.
-void METHDR_AERMET(input::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd,
+void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd,
                    double& temp, int& ipg, int mnonseq);
 
 // Get call for the request (REQDATEHR, REQSEC). MNONSEQ 1: hands out the next
 // record whenever the request differs from the current record's date-hour, and
 // returns that record's date-hour in REQDATEHR; at the end of the file the
 // file window collapses to that date-hour (the end-of-data mark).
-void METGET_AERMET(input::Run& run, int metunit, int logunit, int& reqdatehr, int reqsec, double& ws, double& wd,
+void METGET_AERMET(run::Run& run, int metunit, int logunit, int& reqdatehr, int reqsec, double& ws, double& wd,
                    double& temp, int& ipg, int mnonseq);
 
 // Reads one hourly record. IEOF 0: a record was read; 1: end of the file or a
 // record that cannot be read as 20 values (WS and WD are then 9999 and the rest
 // is left as it was). LOGUNIT is not used.
-void RDMET_AERMET(input::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof);
+void RDMET_AERMET(run::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof);
 
 // Stability class 1 (A) to 6 (F) from the Monin-Obukhov length XMOL (m) and the
 // roughness length Z0 (m, taken within 0.01 to 0.5).

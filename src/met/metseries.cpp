@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/read.hpp"
 #include "io/stop.hpp"
 #include "io/text.hpp"
@@ -23,7 +23,7 @@ constexpr std::string_view IN_FILE = "in CALPOST TIME SERIES file ";
 constexpr std::size_t LINE_WIDTH = 320;  // a header or data line is read as 320 characters
 
 // The next line of the file, counted in line_no for the messages.
-io::ReadStatus next_line(input::Run& run, int unit, std::string& line) {
+io::ReadStatus next_line(run::Run& run, int unit, std::string& line) {
   const io::ReadStatus s = run.units.read_line(unit, line);
   if (s == io::ReadStatus::Ok) ++run.met.line_no;
   return s;
@@ -31,7 +31,7 @@ io::ReadStatus next_line(input::Run& run, int unit, std::string& line) {
 
 // A free-format read of the header (one value from the start of the next record),
 // with its lines counted.
-io::ReadStatus read_values(input::Run& run, int unit, std::initializer_list<io::Target> targets) {
+io::ReadStatus read_values(run::Run& run, int unit, std::initializer_list<io::Target> targets) {
   bool failed = false;
   const std::function<bool(std::string&)> next = [&](std::string& rec) {
     const io::ReadStatus s = next_line(run, unit, rec);
@@ -43,12 +43,12 @@ io::ReadStatus read_values(input::Run& run, int unit, std::initializer_list<io::
 }
 
 // Messages of the header call go to LOGUNIT only when it names a unit.
-void to_log(input::Run& run, int logunit, const std::vector<Record>& recs) {
+void to_log(run::Run& run, int logunit, const std::vector<Record>& recs) {
   if (logunit > 0) write_records(run, logunit, recs);
 }
 
 // A header that ends early or holds an unreadable value: where and what, then stop.
-[[noreturn]] void header_fault(input::Run& run, int logunit, std::string_view fmet, const std::string& what,
+[[noreturn]] void header_fault(run::Run& run, int logunit, std::string_view fmet, const std::string& what,
                                io::ReadStatus status) {
   const std::string head =
       status == io::ReadStatus::End ? "Error- end of file before " + what : "Error- cannot read " + what;
@@ -60,7 +60,7 @@ void to_log(input::Run& run, int logunit, const std::vector<Record>& recs) {
 }
 
 // A data line with a field that cannot be read as a number: stop.
-[[noreturn]] void data_fault(input::Run& run, int logunit, const std::string& what, std::string_view field) {
+[[noreturn]] void data_fault(run::Run& run, int logunit, const std::string& what, std::string_view field) {
   const std::string head = "Error- cannot read " + what;
   const std::string found = "found: [" + std::string(field) + "]";
   const std::vector<Record> recs = {{head}, {"in CALPOST TIME SERIES file"}, {"line number", run.met.line_no}, {found}};
@@ -69,19 +69,19 @@ void to_log(input::Run& run, int logunit, const std::vector<Record>& recs) {
   throw io::Stop{};
 }
 
-void read_int(input::Run& run, int logunit, std::string_view line, int col, int width, int& out, const char* what) {
+void read_int(run::Run& run, int logunit, std::string_view line, int col, int width, int& out, const char* what) {
   if (!io::read_int_field(line, col, width, out)) data_fault(run, logunit, what, io::text_field(line, col, width));
 }
 
 // First column of variable k in a data line: 10 columns per variable from column
 // 39, and 3 more for the variables after a Monin-Obukhov length.
-int variable_column(const input::MOD_MET& m, int k) {
+int variable_column(const run::MOD_MET& m, int k) {
   int s = 39 + 10 * (k - 1);
   if (m.IMONIN_COL > 0 && k > m.IMONIN_COL) s += 3;
   return s;
 }
 
-double read_variable(input::Run& run, int logunit, std::string_view line, int k, const char* what) {
+double read_variable(run::Run& run, int logunit, std::string_view line, int k, const char* what) {
   const int s = variable_column(run.met, k);
   double x = 0.0;
   if (!io::read_real_field(line, s, 10, 3, x)) data_fault(run, logunit, what, io::text_field(line, s, 10));
@@ -92,8 +92,8 @@ bool starts_with(std::string_view s, std::string_view p) { return s.substr(0, p.
 
 }  // namespace
 
-void RDMET(input::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof) {
-  input::MOD_MET& m = run.met;
+void RDMET(run::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof) {
+  run::MOD_MET& m = run.met;
   std::string line;
   int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
   while (true) {
@@ -126,10 +126,10 @@ void RDMET(input::Run& run, int metunit, int logunit, double& ws, double& wd, do
   }
 
   int ijul = 0;
-  input::JULDAY(run.units, logunit, ey, em, ed, ijul);
-  input::TIMESTAMP(ey, ijul, eh, m.REC_END_DATEHR);
-  input::JULDAY(run.units, logunit, by, bm, bd, ijul);
-  input::TIMESTAMP(by, ijul, bh, m.REC_BEGIN_DATEHR);
+  common::JULDAY(run.units, logunit, ey, em, ed, ijul);
+  common::TIMESTAMP(ey, ijul, eh, m.REC_END_DATEHR);
+  common::JULDAY(run.units, logunit, by, bm, bd, ijul);
+  common::TIMESTAMP(by, ijul, bh, m.REC_BEGIN_DATEHR);
 
   ws = read_variable(run, logunit, line, m.IWSPEED_COL, "WSPEED");
   if (m.IWSPEED_UNITS == 2) {
@@ -154,9 +154,9 @@ void RDMET(input::Run& run, int metunit, int logunit, double& ws, double& wd, do
   ieof = 0;
 }
 
-void METHDR(input::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd, double& temp,
+void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd, double& temp,
             int& ipg) {
-  input::MOD_MET& m = run.met;
+  run::MOD_MET& m = run.met;
   m.IWSPEED_COL = -1;
   m.IWDIR_COL = -1;
   m.ITEMP_COL = -1;
@@ -240,11 +240,11 @@ void METHDR(input::Run& run, int metunit, int logunit, std::string_view fmet, do
                     io::read_int_field(char320m, 31, 2, eh) && io::read_int_field(char320m, 34, 4, es);
     if (!ok) header_fault(run, logunit, name, "the period line", io::ReadStatus::Error);
     int ijul = 0;
-    input::JULDAY(run.units, logunit, by, bm, bd, ijul);
-    input::MKDAT(by, ijul, bh, m.FILE_BEGIN_DATEHR);
+    common::JULDAY(run.units, logunit, by, bm, bd, ijul);
+    common::MKDAT(by, ijul, bh, m.FILE_BEGIN_DATEHR);
     m.FILE_BEGIN_SEC = bs;
-    input::JULDAY(run.units, logunit, ey, em, ed, ijul);
-    input::MKDAT(ey, ijul, eh, m.FILE_END_DATEHR);
+    common::JULDAY(run.units, logunit, ey, em, ed, ijul);
+    common::MKDAT(ey, ijul, eh, m.FILE_END_DATEHR);
     m.FILE_END_SEC = es;
     m.REC_BEGIN_DATEHR = m.FILE_BEGIN_DATEHR;
     m.REC_BEGIN_SEC = m.FILE_BEGIN_SEC;
@@ -255,7 +255,7 @@ void METHDR(input::Run& run, int metunit, int logunit, std::string_view fmet, do
 
   // The zone offset is taken apart as the format defines it; nothing uses it.
   double base_tz = 0.0;
-  input::UTCBASR(axtz, base_tz);
+  common::UTCBASR(axtz, base_tz);
 
   // Variable records: name (1-12), unit (13-24), then numbers of 12 columns with
   // 3 implied decimals; the height is the third of five (version 1.3) or the
@@ -332,15 +332,15 @@ void METHDR(input::Run& run, int metunit, int logunit, std::string_view fmet, do
     m.FILE_BEGIN_DATEHR = m.REC_BEGIN_DATEHR;
     m.FILE_BEGIN_SEC = m.REC_BEGIN_SEC;
     int iyr = 0, ijul = 0, ihr = 0;
-    input::DEDAT(m.FILE_BEGIN_DATEHR, iyr, ijul, ihr);
+    common::DEDAT(m.FILE_BEGIN_DATEHR, iyr, ijul, ihr);
     iyr += 5;
-    input::INCR(run.units, logunit, iyr, ijul, ihr, -1);
-    input::MKDAT(iyr, ijul, ihr, m.FILE_END_DATEHR);
+    common::INCR(run.units, logunit, iyr, ijul, ihr, -1);
+    common::MKDAT(iyr, ijul, ihr, m.FILE_END_DATEHR);
     m.FILE_END_SEC = 3599;
   }
 }
 
-void METGET(input::Run& run, int metunit, int logunit, int reqdatehr, int reqsec, double& ws, double& wd, double& temp,
+void METGET(run::Run& run, int metunit, int logunit, int reqdatehr, int reqsec, double& ws, double& wd, double& temp,
             int& ipg) {
   position_sequential(run, logunit, CALPOST_KIND, reqdatehr, reqsec, [&]() {
     int ieof = 0;

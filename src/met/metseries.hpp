@@ -7,7 +7,7 @@
 #pragma once
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 
 namespace quelmar::met {
 
@@ -18,16 +18,16 @@ namespace quelmar::met {
 // years later less one hour). A file that cannot be opened, lacks the wind
 // speed, wind direction or temperature, holds a number that cannot be read, or
 // ends inside its header, is reported and stops the run.
-void METHDR(input::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd, double& temp,
+void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd, double& temp,
             int& ipg);
 
 // Get call: the record that covers the request (REQDATEHR, REQSEC).
-void METGET(input::Run& run, int metunit, int logunit, int reqdatehr, int reqsec, double& ws, double& wd, double& temp,
+void METGET(run::Run& run, int metunit, int logunit, int reqdatehr, int reqsec, double& ws, double& wd, double& temp,
             int& ipg);
 
 // Reads the next data line (blank lines and lines with end day, month or year 0
 // are skipped) and converts its units. IEOF 0: a line was read; 1: end of the
 // file (WS and WD 9999, temperature and class as they were).
-void RDMET(input::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof);
+void RDMET(run::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof);
 
 }  // namespace quelmar::met

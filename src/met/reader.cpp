@@ -2,18 +2,18 @@
 
 #include <cstdint>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/stop.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
 
 namespace quelmar::met {
 
-void write_records(input::Run& run, int unit, const std::vector<Record>& recs) {
+void write_records(run::Run& run, int unit, const std::vector<Record>& recs) {
   for (const Record& r : recs) run.units.free(unit, r);
 }
 
-void report(input::Run& run, int logunit, const std::vector<Record>& recs) {
+void report(run::Run& run, int logunit, const std::vector<Record>& recs) {
   write_records(run, logunit, recs);
   write_records(run, io::CONSOLE, recs);
 }
@@ -24,30 +24,30 @@ std::string trimmed_name(std::string_view name) {
   return std::string(name.substr(0, static_cast<std::size_t>(io::LEN_REAL(name))));
 }
 
-void stop_cannot_open(input::Run& run, int logunit, std::string_view name) {
+void stop_cannot_open(run::Run& run, int logunit, std::string_view name) {
   const std::string file = trimmed_name(name);
   report(run, logunit, {{"cannot open meteorological file ", file}});
   throw io::Stop{};
 }
 
-void stop_no_data(input::Run& run, int logunit, std::string_view name) {
+void stop_no_data(run::Run& run, int logunit, std::string_view name) {
   const std::string file = trimmed_name(name);
   report(run, logunit, {{"no data records in meteorological file ", file}});
   throw io::Stop{};
 }
 
-void position_sequential(input::Run& run, int logunit, std::string_view filekind, int reqdatehr, int reqsec,
+void position_sequential(run::Run& run, int logunit, std::string_view filekind, int reqdatehr, int reqsec,
                          const std::function<int()>& read_next) {
-  input::MOD_MET& m = run.met;
+  run::MOD_MET& m = run.met;
   std::int64_t d1 = 0, d2 = 0;
-  input::DELTSEC(m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC, reqdatehr, reqsec, d1);
-  input::DELTSEC(reqdatehr, reqsec, m.FILE_END_DATEHR, m.FILE_END_SEC, d2);
+  common::DELTSEC(m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC, reqdatehr, reqsec, d1);
+  common::DELTSEC(reqdatehr, reqsec, m.FILE_END_DATEHR, m.FILE_END_SEC, d2);
   const auto than = [filekind] { return "than data in " + std::string(filekind); };
 
   while (true) {
     std::int64_t d3 = 0, d4 = 0;
-    input::DELTSEC(m.REC_BEGIN_DATEHR, m.REC_BEGIN_SEC, reqdatehr, reqsec, d3);
-    input::DELTSEC(reqdatehr, reqsec, m.REC_END_DATEHR, m.REC_END_SEC, d4);
+    common::DELTSEC(m.REC_BEGIN_DATEHR, m.REC_BEGIN_SEC, reqdatehr, reqsec, d3);
+    common::DELTSEC(reqdatehr, reqsec, m.REC_END_DATEHR, m.REC_END_SEC, d4);
 
     if (d1 < 0) {
       report(run, logunit,

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "input/utils.hpp"
+#include "common/utils.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
@@ -61,7 +61,7 @@ void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, 
   const double L = DJ * std::sqrt(RHOJ / RHOA * (R * R));
   XL = xb * L;
   ZL = zb * L;
-  FA = input::DEGREES(std::atan2(ZL, XL));
+  FA = common::DEGREES(std::atan2(ZL, XL));
 }
 
 double CALC_XLL(double X0, double SL) {

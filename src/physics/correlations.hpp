@@ -3,8 +3,7 @@
 // (Johnson and Kostiuk) and the position of the tip of a wind-bent jet flame
 // (Brzustowski). Pure functions of their arguments and of a few constants.
 #pragma once
-#include "physics/mix.hpp"
-#include "physics/species.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 

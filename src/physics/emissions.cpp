@@ -33,18 +33,21 @@
 #include <initializer_list>
 #include <string>
 
-#include "input/utils.hpp"
+#include "common/utils.hpp"
 #include "io/format.hpp"
 #include "io/stop.hpp"
 #include "io/units.hpp"
 #include "physics/correlations.hpp"
-#include "physics/gas_cache.hpp"
+#include "run/gas_cache.hpp"
 #include "physics/mixture.hpp"
 #include "physics/plumerise.hpp"
 #include "physics/realgas.hpp"
 #include "physics/thermo.hpp"
 
 namespace quelmar::physics {
+
+using run::FlareAir;
+using run::FlaredGas;
 namespace {
 
 using Gas = MIX;  // the composition type, under a name that the step's MIX argument does not hide
@@ -61,14 +64,14 @@ constexpr double T_PSEUDO_MAX = 3000.0;
 // Flow in 10^3 m3/d -> m3/s.
 double per_second(double flow) { return flow * 1000 / 86400; }
 
-[[noreturn]] void fatal(input::Run& run, const std::string& what) {
+[[noreturn]] void fatal(run::Run& run, const std::string& what) {
   for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {"***FATAL ERROR*** " + what});
   throw io::Stop{"HALTED in routine EMISSIONS()"};
 }
 
 // A quantity that must be a positive, finite number for the step to have a
 // physical answer (an absolute temperature, the site pressure).
-void require_positive(input::Run& run, double v, const char* name, const char* meaning) {
+void require_positive(run::Run& run, double v, const char* name, const char* meaning) {
   if (!(v > 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
       const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") must be above 0:";
@@ -80,7 +83,7 @@ void require_positive(input::Run& run, double v, const char* name, const char* m
 }
 
 // A flow or ratio that must not be negative.
-void require_not_negative(input::Run& run, double v, const char* name, const char* meaning) {
+void require_not_negative(run::Run& run, double v, const char* name, const char* meaning) {
   if (!(v >= 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
       const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") is negative:";
@@ -109,7 +112,7 @@ bool sound_speed(double cp, double mw, double T, double Z, double& c) {
 // that is not a finite number is never written; it stops the run instead.
 class DebugLog {
  public:
-  DebugLog(input::Run& run, int unit) : run_(run), unit_(unit) {}
+  DebugLog(run::Run& run, int unit) : run_(run), unit_(unit) {}
   void free(std::initializer_list<io::Item> items) {
     if (run_.stdc.LOGON != 1) return;
     check(items);
@@ -130,7 +133,7 @@ class DebugLog {
         fatal(run_, "EMISSIONS: the value of " + label + " is not a finite number");
     }
   }
-  input::Run& run_;
+  run::Run& run_;
   int unit_;
 };
 
@@ -187,7 +190,7 @@ struct FlareWork {
 
 class FlareStep {
  public:
-  FlareStep(input::Run& run, int unit, const Gas& mix, double q, double fgr, double uref, int ipg)
+  FlareStep(run::Run& run, int unit, const Gas& mix, double q, double fgr, double uref, int ipg)
       : run_(run), in_(run.inp), c_(run.stdc), prop_(run.prop), r_(run.comb), cache_(run.gas), log_(run, unit),
         MIX_(mix), Q_(q), FGR_(fgr), UREF_(uref), IPG_(ipg) {}
 
@@ -280,9 +283,9 @@ class FlareStep {
     w_.XINERT = a.XINERT;
     w_.O2AIR = a.O2AIR;
     w_.wsST = WSSTKHT(UREF_, in_.ZREF, IPG_, in_.HS);
-    w_.RAW = cache_.props(prop_, c_, MIX_);
-    w_.LIFT = cache_.props(prop_, c_, in_.LIFT);
-    w_.FUEL = cache_.props(prop_, c_, in_.FUEL);
+    w_.RAW = gas_props(cache_, prop_, c_, MIX_);
+    w_.LIFT = gas_props(cache_, prop_, c_, in_.LIFT);
+    w_.FUEL = gas_props(cache_, prop_, c_, in_.FUEL);
     w_.MW_RAW = w_.RAW.MW;
     w_.MW_STEAM = a.steam.MW;
     w_.MW_AIR = a.air.MW;
@@ -761,7 +764,7 @@ class FlareStep {
              r_.XL, r_.ZL, r_.FA);
     r_.UV = w_.ue / w_.MR;
     r_.UU = w_.AIRM * w_.wsST / w_.MR;
-    r_.PLANGLE = input::DEGREES(std::atan2(r_.UV, r_.UU));
+    r_.PLANGLE = common::DEGREES(std::atan2(r_.UV, r_.UU));
     const double exhaust_rate = w_.QEXH * (w_.T_FLAME / c_.TREF) * (c_.PREF / c_.PLOCAL);
     log_.free({"XL=", r_.XL});
     log_.free({"ZL=", r_.ZL});
@@ -977,11 +980,11 @@ class FlareStep {
     }
   }
 
-  input::Run& run_;
-  input::MOD_READINP& in_;
+  run::Run& run_;
+  run::MOD_READINP& in_;
   const STDCONST& c_;
   const SpeciesTable& prop_;
-  input::FLARE_RESULT& r_;
+  run::FLARE_RESULT& r_;
   GasCache& cache_;
   DebugLog log_;
   const Gas& MIX_;
@@ -992,7 +995,7 @@ class FlareStep {
 
 }  // namespace
 
-void EMISSIONS(input::Run& run, int IUNIT, const MIX& MIX, double Q, double FGR, double /*QVOL*/, double UREF,
+void EMISSIONS(run::Run& run, int IUNIT, const MIX& MIX, double Q, double FGR, double /*QVOL*/, double UREF,
                int IPG) {
   FlareStep(run, IUNIT, MIX, Q, FGR, UREF, IPG).run();
 }

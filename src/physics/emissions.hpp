@@ -4,8 +4,8 @@
 // pseudo-stack (effective height, diameter, exit velocity and temperature,
 // buoyancy and momentum fluxes, flame reach) that the dispersion models receive.
 #pragma once
-#include "input/modules.hpp"
-#include "physics/mix.hpp"
+#include "run/run.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 
@@ -36,7 +36,7 @@ namespace quelmar::physics {
 // site pressure not above 0, a negative flow or fuel-gas ratio, a gas without
 // a speed of sound) stops the run with a console record naming the quantity;
 // no field of run.comb is ever left NaN or infinite.
-void EMISSIONS(input::Run& run, int IUNIT, const MIX& MIX, double Q, double FGR, double QVOL, double UREF,
+void EMISSIONS(run::Run& run, int IUNIT, const MIX& MIX, double Q, double FGR, double QVOL, double UREF,
                int IPG);
 
 }  // namespace quelmar::physics

@@ -26,8 +26,7 @@
 //   34 (unused flag)                   35 air constituent other than O2
 // Flags count as "yes" when greater than 0 (the table stores 1 and -9999).
 #pragma once
-#include "physics/mix.hpp"
-#include "physics/species.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 

@@ -25,7 +25,7 @@ constexpr double FLOOR = 1.0e-10;
 
 using Points = io::Array1<double, 5>;
 
-bool finite_state(const input::MOD_ISCCALCS& isc, const Points& X, const Points& Z) {
+bool finite_state(const run::MOD_ISCCALCS& isc, const Points& X, const Points& Z) {
   if (!std::isfinite(isc.FBISC) || !std::isfinite(isc.FMISC) || !std::isfinite(isc.SQRTS) ||
       !std::isfinite(isc.XMAX) || !std::isfinite(isc.XF))
     return false;
@@ -38,7 +38,7 @@ bool finite_state(const input::MOD_ISCCALCS& isc, const Points& X, const Points&
 // release height, no distance to final rise. Fluxes that are not finite take
 // the values of a stack that does not blow; the buoyancy flux keeps the floor
 // that the gradual rise gives every stack not warmer than the air.
-void no_rise(input::MOD_ISCCALCS& isc, double HS, Points& X, Points& Z) {
+void no_rise(run::MOD_ISCCALCS& isc, double HS, Points& X, Points& Z) {
   if (!std::isfinite(isc.FBISC) || !(isc.FBISC >= FLOOR)) isc.FBISC = FLOOR;
   if (!std::isfinite(isc.FMISC)) isc.FMISC = 0.0;
   if (!std::isfinite(isc.SQRTS)) isc.SQRTS = FLOOR;
@@ -64,7 +64,7 @@ double WSSTKHT(double UREF, double ZREF, int IPG, double HS) {
   return UREF;
 }
 
-double CALCDHPMOM(const input::MOD_ISCCALCS& isc, double X, double US, double VS, double DS) {
+double CALCDHPMOM(const run::MOD_ISCCALCS& isc, double X, double US, double VS, double DS) {
   const double BJ = THIRD + US / VS;  // jet entrainment coefficient
   const double XM = std::min(X, isc.XMAX);
   double DHM;
@@ -78,7 +78,7 @@ double CALCDHPMOM(const input::MOD_ISCCALCS& isc, double X, double US, double VS
   return std::min(DHM, 3.0 * DS * VS / US);
 }
 
-double CALCDHPHS(input::MOD_ISCCALCS& isc, double X, double DHF, double US, double VS, double DS) {
+double CALCDHPHS(run::MOD_ISCCALCS& isc, double X, double DHF, double US, double VS, double DS) {
   double XR = std::min(X, isc.XF);
   if (XR < 1.0) XR = 1.0;
   // The module value itself is raised, so the time loops see the floor for
@@ -89,7 +89,7 @@ double CALCDHPHS(input::MOD_ISCCALCS& isc, double X, double DHF, double US, doub
   return std::min(std::max(DHB, DHM), DHF);
 }
 
-void CALCDELH(input::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS, double VS, double DS,
+void CALCDELH(run::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS, double VS, double DS,
               double HS, Points& X, Points& Z, double ZREF) {
   // Potential-temperature gradient and stability parameter.
   double dthdz = 0.0;

@@ -2,7 +2,7 @@
 // coefficients): buoyancy and momentum fluxes, final rise, distance to final
 // rise and the three points of the rising plume centre line.
 #pragma once
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/array1.hpp"
 
 namespace quelmar::physics {
@@ -21,15 +21,15 @@ double WSSTKHT(double UREF, double ZREF, int IPG, double HS);
 // whose exit or air temperature is not a positive absolute temperature, has
 // no rise: its points 3 to 5 lie at point 2's distance and at HS, FBISC is the
 // floor 1e-10 and FMISC 0. Every value it sets is finite whatever the inputs.
-void CALCDELH(input::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS, double VS, double DS,
+void CALCDELH(run::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS, double VS, double DS,
               double HS, io::Array1<double, 5>& X, io::Array1<double, 5>& Z, double ZREF);
 
 // Gradual rise at distance X (m) from the start of rise, limited by the final
 // rise DHF. Raises isc.FBISC to 1e-10 when it is below that.
-double CALCDHPHS(input::MOD_ISCCALCS& isc, double X, double DHF, double US, double VS, double DS);
+double CALCDHPHS(run::MOD_ISCCALCS& isc, double X, double DHF, double US, double VS, double DS);
 
 // Momentum-dominated rise at distance X, limited by 3*DS*VS/US; DS is the
 // exit diameter of the current CALCDELH call.
-double CALCDHPMOM(const input::MOD_ISCCALCS& isc, double X, double US, double VS, double DS);
+double CALCDHPMOM(const run::MOD_ISCCALCS& isc, double X, double US, double VS, double DS);
 
 }  // namespace quelmar::physics

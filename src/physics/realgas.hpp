@@ -6,7 +6,7 @@
 // No routine here checks its inputs or reports an error; the ranges of validity
 // are stated with each.
 #pragma once
-#include "physics/species.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 

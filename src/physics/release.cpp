@@ -21,9 +21,9 @@ constexpr double INT_LIMIT = 2147483647.5;
 int nint(double x) { return static_cast<int>(std::lround(x)); }
 
 // The stop for a puff table longer than PSEQ. `count` is the count asked for.
-[[noreturn]] void too_many_puffs(input::Run& run, io::Item count) {
+[[noreturn]] void too_many_puffs(run::Run& run, io::Item count) {
   refusal(run,
-          {{"***ERROR*** npuffs exceeds maximum puffs"}, {"npuffs    :", count}, {"max puffs :", input::MAXPUFFS}});
+          {{"***ERROR*** npuffs exceeds maximum puffs"}, {"npuffs    :", count}, {"max puffs :", run::MAXPUFFS}});
   throw io::Stop{HALT};
 }
 
@@ -38,7 +38,7 @@ io::Item count_item(double x) {
 
 io::Item message_value(double v) { return std::isfinite(v) ? io::Item(v) : io::Item(" (not a finite number)"); }
 
-void refusal(input::Run& run, std::initializer_list<Record> records) {
+void refusal(run::Run& run, std::initializer_list<Record> records) {
   for (const int unit : {io::CONSOLE, io::LST})
     for (const Record& r : records) run.units.free(unit, r);
 }
@@ -48,7 +48,7 @@ double TIMECONSTANT(double QMAX, double QTOTAL) {
   return 0;
 }
 
-bool vessel_blowdown(input::Run& run, std::string_view tinit_name, const MIX& mix, double PINIT, double TINIT,
+bool vessel_blowdown(run::Run& run, std::string_view tinit_name, const MIX& mix, double PINIT, double TINIT,
                      double PFINAL, double VDIA, double VLEN, double ODIA, double CD, double& QMAX, double& QTOTAL,
                      double& FREL, double& TTHROAT) {
   const STDCONST& c = run.stdc;
@@ -120,7 +120,7 @@ bool vessel_blowdown(input::Run& run, std::string_view tinit_name, const MIX& mi
   return true;
 }
 
-int IVESSEL(input::Run& run, const MIX& mix, double PINIT, double TINIT, double PFINAL, double VDIA, double VLEN,
+int IVESSEL(run::Run& run, const MIX& mix, double PINIT, double TINIT, double PFINAL, double VDIA, double VLEN,
             double ODIA, double CD, double& QMAX, double& QTOTAL, double& FREL, double& TTHROAT) {
   // The time loops pass the hour's ambient temperature when TEMPINIT is negative.
   const std::string_view name = run.inp.TEMPINIT <= 0 ? "ambient temperature (TEMPINIT <= 0) =" : "TEMPINIT =";
@@ -129,7 +129,7 @@ int IVESSEL(input::Run& run, const MIX& mix, double PINIT, double TINIT, double 
   return 0;
 }
 
-bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
+bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
                 int& NPUFFS, int MDIST) {
   // 1. Time constant and decay rate.
   const double tau = TIMECONSTANT(QMAX, QTOTAL);
@@ -138,7 +138,7 @@ bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& P
   const double F = std::min(FREL, MAXFREL);
   const double TEND = -tau * std::log(1 - F);
   // 3. The table must fit PSEQ.
-  if (NPUFFS > input::MAXPUFFS) too_many_puffs(run, NPUFFS);
+  if (NPUFFS > run::MAXPUFFS) too_many_puffs(run, NPUFFS);
   if (MDIST != 1 && MDIST != 2) {
     refusal(run, {{"MDIST=", MDIST}});
     throw io::Stop{HALT};
@@ -194,7 +194,7 @@ bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& P
         return false;
       }
       const double x = TEND / PUFFDUR;
-      if (!(x < input::MAXPUFFS + 0.5)) too_many_puffs(run, count_item(x));
+      if (!(x < run::MAXPUFFS + 0.5)) too_many_puffs(run, count_item(x));
       // A release that ends before half a puff still makes one puff.
       NPUFFS = std::max(1, nint(x));
     }
@@ -259,7 +259,7 @@ bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& P
   return true;
 }
 
-int IBLOWDOWN(input::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
+int IBLOWDOWN(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
               int& NPUFFS, int /*MBLOWDOWN*/, int MDIST) {
   if (!puff_table(run, QMAX, QTOTAL, FREL, PUFFDUR, PSEQ, NPUFFS, MDIST)) throw io::Stop{};
   return 0;

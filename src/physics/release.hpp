@@ -20,10 +20,10 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/array1.hpp"
 #include "io/format.hpp"
-#include "physics/mix.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 
@@ -45,7 +45,7 @@ double TIMECONSTANT(double QMAX, double QTOTAL);
 // (T0*2/(K+1) when choked, else T0). Returns 0. A temperature or absolute
 // pressure that is not positive, a gas without molar mass, or a heat capacity
 // that gives no ratio above 1 is refused (message, then io::Stop{}).
-int IVESSEL(input::Run& run, const MIX& mix, double PINIT, double TINIT, double PFINAL, double VDIA, double VLEN,
+int IVESSEL(run::Run& run, const MIX& mix, double PINIT, double TINIT, double PFINAL, double VDIA, double VLEN,
             double ODIA, double CD, double& QMAX, double& QTOTAL, double& FREL, double& TTHROAT);
 
 // Cuts the release QMAX*exp(-t/tau), tau = TIMECONSTANT(QMAX, QTOTAL), up to
@@ -60,24 +60,24 @@ int IVESSEL(input::Run& run, const MIX& mix, double PINIT, double TINIT, double 
 //   durations grow from row to row and are not whole seconds.
 // Rows above NPUFFS are left as they were. MBLOWDOWN is not read. Returns 0.
 // Refusals as stated at the top (message, then io::Stop{}).
-int IBLOWDOWN(input::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
+int IBLOWDOWN(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
               int& NPUFFS, int MBLOWDOWN, int MDIST);
 
 // IVESSEL without the stop: false after the refusal records, outputs untouched.
 // `tinit_name` labels TINIT in the message (e.g. "TEMPINIT =").
-bool vessel_blowdown(input::Run& run, std::string_view tinit_name, const MIX& mix, double PINIT, double TINIT,
+bool vessel_blowdown(run::Run& run, std::string_view tinit_name, const MIX& mix, double PINIT, double TINIT,
                      double PFINAL, double VDIA, double VLEN, double ODIA, double CD, double& QMAX, double& QTOTAL,
                      double& FREL, double& TTHROAT);
 
 // IBLOWDOWN without the stop for the refusals: false after the refusal records,
 // with PUFFDUR, NPUFFS and PSEQ untouched. The two stops of the puff table
 // (more than 10000 puffs, unknown MDIST) still throw.
-bool puff_table(input::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
+bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
                 int& NPUFFS, int MDIST);
 
 // Writes the records of a refusal to the console and then to the list file.
 using Record = std::initializer_list<io::Item>;
-void refusal(input::Run& run, std::initializer_list<Record> records);
+void refusal(run::Run& run, std::initializer_list<Record> records);
 
 // A value for a message: the number itself, or a text when it is not finite.
 io::Item message_value(double v);

@@ -1,6 +1,6 @@
 // Start-up of the species table and the run-wide constants.
 #pragma once
-#include "physics/species.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 

@@ -24,8 +24,7 @@
 #include <array>
 #include <functional>
 
-#include "physics/mix.hpp"
-#include "physics/species.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics {
 
@@ -110,15 +109,7 @@ double CALC_FLAMETEMP(const SpeciesTable& prop, const STDCONST& c, const MIX& mi
 // at many temperatures. GasProps holds what they need that depends on the
 // composition alone, formed with the operations of the routines above, so that
 // each function below gives exactly what the routine it names gives.
-struct GasProps {
-  COEFF coeff{};        // MK_COEFF(mix)
-  double MW = 0;        // CALC_MOLARMASS(mix), g/mol
-  double TREF = 0;      // the reference temperature of the values below, K
-  double HF1_TREF = 0;  // CALC_HF1_COEFF(coeff, TREF), J/mol
-  double CP_TREF = 0;   // CALC_CP_COEFF(coeff, TREF), J/(mol K)
-  double HF_LO = 0;     // CALC_HF_COEFF(coeff, 200 K): the lower end of the temperature solve, J/mol
-  double HF_HI = 0;     // CALC_HF_COEFF(coeff, 3000 K): the upper end, J/mol
-};
+// GasProps (run/gas_cache.hpp) holds them.
 GasProps gas_props(const SpeciesTable& prop, const STDCONST& c, const MIX& mix);
 // CALC_HF1MIX(mix, T).
 double hf1_mix(const GasProps& g, double T);
@@ -128,6 +119,18 @@ double cp_mix(const GasProps& g, double T);
 double cp_ave_mix(const GasProps& g, double T1, double T2);
 // CALC_FLAMETEMP(mix, H).
 double flame_temp(const GasProps& g, double H);
+// flame_temp(g, H) through the solutions of `memo`, which must belong to g.
+inline double flame_temp(const GasProps& g, run::SolveMemo& memo, double H) {
+  double T = 0;
+  if (memo.find(H, T)) return T;
+  T = flame_temp(g, H);
+  memo.put(H, T);
+  return T;
+}
+// gas_props(mix) through the values that the run's cache holds.
+inline GasProps gas_props(GasCache& cache, const SpeciesTable& prop, const STDCONST& c, const MIX& mix) {
+  return cache.props(prop, c, mix, [&] { return gas_props(prop, c, mix); });
+}
 
 // CALC_HF1(I, TREF) of the 29 species, at [0..28].
 std::array<double, NSPECIES> species_hf1_tref(const SpeciesTable& prop, const STDCONST& c);

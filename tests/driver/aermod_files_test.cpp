@@ -21,8 +21,8 @@ using test::file_records;
 using test::TempDir;
 
 // Two groups of a pass: 2 and 3 hours.
-void configure(input::Run& run) {
-  input::MOD_READINP& in = run.inp;
+void configure(run::Run& run) {
+  run::MOD_READINP& in = run.inp;
   in.MSTRIP = 4;
   in.MSCREEN = 1;
   in.MMET = 2;
@@ -32,7 +32,7 @@ void configure(input::Run& run) {
   in.RECINC = "rec.inc";
   in.METDAT = "met file.sfc";
   in.METDAT2 = "met.pfl";
-  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  run::MOD_VIRTUALSOURCES& vs = run.vs;
   vs.IVSNS(1) = 2, vs.VSX(1) = 0.5, vs.VSY(1) = 4987.6543, vs.VSHS(1) = 45.25, vs.VSTS(1) = 1273.15;
   vs.VSUS(1) = 20.5, vs.VSDS(1) = 1.5;
   vs.IVSNS(2) = 3, vs.VSX(2) = 0.512, vs.VSY(2) = 4987.7, vs.VSHS(2) = 60.0, vs.VSTS(2) = 1100.0;
@@ -42,7 +42,7 @@ void configure(input::Run& run) {
 // 1 March 1988 (day 61 of a leap year) hour 0 to 4 March hour 23.
 constexpr int FIRST = 198806100, LAST = 198806423;
 
-std::vector<std::string> write_inp(input::Run& run, const TempDir& dir, const std::string& femarb = "out_MOD_01.DAT",
+std::vector<std::string> write_inp(run::Run& run, const TempDir& dir, const std::string& femarb = "out_MOD_01.DAT",
                                    int first = FIRST, int last = LAST) {
   const std::string path = dir.file("out_MOD_01.INX");
   MKFILAM_INP(run, 21, 20, path, femarb, first, last);
@@ -53,7 +53,7 @@ std::vector<std::string> write_inp(input::Run& run, const TempDir& dir, const st
 TEST(AermodControlFile, WholeFile) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::vector<std::string> expect = {
       "CO STARTING",
@@ -131,7 +131,7 @@ TEST(AermodControlFile, PollutantRecords) {
   TempDir dir;
   for (const PollutantCase& c : cases) {
     std::ostringstream out, err;
-    input::Run run(out, err);
+    run::Run run(out, err);
     configure(run);
     run.inp.MSTRIP = c.mstrip;
     run.inp.MSCREEN = c.mscreen;
@@ -144,7 +144,7 @@ TEST(AermodControlFile, PollutantRecords) {
   }
   // Outside 0 to 5 none of the three records.
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   run.inp.MSTRIP = 6;
   const std::vector<std::string> got = write_inp(run, dir);
@@ -162,7 +162,7 @@ TEST(AermodControlFile, SourceIdentifiers) {
 
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   run.inp.NSOURCES = 10;
   for (int l = 1; l <= 10; ++l) {
@@ -181,7 +181,7 @@ TEST(AermodControlFile, SourceIdentifiers) {
 TEST(AermodControlFile, EmptyNames) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   run.inp.MMET = 1;
   run.inp.RECINC = "";
@@ -197,7 +197,7 @@ TEST(AermodControlFile, EmptyNames) {
 TEST(AermodControlFile, NamesWithBlanksAreQuoted) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   run.inp.RECINC = "my receptors.inc";
   run.inp.METDAT = "C:\\AERMET DATA\\site.sfc";
@@ -212,7 +212,7 @@ TEST(AermodControlFile, NamesWithBlanksAreQuoted) {
 TEST(AermodControlFile, LongNameWarning) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::string lst = dir.file("run.lst");
   ASSERT_TRUE(run.units.open_write(20, lst));
@@ -239,10 +239,10 @@ TEST(AermodControlFile, LongNameWarning) {
 TEST(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   run.inp.NSOURCES = 5;
-  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  run::MOD_VIRTUALSOURCES& vs = run.vs;
   const int hours[5] = {0, 1, 0, 1, 1};
   for (int g = 1; g <= 5; ++g) {
     vs.IVSNS(g) = hours[g - 1];
@@ -269,7 +269,7 @@ TEST(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
 TEST(AermodControlFile, NoStartEndWithoutHours) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::vector<std::string> got = write_inp(run, dir, "e.dat", 0, 0);
   ASSERT_EQ(got.size(), 37u);
@@ -280,7 +280,7 @@ TEST(AermodControlFile, NoStartEndWithoutHours) {
 TEST(AermodControlFile, FailedOpenStops) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::string lst = dir.file("run.lst");
   ASSERT_TRUE(run.units.open_write(20, lst));
@@ -296,15 +296,15 @@ TEST(AermodControlFile, FailedOpenStops) {
 // ------------------------------------------------------------ hourly emission file
 
 // Stores hour i of the pass.
-void store_hour(input::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
+void store_hour(run::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
                 double ts) {
-  input::MOD_VIRTUALSOURCES& vs = run.vs;
+  run::MOD_VIRTUALSOURCES& vs = run.vs;
   vs.reserve_hours(i);
   vs.VDATE(i) = vdate, vs.IVS(i) = group, vs.VE(i) = ve, vs.VFB(i) = fb, vs.VFM(i) = fm, vs.VTA(i) = ta;
   vs.VUSX(i) = us, vs.VTSX(i) = ts;
 }
 
-std::vector<std::string> write_emarb(input::Run& run, const TempDir& dir, std::span<const int> lead = {}) {
+std::vector<std::string> write_emarb(run::Run& run, const TempDir& dir, std::span<const int> lead = {}) {
   const std::string path = dir.file("out_MOD_01.DAT");
   MKFILAM_EMARB(run, 21, 20, path, lead);
   EXPECT_FALSE(run.units.is_open(21));
@@ -319,7 +319,7 @@ std::vector<std::string> write_emarb(input::Run& run, const TempDir& dir, std::s
 TEST(AermodHourlyFile, OneHourThreeSources) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   run.inp.NSOURCES = 3;
   run.vs.VSDS(1) = 1.0, run.vs.VSDS(2) = 2.0, run.vs.VSDS(3) = 3.0;
   run.vs.NVS = 1;
@@ -349,7 +349,7 @@ TEST(AermodHourlyFile, DatesAndYears) {
   };
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   run.inp.NSOURCES = 1;
   run.vs.VSDS(1) = 2.0;
   run.vs.NVS = 5;
@@ -376,7 +376,7 @@ TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
   TempDir dir;
   for (const Case& c : cases) {
     std::ostringstream out, err;
-    input::Run run(out, err);
+    run::Run run(out, err);
     run.inp.NSOURCES = 1;
     run.vs.VSDS(1) = c.d;
     run.vs.NVS = 1;
@@ -398,7 +398,7 @@ TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
 TEST(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   run.inp.NSOURCES = 2;
   run.vs.VSDS(1) = 0.0;  // zero mean diameter
   run.vs.VSDS(2) = 2.0;
@@ -420,7 +420,7 @@ TEST(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
 TEST(AermodHourlyFile, LeadingHours) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   run.inp.NSOURCES = 2;
   run.vs.VSDS(1) = 2.0, run.vs.VSDS(2) = 2.0;
   run.vs.NVS = 2;
@@ -445,7 +445,7 @@ TEST(AermodHourlyFile, LeadingHours) {
 TEST(AermodHourlyFile, TwoDigitSourcesAndRecordCount) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   run.inp.NSOURCES = 12;
   for (int j = 1; j <= 12; ++j) run.vs.VSDS(j) = 2.0;
   run.vs.NVS = 3;

@@ -19,8 +19,8 @@ using test::TempDir;
 
 // A run configured like a flare near 12N with two listed species, the second
 // given with a blank after the comma (" H2S", as the list reader stores it).
-void configure(input::Run& run) {
-  input::MOD_READINP& in = run.inp;
+void configure(run::Run& run) {
+  run::MOD_READINP& in = run.inp;
   in.PMAP = "UTM";
   in.IUTMZN = 12;
   in.UTMHEM = "N";
@@ -39,7 +39,7 @@ void configure(input::Run& run) {
 TEST(Flemarb, HeaderRecordByRecord) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::string path = dir.file("flare_01.dat");
   ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path), 0);
@@ -80,7 +80,7 @@ TEST(Flemarb, HeaderRecordByRecord) {
 TEST(Flemarb, HeaderPeriodEndFromTheLoop) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::string path = dir.file("f.dat");
   ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path, FlemarbPeriodEnd{2021, 198, 0, 900}), 0);
@@ -94,7 +94,7 @@ TEST(Flemarb, HeaderPeriodEndFromTheLoop) {
 TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::string path = dir.file("f.dat");
   FlemarbPeriodMark mark;
@@ -132,7 +132,7 @@ TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
 TEST(Flemarb, HeaderBlankAndOddTexts) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   run.inp.PMAP = "";
   run.inp.UTMHEM = "";  // not given: the NUL the field holds
@@ -168,7 +168,7 @@ TEST(Flemarb, HeaderBlankAndOddTexts) {
 TEST(Flemarb, FailedOpenWritesNothing) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   configure(run);
   const std::string path = dir.file("missing-folder/f.dat");
   EXPECT_NE(IWRFLEMARBHDR(run, 21, 20, path), 0);
@@ -182,7 +182,7 @@ TEST(Flemarb, FailedOpenWritesNothing) {
 TEST(Flemarb, RecordTypeOneColumnByColumn) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   const std::string path = dir.file("r.dat");
   ASSERT_TRUE(run.units.open_write(21, path));
   io::Array1<double, 10> q{};
@@ -215,7 +215,7 @@ TEST(Flemarb, RecordTypeOneColumnByColumn) {
 TEST(Flemarb, RecordSpecialValues) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   const std::string path = dir.file("r.dat");
   ASSERT_TRUE(run.units.open_write(21, path));
   FlemarbRecord r;
@@ -240,7 +240,7 @@ TEST(Flemarb, RecordSpecialValues) {
 TEST(Flemarb, RecordTypeTwoReversion) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   const std::string path = dir.file("r.dat");
   ASSERT_TRUE(run.units.open_write(21, path));
   io::Array1<double, 10> q{};
@@ -268,7 +268,7 @@ TEST(Flemarb, RecordTypeTwoReversion) {
 TEST(Flemarb, BadStackTypeStopsAfterTheTimeLine) {
   TempDir dir;
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   const std::string path = dir.file("r.dat");
   ASSERT_TRUE(run.units.open_write(21, path));
   io::Text<32> sname;

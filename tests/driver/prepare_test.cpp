@@ -14,7 +14,7 @@
 #include "driver/prepare.hpp"
 #include "io/format.hpp"
 #include "io/stop.hpp"
-#include "physics/mix.hpp"
+#include "physics/run_types.hpp"
 #include "test_util.hpp"
 
 namespace quelmar::driver {
@@ -28,7 +28,7 @@ namespace ph = quelmar::physics;
 // of 2020-03-01 05h to 2021-03-01 23h, a raw gas of 0.9 methane and 0.1 H2S.
 struct Bench {
   std::ostringstream out, err;
-  quelmar::input::Run run{out, err};
+  quelmar::run::Run run{out, err};
   TempDir dir;
   explicit Bench(bool log = true) {
     EXPECT_TRUE(run.units.open_write(io::LST, dir.file("run.lst")));

@@ -189,7 +189,7 @@ TEST(MainProgram, ExceptionsOtherThanStopsEndWithTheirText) {
   out.exceptions(std::ios::badbit);
   std::ostringstream err;
   {
-    input::Run run(out, err);
+    run::Run run(out, err);
     const char* argv[] = {"quelmar", "none.inp"};
     EXPECT_EQ(driver::run_program(run, 2, argv), 1);
     out.exceptions(std::ios::goodbit);  // the run's own end may touch the console again

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "physics/realgas.hpp"
 #include "physics/setup.hpp"
 #include "test_util.hpp"
@@ -18,7 +18,7 @@
 namespace quelmar::driver {
 namespace {
 
-using RunState = quelmar::input::Run;
+using RunState = quelmar::run::Run;
 
 class StepChain : public ::testing::Test {
  protected:
@@ -27,7 +27,7 @@ class StepChain : public ::testing::Test {
   void init() {
     physics::SETUP1(run->prop, run->stdc);
     physics::INITLOCAL(run->prop, run->stdc, 0);
-    input::MOD_READINP& in = run->inp;
+    run::MOD_READINP& in = run->inp;
     in.MINPUT = 1, in.MBLOWDOWN = 0, in.MDIST = 1, in.MMET = 3, in.MFGR = 1, in.MTGAS = 1;
     in.HS = 20, in.DF = 0.5, in.DS = 0.5, in.ZREF = 10, in.ODOURPPB = 1;
     in.XCOORD = 500, in.YCOORD = 4000;
@@ -96,12 +96,12 @@ TEST_F(StepChain, ReleasePointLiesDownwindByTheFlameReach) {
 }
 
 TEST_F(StepChain, RateVolumeAndFuelGasRatioOfTheRow) {
-  input::MOD_READINP& in = run->inp;
+  run::MOD_READINP& in = run->inp;
   in.MINPUT = 2, in.RH2S = 0.02, in.MFGR = 2, in.FGR = 0.3;
   in.PSEQ(1, 1) = 50, in.PSEQ(1, 4) = 0.5;
   run->file1.QMAX0 = 100;
   step();
-  const input::MOD_FILE1& f = run->file1;
+  const run::MOD_FILE1& f = run->file1;
   EXPECT_EQ(f.QMAX1, 50);
   EXPECT_EQ(f.FGRI, 0.5);
   EXPECT_EQ(f.FGR1, 1.0);  // the fuel gas held at 0.5 x 100 while the raw gas halves
@@ -117,7 +117,7 @@ TEST_F(StepChain, RateVolumeAndFuelGasRatioOfTheRow) {
 }
 
 TEST_F(StepChain, GasTemperatureBySource) {
-  input::MOD_READINP& in = run->inp;
+  run::MOD_READINP& in = run->inp;
   in.MTGAS = 2, in.TGINIT = 300;  // MTGAS 2 without a vessel behaves like 0
   step();
   EXPECT_EQ(run->stdc.TGAS, 300);
@@ -134,8 +134,8 @@ TEST_F(StepChain, ScreeningRoundsWindAndTemperature) {
   chain_start(*run, Loop::Aermod, c, 0);
   EXPECT_EQ(run->file1.WS, 3.5);
   EXPECT_EQ(run->stdc.TAMBH, 288.0);
-  input::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600);
-  input::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
+  common::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600);
+  common::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
   chain_start(*run, Loop::Aermod, c, 1);
   EXPECT_EQ(run->file1.WS, 0.0);
   EXPECT_EQ(run->stdc.TAMBH, 270.0);
@@ -164,8 +164,8 @@ TEST_F(StepChain, MissingHoursTakeTheLastValidHour) {
     EXPECT_EQ(run->met.ANEM_HT, e.zref) << h;
     EXPECT_EQ(run->file1.IPG0, e.ipg) << h;
     chain_active(*run, Loop::Aermod, 1, 3600);
-    input::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600);
-    input::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
+    common::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600);
+    common::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
   }
   EXPECT_EQ(run->file1.missing.count, 3);
   warn_missing_meteorology(*run, io::LST);
@@ -216,8 +216,8 @@ TEST_F(StepChain, MissingDirectionsTakeTheRememberedDirection) {
         EXPECT_NEAR(p.X, 500 + xl_km * 0.93969262078590838, 1e-12);
         EXPECT_NEAR(p.Y, 4000 + xl_km * 0.34202014332566873, 1e-12);
       }
-      input::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600 / e.steps);
-      input::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
+      common::INCRS(run->units, io::LST, c.yr, c.jul, c.hr, c.sec, 3600 / e.steps);
+      common::MKDAT(c.yr, c.jul, c.hr, run->file1.IDATECUR);
     }
   }
   // Hours 1, 3, 4, 5 and 8, hour 3 once for its two steps.

@@ -28,8 +28,8 @@ namespace {
 // A run holds no hour until the AERMOD loop sizes the store to its period; a
 // larger size keeps the hours stored, and no size passes the 44000-hour limit.
 TEST(HourlyStore, SizedOnDemandUpToItsLimit) {
-  auto run = std::make_unique<input::Run>();
-  input::MOD_VIRTUALSOURCES& vs = run->vs;
+  auto run = std::make_unique<run::Run>();
+  run::MOD_VIRTUALSOURCES& vs = run->vs;
   EXPECT_EQ(vs.hours(), 0);
   EXPECT_EQ(vs.VRISE.size(), 0);
   EXPECT_EQ(vs.VDATE.size(), 0);
@@ -47,9 +47,9 @@ TEST(HourlyStore, SizedOnDemandUpToItsLimit) {
   EXPECT_EQ(vs.VUA(24), 3.5);
   EXPECT_EQ(vs.VDATE(25), 0);
   EXPECT_THROW(vs.VDATE(8785), std::out_of_range);
-  EXPECT_THROW(vs.reserve_hours(input::MAXHOURS + 1), std::length_error);
-  vs.reserve_hours(input::MAXHOURS);
-  EXPECT_EQ(vs.hours(), input::MAXHOURS);
+  EXPECT_THROW(vs.reserve_hours(run::MAXHOURS + 1), std::length_error);
+  vs.reserve_hours(run::MAXHOURS);
+  EXPECT_EQ(vs.hours(), run::MAXHOURS);
 }
 
 // ---------------------------------------------------------------- HSORTRL
@@ -91,7 +91,7 @@ TEST(VirtualSourcesSort, HeapOrderOfKeysAndCarriedIndex) {
 }
 
 TEST(VirtualSourcesSort, StoreOverloadAndShortInputs) {
-  input::MOD_VIRTUALSOURCES vs;
+  run::MOD_VIRTUALSOURCES vs;
   vs.reserve_hours(4);
   const double keys[] = {3.0, 1.0, 2.0};
   for (int i = 1; i <= 3; ++i) {
@@ -161,7 +161,7 @@ TEST(VirtualSourcesSort, FiveArraySortCarriesEveryArrayAlike) {
 
 TEST(VirtualSourcesSort, LargeStoreComesOutAscendingAsAPermutation) {
   // 44000 heights with many ties (a linear congruential sequence folded to 97 values).
-  const int n = input::MAXHOURS;
+  const int n = run::MAXHOURS;
   std::vector<double> ra(n);
   std::vector<int> ib(n);
   unsigned x = 12345u;
@@ -190,7 +190,7 @@ struct Hour {
 };
 
 // Stores the hours as the AERMOD loop does and sorts them.
-void fill_and_sort(input::Run& run, const std::vector<Hour>& hours) {
+void fill_and_sort(run::Run& run, const std::vector<Hour>& hours) {
   auto& vs = run.vs;
   vs.reserve_hours(static_cast<int>(hours.size()));
   int n = 0;
@@ -236,7 +236,7 @@ TEST(VirtualSourcesGrouping, HourCountsPerGroup) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(std::to_string(r.nvs) + " hours in " + std::to_string(r.nsources) + " groups");
-    auto run = std::make_unique<input::Run>();
+    auto run = std::make_unique<run::Run>();
     run->inp.NSOURCES = r.nsources;
     // distinct heights so that sorted position c is hour c
     std::vector<Hour> hours;
@@ -264,7 +264,7 @@ TEST(VirtualSourcesGrouping, HourCountsPerGroup) {
 }
 
 TEST(VirtualSourcesGrouping, MeansAndLowestHeight) {
-  auto run = std::make_unique<input::Run>();
+  auto run = std::make_unique<run::Run>();
   run->inp.NSOURCES = 2;
   // q = 3: sorted positions 1, 2 -> group 1; 3 .. 6 -> group 2.
   // Sorted by height: hour 2 (8), 6 (9) | 1 (12), 4 (15), 3 (20), 5 (30).
@@ -314,7 +314,7 @@ TEST(VirtualSourcesGrouping, MeansAndLowestHeight) {
 }
 
 TEST(VirtualSourcesGrouping, EqualHeightsSplitByHeapOrder) {
-  auto run = std::make_unique<input::Run>();
+  auto run = std::make_unique<run::Run>();
   run->inp.NSOURCES = 2;
   fill_and_sort(*run, equal_hours(10));
   group_virtual_sources(*run);
@@ -335,7 +335,7 @@ TEST(VirtualSourcesGrouping, EqualHeightsSplitByHeapOrder) {
 }
 
 TEST(VirtualSourcesGrouping, EveryPassStartsItsGroupsAfresh) {
-  auto run = std::make_unique<input::Run>();
+  auto run = std::make_unique<run::Run>();
   run->inp.NSOURCES = 3;
   fill_and_sort(*run, equal_hours(10));
   group_virtual_sources(*run);
@@ -364,7 +364,7 @@ TEST(VirtualSourcesGrouping, EveryPassStartsItsGroupsAfresh) {
 TEST(VirtualSourcesGrouping, NumberOfSourcesOutsideOneTo32Stops) {
   for (int ns : {0, -1, 33, 1000}) {
     SCOPED_TRACE(ns);
-    auto run = std::make_unique<input::Run>();
+    auto run = std::make_unique<run::Run>();
     run->inp.NSOURCES = ns;
     fill_and_sort(*run, equal_hours(4));
     run->vs.IVSNS(1) = 77;
@@ -377,7 +377,7 @@ TEST(VirtualSourcesGrouping, NumberOfSourcesOutsideOneTo32Stops) {
     EXPECT_EQ(77, run->vs.IVSNS(1));  // nothing was touched
   }
   // 32 groups is the upper bound that still works
-  auto run = std::make_unique<input::Run>();
+  auto run = std::make_unique<run::Run>();
   run->inp.NSOURCES = 32;
   fill_and_sort(*run, equal_hours(64));
   group_virtual_sources(*run);
@@ -387,18 +387,18 @@ TEST(VirtualSourcesGrouping, NumberOfSourcesOutsideOneTo32Stops) {
 }
 
 TEST(VirtualSourcesGrouping, HourCountBeyondTheStoreIsHeldToIt) {
-  auto run = std::make_unique<input::Run>();
+  auto run = std::make_unique<run::Run>();
   run->inp.NSOURCES = 32;
-  run->vs.reserve_hours(input::MAXHOURS);
-  for (int i = 1; i <= input::MAXHOURS; ++i) {
+  run->vs.reserve_hours(run::MAXHOURS);
+  for (int i = 1; i <= run::MAXHOURS; ++i) {
     run->vs.INDX(i) = i;
     run->vs.VHSX(i) = 10.0;
   }
-  run->vs.NVS = input::MAXHOURS + 500;
+  run->vs.NVS = run::MAXHOURS + 500;
   group_virtual_sources(*run);
   int total = 0;
   for (int g = 1; g <= 32; ++g) total += run->vs.IVSNS(g);
-  EXPECT_EQ(input::MAXHOURS, total);
+  EXPECT_EQ(run::MAXHOURS, total);
 }
 
 // ---------------------------------------------------------------- debug log
@@ -411,7 +411,7 @@ std::string read_file(const std::string& path) {
 TEST(VirtualSourcesGrouping, VsRecordsOnlyForGroupsWithHoursWhileLogIsOn) {
   const std::string path = ::testing::TempDir() + "virtual_sources_vs.log";
   std::ostringstream out, err;
-  auto run = std::make_unique<input::Run>(out, err);
+  auto run = std::make_unique<run::Run>(out, err);
   run->inp.NSOURCES = 5;
   // hour i: TS 1000+10i, US 20+i, DS 0.5i, x 0.25i, y -0.125i; heights 30, 10, 50, 20, 40.
   // Sorted: hours 2, 4, 1, 5, 3; q = 1 -> groups 2, 3, 4, 5 and 5 (capped).

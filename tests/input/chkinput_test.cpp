@@ -21,6 +21,9 @@
 namespace quelmar::input {
 namespace {
 
+using run::Run;
+using run::MOD_READINP;
+
 // Free-format fields, written out by hand from the record rules: an integer
 // right-justified in 12 columns; a double with 15 significant digits in 19
 // columns and 5 blanks, or in the E form in 24 columns.

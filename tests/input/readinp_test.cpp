@@ -12,6 +12,8 @@
 namespace quelmar::input {
 namespace {
 
+using run::MOD_READINP;
+
 class ReadControl : public ::testing::Test {
  protected:
   int read(const std::string& text) {
@@ -20,7 +22,7 @@ class ReadControl : public ::testing::Test {
   }
   test::TempDir dir;
   std::ostringstream out, err;
-  std::unique_ptr<quelmar::input::Run> run = std::make_unique<quelmar::input::Run>(out, err);
+  std::unique_ptr<quelmar::run::Run> run = std::make_unique<quelmar::run::Run>(out, err);
 };
 
 TEST_F(ReadControl, MissingFileReadsNothing) {
@@ -36,7 +38,7 @@ TEST_F(ReadControl, CaseSwitch) {
                                                 {"! LCFILES = .TRUE. !", false}, {"! LCFILES = !", false},
                                                 {"", false}};
   for (const auto& [line, expected] : cases) {
-    run = std::make_unique<quelmar::input::Run>(out, err);
+    run = std::make_unique<quelmar::run::Run>(out, err);
     ASSERT_EQ(read(std::string(line) + "\n"), 0);
     EXPECT_EQ(run->inp.LCFILES, expected) << line;
   }
@@ -123,7 +125,7 @@ TEST_F(ReadControl, RequiredKeywordsAndCapacitiesStopTheRun) {
   };
   for (const Refusal& c : cases) {
     out.str("");
-    run = std::make_unique<quelmar::input::Run>(out, err);
+    run = std::make_unique<quelmar::run::Run>(out, err);
     try {
       read(c.text);
       ADD_FAILURE() << "no stop for " << c.text;

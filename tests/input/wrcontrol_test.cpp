@@ -17,6 +17,11 @@
 namespace quelmar::input {
 namespace {
 
+using run::Run;
+using run::MOD_READINP;
+using run::MAXSPEC;
+using run::Text255;
+
 std::vector<std::string> echo_of(Run& run) {
   test::TempDir dir;
   const std::string path = dir.file("echo.lst");
@@ -31,7 +36,7 @@ class EchoOfControlFile : public ::testing::TestWithParam<const char*> {};
 TEST_P(EchoOfControlFile, MatchesExpectedListFile) {
   const std::string name = GetParam();
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   ASSERT_EQ(IRDCONTROL(run, io::CTL, test::source_path("tests/data/input/echo_" + name + ".inp")), 0);
   // The main program turns the file names to the chosen case before the echo.
   MOD_READINP& in = run.inp;
@@ -82,7 +87,7 @@ TEST(Echo, SpeciesCountsOutsideTheLists) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nspec);
     std::ostringstream out, err;
-    input::Run run(out, err);
+    run::Run run(out, err);
     run.inp.NSPEC = c.nspec;
     for (int i = 1; i <= MAXSPEC; ++i) {
       run.inp.CHEMLST(i) = std::string(i < 10 ? "S0" : "S") + std::to_string(i) + "X";
@@ -106,7 +111,7 @@ TEST(Echo, SequenceRowsFollowTheirCount) {
   for (const Case& c : {Case{0, 0}, Case{-2, 0}, Case{2, 2}}) {
     SCOPED_TRACE(c.nseq);
     std::ostringstream out, err;
-    input::Run run(out, err);
+    run::Run run(out, err);
     run.inp.MINPUT = 2;
     run.inp.NSEQ = c.nseq;
     run.inp.PSEQ(2, 4) = -0.5;
@@ -126,7 +131,7 @@ TEST(Echo, SequenceRowsFollowTheirCount) {
 // point-source and sequence lines, all inactive.
 TEST(Echo, ReleaseModelOutsideItsValues) {
   std::ostringstream out, err;
-  input::Run run(out, err);
+  run::Run run(out, err);
   run.inp.MINPUT = 1;
   run.inp.MBLOWDOWN = -1;
   const std::vector<std::string> lines = echo_of(run);

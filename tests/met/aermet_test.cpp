@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 #include "io/stop.hpp"
 #include "met_harness.hpp"
 
@@ -115,7 +115,7 @@ TEST(AermetHeader, FirstRecordSetsTheWindow) {
         write_file("first.sfc", {kHeader, record(23, 1, 1, 1, 1, "-5.0", "0.1", "2.5", "270.0", "10.0", "280.5")});
     Read r;
     METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, c.mnonseq);
-    const input::MOD_MET& m = h.run->met;
+    const run::MOD_MET& m = h.run->met;
     EXPECT_EQ(m.REC_BEGIN_DATEHR, 202300100);
     EXPECT_EQ(m.REC_END_DATEHR, 202300100);
     EXPECT_EQ(m.REC_BEGIN_SEC, 0);
@@ -373,7 +373,7 @@ TEST(AermetGet, NonSequentialHandsOutRecordsInFileOrder) {
                                 record(90, 1, 1, 1, 24, "10", "0.1", "3", "30", "10", "283")});
   Read r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 1);
-  const input::MOD_MET& m = h.run->met;
+  const run::MOD_MET& m = h.run->met;
   EXPECT_EQ(m.FILE_BEGIN_DATEHR, 198810004);
   EXPECT_EQ(m.FILE_END_DATEHR, 898810003);  // 1988 + 7000, less one hour
 
@@ -447,10 +447,10 @@ Pass whole_pass(Harness& h, const std::string& file, int n) {
   Read r;
   METHDR_AERMET(*h.run, 22, 20, file, r.ws, r.wd, r.temp, r.ipg, 0);
   int iyr = 0, ijul = 0, ihr = 0;
-  input::DEDAT(h.run->met.REC_BEGIN_DATEHR, iyr, ijul, ihr);
+  common::DEDAT(h.run->met.REC_BEGIN_DATEHR, iyr, ijul, ihr);
   for (int k = 0; k < n; ++k) {
     int date = 0;
-    input::MKDAT(iyr, ijul, ihr, date);
+    common::MKDAT(iyr, ijul, ihr, date);
     METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
     ++p.hours;
     if (h.run->met.REC_BEGIN_DATEHR == date) ++p.covered;
@@ -461,7 +461,7 @@ Pass whole_pass(Harness& h, const std::string& file, int n) {
     p.t_sum += r.temp;
     p.values.push_back(r);
     p.zref.push_back(h.run->met.ANEM_HT);
-    input::INCR(h.run->units, 20, iyr, ijul, ihr, 1);
+    common::INCR(h.run->units, 20, iyr, ijul, ihr, 1);
   }
   return p;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/units.hpp"
 
 namespace quelmar::met::testing {
@@ -42,10 +42,10 @@ inline std::string year_data_path(const std::string& name) {
 
 struct Harness {
   std::ostringstream out, err;
-  std::unique_ptr<input::Run> run;
+  std::unique_ptr<run::Run> run;
   std::string lst;
 
-  Harness() : run(std::make_unique<input::Run>(out, err)), lst(temp_path("list.lst")) {
+  Harness() : run(std::make_unique<run::Run>(out, err)), lst(temp_path("list.lst")) {
     run->units.open_write(io::LST, lst);
   }
 

@@ -138,7 +138,7 @@ TEST(SeriesRecord, WindSpeedFieldAndUnits) {
                          {data_line(kHour5, {c.field, "180.0", "280.0"})}));
     Read r;
     METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
-    const input::MOD_MET& m = h.run->met;
+    const run::MOD_MET& m = h.run->met;
     EXPECT_NEAR(r.ws, c.ws, 1e-12);
     EXPECT_EQ(r.wd, 180.0);
     EXPECT_EQ(r.temp, 280.0);
@@ -252,7 +252,7 @@ TEST(SeriesHeader, VersionsWithoutPeriodLineTakeTheWindowFromTheFirstLine) {
                         {data_line(kHour5, {"10.0", "1.0", "281.0"}), data_line(kHour6, {"20.0", "2.0", "282.0"})}));
     Read r;
     METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
-    const input::MOD_MET& m = h.run->met;
+    const run::MOD_MET& m = h.run->met;
     EXPECT_EQ(m.FILE_BEGIN_DATEHR, 200806105);
     EXPECT_EQ(m.FILE_BEGIN_SEC, 0);
     EXPECT_EQ(m.FILE_END_DATEHR, 201306104);  // 2013 day 61 hour 5, less one hour
@@ -281,7 +281,7 @@ TEST(SeriesHeader, Version13PeriodLineAndCoordinateRecords) {
   const std::string f = write_file("v13.tsf", series("1.3", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}));
   Read r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
-  const input::MOD_MET& m = h.run->met;
+  const run::MOD_MET& m = h.run->met;
   EXPECT_EQ(m.FILE_BEGIN_DATEHR, 200806105);
   EXPECT_EQ(m.FILE_END_DATEHR, 200806109);
   EXPECT_EQ(m.FILE_END_SEC, 0);
@@ -548,7 +548,7 @@ TEST(SeriesFiles, Version13FixtureWholeDay) {
   Harness h;
   Read r;
   METHDR(*h.run, 22, 20, data_path("series_v13.tsf"), r.ws, r.wd, r.temp, r.ipg);
-  const input::MOD_MET& m = h.run->met;
+  const run::MOD_MET& m = h.run->met;
   EXPECT_EQ(m.FILE_BEGIN_DATEHR, 200806100);
   EXPECT_EQ(m.FILE_END_DATEHR, 200806200);
   EXPECT_EQ(m.IWDIR_COL, 1);

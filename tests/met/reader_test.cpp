@@ -22,7 +22,7 @@ struct Rec {
 
 // Hands out the records in order; the record's index becomes the wind speed.
 struct Script {
-  input::MOD_MET& m;
+  run::MOD_MET& m;
   std::vector<Rec> recs;
   std::size_t next = 0;
   int reads = 0;
@@ -43,7 +43,7 @@ struct Script {
 
 // Three AERMET-like hours of 1 January 2023 (seconds 0 to 3599), the first one
 // current, and a five-year window.
-void aermet_like(input::MOD_MET& m, Script& s) {
+void aermet_like(run::MOD_MET& m, Script& s) {
   s.recs = {{202300100, 0, 202300100, 3599}, {202300101, 0, 202300101, 3599}, {202300102, 0, 202300102, 3599}};
   m.FILE_BEGIN_DATEHR = 202300100;
   m.FILE_BEGIN_SEC = 0;
@@ -91,7 +91,7 @@ TEST(MetPosition, WindowRulesOnAermetLikeRecords) {
 TEST(MetPosition, RecordEndingOnTheNextHourStartIsNotCoveredThere) {
   // Time-series records run from (H, 0) to (H+1, 0).
   Harness h;
-  input::MOD_MET& m = h.run->met;
+  run::MOD_MET& m = h.run->met;
   Script s{m, {{200806105, 0, 200806106, 0}, {200806106, 0, 200806107, 0}}};
   m.FILE_BEGIN_DATEHR = 200806105;
   m.FILE_END_DATEHR = 200806107;
@@ -110,7 +110,7 @@ TEST(MetPosition, RecordEndingOnTheNextHourStartIsNotCoveredThere) {
 TEST(MetPosition, WindowWiderThan68YearsNeedsNoWrap) {
   // Differences beyond 2^31 seconds (about 68 years) keep their sign.
   Harness h;
-  input::MOD_MET& m = h.run->met;
+  run::MOD_MET& m = h.run->met;
   Script s{m, {{200000100, 0, 200000100, 3599}}};
   m.FILE_BEGIN_DATEHR = 190000100;
   m.FILE_END_DATEHR = 209936523;

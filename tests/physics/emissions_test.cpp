@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/stop.hpp"
 #include "io/units.hpp"
 #include "physics/emissions.hpp"
@@ -29,7 +29,7 @@
 namespace quelmar::physics {
 namespace {
 
-using Config = std::function<void(input::MOD_READINP&)>;
+using Config = std::function<void(run::MOD_READINP&)>;
 
 // The inputs of one step (the script's case()).
 struct StepInputs {
@@ -58,8 +58,8 @@ MIX sour_gas() {
 // odour threshold 0.47 ppb, site at 500 m.
 struct Step {
   std::ostringstream out, err;
-  std::unique_ptr<input::Run> run;
-  explicit Step(const StepInputs& s) : run(std::make_unique<input::Run>(out, err)) {
+  std::unique_ptr<run::Run> run;
+  explicit Step(const StepInputs& s) : run(std::make_unique<run::Run>(out, err)) {
     SETUP1(run->prop, run->stdc);
     INITLOCAL(run->prop, run->stdc, s.ZCOORD);
     prepare(s);
@@ -68,12 +68,12 @@ struct Step {
   // (the site, and so ZCOORD, stays): the configuration, the step results and
   // the console start afresh.
   void prepare(const StepInputs& s) {
-    input::Run& r = *run;
+    run::Run& r = *run;
     out.str("");
     out.clear();
-    r.inp = input::MOD_READINP{};
-    r.comb = input::FLARE_RESULT{};
-    r.isc = input::MOD_ISCCALCS{};
+    r.inp = run::MOD_READINP{};
+    r.comb = run::FLARE_RESULT{};
+    r.isc = run::MOD_ISCCALCS{};
     r.inp.HS = 30.0;
     r.inp.DF = 0.3;
     r.inp.DS = 0.25;
@@ -86,7 +86,7 @@ struct Step {
     r.stdc.TAMBH = s.TAMBH;
   }
   void call(const StepInputs& s) { EMISSIONS(*run, io::LOG, s.raw, s.Q, s.FGR, 0.0, s.UREF, s.IPG); }
-  const input::FLARE_RESULT& res() const { return run->comb; }
+  const run::FLARE_RESULT& res() const { return run->comb; }
 };
 
 StepInputs inputs(Config config = {}) {
@@ -96,7 +96,7 @@ StepInputs inputs(Config config = {}) {
   return s;
 }
 
-void steam(input::MOD_READINP& in) {
+void steam(run::MOD_READINP& in) {
   in.MFASSIST = 1;
   in.MFASSISTSTEAM = 1;
   in.STM_TEMP = 438.0;
@@ -104,7 +104,7 @@ void steam(input::MOD_READINP& in) {
   in.STM_FLOW = 20.0;
   in.RAIRSTEAM = 0.35;
 }
-void air(input::MOD_READINP& in) {
+void air(run::MOD_READINP& in) {
   in.MFASSIST = 1;
   in.MFASSISTAIR = 1;
   in.AIR_FLOW = 1000.0;
@@ -113,7 +113,7 @@ void air(input::MOD_READINP& in) {
 // Supplementary fuel gas (90 % methane, 10 % ethane) through its own 0.08 m
 // nozzle, nitrogen lift gas through its own 0.05 m nozzle, high-pressure fuel
 // assist.
-void streams(input::MOD_READINP& in) {
+void streams(run::MOD_READINP& in) {
   in.MFUELGAS = 1;
   in.FUEL(CH4) = 0.9;
   in.FUEL(C2H6) = 0.1;
@@ -152,7 +152,7 @@ const std::vector<RefCase>& reference_cases() {
         134.19643292089995, 1.1770736467284959, 12.200564673715975}},
       {"steam_assist_cold_h2s",
        [] {
-         return inputs([](input::MOD_READINP& in) {
+         return inputs([](run::MOD_READINP& in) {
            steam(in);
            in.MSTRIP = 1;
          });
@@ -164,7 +164,7 @@ const std::vector<RefCase>& reference_cases() {
         1681.128559477708, 0.022225517024521906}},
       {"air_assist_small_excess",
        [] {
-         return inputs([](input::MOD_READINP& in) {
+         return inputs([](run::MOD_READINP& in) {
            air(in);
            in.AIR_FLOW = 722.0;
          });
@@ -173,7 +173,7 @@ const std::vector<RefCase>& reference_cases() {
         134.61033587243821, 1277.5006604748044, 4.4719132589885673}},
       {"fuel_lift_hpfuel_nozzles",
        [] {
-         StepInputs s = inputs([](input::MOD_READINP& in) {
+         StepInputs s = inputs([](run::MOD_READINP& in) {
            streams(in);
            in.MSTRIP = 2;
          });
@@ -184,7 +184,7 @@ const std::vector<RefCase>& reference_cases() {
         238.59187614449868, 18.124689121293411, 11.451577462574038}},
       {"whole_unburnt_h2s",
        [] {
-         StepInputs s = inputs([](input::MOD_READINP& in) { in.MSTRIP = 3; });
+         StepInputs s = inputs([](run::MOD_READINP& in) { in.MSTRIP = 3; });
          s.UREF = 12.0;
          s.IPG = 3;
          return s;
@@ -193,7 +193,7 @@ const std::vector<RefCase>& reference_cases() {
         0.16168170873317786, 0.0051936601978205873, 12.931050609485924}},
       {"odour_stripped",
        [] {
-         StepInputs s = inputs([](input::MOD_READINP& in) { in.MSTRIP = 4; });
+         StepInputs s = inputs([](run::MOD_READINP& in) { in.MSTRIP = 4; });
          s.UREF = 8.0;
          s.IPG = 5;
          return s;
@@ -202,26 +202,26 @@ const std::vector<RefCase>& reference_cases() {
         0.13147595600193421, 0.0042233685245406738, 12.834282356202895}},
       {"odour_whole",
        [] {
-         StepInputs s = inputs([](input::MOD_READINP& in) { in.MSTRIP = 5; });
+         StepInputs s = inputs([](run::MOD_READINP& in) { in.MSTRIP = 5; });
          s.UREF = 8.0;
          s.IPG = 5;
          return s;
        },
        {423459.22133948887, 30.512423246090943, 0.29263021379362464, 0.61687794402761764, 546.17826086956518,
         0.13147595600193421, 0.0042233685245406738, 12.834282356202895}},
-      {"flameout1_so2", [] { return inputs([](input::MOD_READINP& in) { in.MFLAMEOUT = 1; }); },
+      {"flameout1_so2", [] { return inputs([](run::MOD_READINP& in) { in.MFLAMEOUT = 1; }); },
        {41.706248311652985, 30, 6.1264287680238487, 0.41868995127558728, 395.68791866824853, 0.7488575911702563,
         1.1770736467284959, 0}},
       {"flameout1_h2s",
        [] {
-         return inputs([](input::MOD_READINP& in) {
+         return inputs([](run::MOD_READINP& in) {
            in.MFLAMEOUT = 1;
            in.MSTRIP = 1;
          });
        },
        {41.706248311652985, 30, 0.91729370831459212, 2.4348698026255975, 300.00000000000028, 0.7488575911702563,
         1.1770736467284959, 0}},
-      {"flameout2_so2", [] { return inputs([](input::MOD_READINP& in) { in.MFLAMEOUT = 2; }); },
+      {"flameout2_so2", [] { return inputs([](run::MOD_READINP& in) { in.MFLAMEOUT = 2; }); },
        {480.79294051565142, 30, 6.1452836086208356, 0.41804714962388434, 395.68791866824853, 0.7488575911702563,
         1.1806962361391189, 0}},
       {"slow_jet_downwash",
@@ -245,7 +245,7 @@ const std::vector<RefCase>& reference_cases() {
        [] {
          // 2 % H2S in CO2 at 230 K: the stripped gas is heavier than the air it
          // carries, so the cold plume is released as a still plume through the tip.
-         StepInputs s = inputs([](input::MOD_READINP& in) { in.MSTRIP = 1; });
+         StepInputs s = inputs([](run::MOD_READINP& in) { in.MSTRIP = 1; });
          s.raw = MIX{};
          s.raw(H2S) = 0.02;
          s.raw(CO2) = 0.98;
@@ -256,7 +256,7 @@ const std::vector<RefCase>& reference_cases() {
         1.5625000000000003e-12, 0.026171812935445318}},
       {"logged_steam_flameout",
        [] {
-         StepInputs s = inputs([](input::MOD_READINP& in) {
+         StepInputs s = inputs([](run::MOD_READINP& in) {
            steam(in);
            in.MFLAMEOUT = 1;
          });
@@ -275,7 +275,7 @@ TEST(EmissionsTest, ReferenceCases) {
     const StepInputs s = c.make();
     Step st(s);
     st.call(s);
-    const input::FLARE_RESULT& r = st.res();
+    const run::FLARE_RESULT& r = st.res();
     expect_near_rel(r.QEMIT, c.e.QEMIT, "QEMIT", c.name);
     expect_near_rel(r.HS_X, c.e.HS_X, "HS_X", c.name);
     expect_near_rel(r.UE_X, c.e.UE_X, "UE_X", c.name);
@@ -362,7 +362,7 @@ TEST(EmissionsTest, FluxCheckOnTheConsole) {
     // MSTRIP 2 forms the same pseudo-stack but is not checked.
     StepInputs s = ref("air_assist_excess_air").make();
     const Config base = s.config;
-    s.config = [base](input::MOD_READINP& in) {
+    s.config = [base](run::MOD_READINP& in) {
       base(in);
       in.MSTRIP = 2;
     };
@@ -377,7 +377,7 @@ TEST(EmissionsTest, RunConfigurationWrites) {
   {
     // No assist: steam and high-pressure fuel flows are cleared, lift gas too
     // when it is off; the air switch stays.
-    StepInputs s = inputs([](input::MOD_READINP& in) {
+    StepInputs s = inputs([](run::MOD_READINP& in) {
       in.MFASSIST = 0;
       in.STM_FLOW = 7;
       in.HPFUEL_FLOW = 8;
@@ -395,7 +395,7 @@ TEST(EmissionsTest, RunConfigurationWrites) {
     // Steam assist turns the air switch on for the rest of the run; the
     // high-pressure fuel flow of a switched-off sub-assist is cleared; a second
     // call gives the same results.
-    StepInputs s = inputs([](input::MOD_READINP& in) {
+    StepInputs s = inputs([](run::MOD_READINP& in) {
       steam(in);
       in.HPFUEL_FLOW = 8;
     });
@@ -404,7 +404,7 @@ TEST(EmissionsTest, RunConfigurationWrites) {
     EXPECT_EQ(st.run->inp.MFASSISTAIR, 1);
     EXPECT_EQ(st.run->inp.HPFUEL_FLOW, 0);
     EXPECT_EQ(st.run->inp.STM_FLOW, 20.0);
-    const input::FLARE_RESULT first = st.res();
+    const run::FLARE_RESULT first = st.res();
     st.call(s);
     EXPECT_EQ(st.res().QEMIT, first.QEMIT);
     EXPECT_EQ(st.res().FB, first.FB);
@@ -415,7 +415,7 @@ TEST(EmissionsTest, RunConfigurationWrites) {
     StepInputs plain = inputs();
     Step a(plain);
     a.call(plain);
-    StepInputs s = inputs([](input::MOD_READINP& in) { in.MFASSIST = 1; });
+    StepInputs s = inputs([](run::MOD_READINP& in) { in.MFASSIST = 1; });
     Step b(s);
     b.call(s);
     EXPECT_EQ(b.res().QEMIT, a.res().QEMIT);
@@ -424,7 +424,7 @@ TEST(EmissionsTest, RunConfigurationWrites) {
   }
 }
 
-bool all_finite(const input::FLARE_RESULT& r) {
+bool all_finite(const run::FLARE_RESULT& r) {
   for (double v : {r.E_SO2FULL, r.E_SO2CCE, r.E_H2SRAW, r.SO2TPD, r.FM, r.FB, r.EXTEMP, r.QEMIT, r.HS_X, r.UE_X,
                    r.DE_X, r.DEN_MIX, r.RHOA, r.XL, r.ZL, r.FA, r.UU, r.UV, r.PLANGLE})
     if (!std::isfinite(v)) return false;
@@ -432,7 +432,7 @@ bool all_finite(const input::FLARE_RESULT& r) {
 }
 
 void expect_bare_stack(const Step& st, const char* what) {
-  const input::FLARE_RESULT& r = st.res();
+  const run::FLARE_RESULT& r = st.res();
   EXPECT_TRUE(all_finite(r)) << what;
   EXPECT_EQ(r.HS_X, 30.0) << what;
   EXPECT_EQ(r.DE_X, 0.3) << what;
@@ -451,7 +451,7 @@ void expect_bare_stack(const Step& st, const char* what) {
 TEST(EmissionsTest, StepsWithoutAFlareAreABareStack) {
   for (int mstrip = 0; mstrip <= 5; ++mstrip) {
     for (double q : {0.0, -10.0}) {
-      StepInputs s = inputs([mstrip](input::MOD_READINP& in) {
+      StepInputs s = inputs([mstrip](run::MOD_READINP& in) {
         steam(in);
         in.MSTRIP = mstrip;
       });
@@ -491,27 +491,27 @@ TEST(EmissionsTest, StepsWithoutAFlareAreABareStack) {
 TEST(EmissionsTest, StopsWithoutAPhysicalAnswer) {
   struct StopCase {
     const char* what;
-    std::function<void(StepInputs&, input::Run&)> spoil;
+    std::function<void(StepInputs&, run::Run&)> spoil;
     const char* message;
   };
   const StopCase cases[] = {
-      {"ambient temperature 0 K", [](StepInputs&, input::Run& r) { r.stdc.TAMBH = 0; },
+      {"ambient temperature 0 K", [](StepInputs&, run::Run& r) { r.stdc.TAMBH = 0; },
        "***FATAL ERROR*** TAMBH (ambient temperature, K) must be above 0:"},
       {"missing-value code as ambient temperature",
-       [](StepInputs&, input::Run& r) { r.stdc.TAMBH = -9725.85; }, "TAMBH (ambient temperature, K)"},
-      {"gas temperature", [](StepInputs&, input::Run& r) { r.stdc.TGAS = -1; }, "TGAS (flared-gas temperature, K)"},
-      {"site pressure", [](StepInputs&, input::Run& r) { r.stdc.PLOCAL = 0; }, "PLOCAL (site pressure, kPa)"},
-      {"negative fuel-gas ratio", [](StepInputs& s, input::Run&) { s.FGR = -0.5; },
+       [](StepInputs&, run::Run& r) { r.stdc.TAMBH = -9725.85; }, "TAMBH (ambient temperature, K)"},
+      {"gas temperature", [](StepInputs&, run::Run& r) { r.stdc.TGAS = -1; }, "TGAS (flared-gas temperature, K)"},
+      {"site pressure", [](StepInputs&, run::Run& r) { r.stdc.PLOCAL = 0; }, "PLOCAL (site pressure, kPa)"},
+      {"negative fuel-gas ratio", [](StepInputs& s, run::Run&) { s.FGR = -0.5; },
        "FGR (fuel-gas ratio of the step) is negative:"},
-      {"non-finite wind", [](StepInputs& s, input::Run&) { s.UREF = NAN; }, "wind speed of the hour"},
+      {"non-finite wind", [](StepInputs& s, run::Run&) { s.UREF = NAN; }, "wind speed of the hour"},
       {"negative assist-steam flow",
-       [](StepInputs&, input::Run& r) {
+       [](StepInputs&, run::Run& r) {
          steam(r.inp);
          r.inp.STM_FLOW = -1;
        },
        "STM_FLOW (assist-steam flow) is negative:"},
       {"a raw gas given as a small fraction has no speed of sound",
-       [](StepInputs& s, input::Run&) {
+       [](StepInputs& s, run::Run&) {
          s.raw = MIX{};
          s.raw(CH4) = 0.2;
        },
@@ -537,19 +537,19 @@ TEST(EmissionsTest, StopsWithoutAPhysicalAnswer) {
 TEST(EmissionsTest, StreamsWithoutACompositionCarryNoMass) {
   const Config cases[] = {
       // high-pressure assist fuel without a fuel-gas composition
-      [](input::MOD_READINP& in) {
+      [](run::MOD_READINP& in) {
         in.MFASSIST = 1;
         in.MFASSISTHPFUEL = 1;
         in.HPFUEL_FLOW = 10.0;
         in.RAIRFUEL = 0.35;
       },
       // a fuel-gas ratio without fuel gas, through its own nozzle
-      [](input::MOD_READINP& in) {
+      [](run::MOD_READINP& in) {
         in.MDFUEL = 1;
         in.DFUEL = 0.08;
       },
       // lift gas without a composition through its own nozzle (of no diameter)
-      [](input::MOD_READINP& in) {
+      [](run::MOD_READINP& in) {
         in.MLIFTGAS = 1;
         in.QLIFTGAS = 5.0;
         in.MDLIFT = 1;
@@ -613,12 +613,12 @@ TEST(EmissionsTest, ChangedCompositionGivesTheResultOfAFreshRun) {
     double FGR, UREF;
     Config config;
   };
-  const Config fuel = [](input::MOD_READINP& in) {
+  const Config fuel = [](run::MOD_READINP& in) {
     in.MFUELGAS = 1;
     in.FUEL(CH4) = 0.95;
     in.FUEL(N2) = 0.05;
   };
-  const Config other_fuel = [](input::MOD_READINP& in) {
+  const Config other_fuel = [](run::MOD_READINP& in) {
     in.MFUELGAS = 1;
     in.FUEL(CH4) = 0.9;
     in.FUEL(C2H6) = 0.1;
@@ -635,7 +635,7 @@ TEST(EmissionsTest, ChangedCompositionGivesTheResultOfAFreshRun) {
       {"steam", with_h2s(0.03), 0.0, 5.0, steam},
       {"8 % H2S again", with_h2s(0.08), 0.0, 5.0, {}},
   };
-  const auto expect_same = [](const input::FLARE_RESULT& a, const input::FLARE_RESULT& b, const char* what) {
+  const auto expect_same = [](const run::FLARE_RESULT& a, const run::FLARE_RESULT& b, const char* what) {
     const double x[] = {a.E_SO2FULL, a.E_SO2CCE, a.E_H2SRAW, a.SO2TPD, a.FM, a.FB, a.EXTEMP, a.QEMIT, a.HS_X, a.UE_X,
                         a.DE_X, a.DEN_MIX, a.RHOA, a.XL, a.ZL, a.FA, a.UU, a.UV, a.PLANGLE};
     const double y[] = {b.E_SO2FULL, b.E_SO2CCE, b.E_H2SRAW, b.SO2TPD, b.FM, b.FB, b.EXTEMP, b.QEMIT, b.HS_X, b.UE_X,
@@ -677,7 +677,7 @@ TEST(EmissionsTest, InvariantsOverASweep) {
   Step st(inputs());
   const std::vector<Config> assists = {
       Config{}, Config{steam}, Config{air},
-      [](input::MOD_READINP& in) { streams(in); }};
+      [](run::MOD_READINP& in) { streams(in); }};
   int n = 0;
   for (const Config& assist : assists)
     for (double q : {0.5, 50.0, 5000.0})
@@ -686,7 +686,7 @@ TEST(EmissionsTest, InvariantsOverASweep) {
           for (int mflameout : {0, 1, 2})
             for (double tgas : {180.0, 300.0, 420.0}) {
               for (int mstrip = 0; mstrip <= 5; ++mstrip) {
-                StepInputs s = inputs([&](input::MOD_READINP& in) {
+                StepInputs s = inputs([&](run::MOD_READINP& in) {
                   if (assist) assist(in);
                   in.MSTRIP = mstrip;
                   in.MFLAMEOUT = mflameout;
@@ -702,7 +702,7 @@ TEST(EmissionsTest, InvariantsOverASweep) {
                 st.run->stdc.LOGON = 1;
                 st.call(s);
                 st.run->units.close(io::LOG);
-                const input::FLARE_RESULT& r = st.res();
+                const run::FLARE_RESULT& r = st.res();
                 const std::string where = "q=" + std::to_string(q) + " u=" + std::to_string(uref) +
                                           " ipg=" + std::to_string(ipg) + " fo=" + std::to_string(mflameout) +
                                           " tgas=" + std::to_string(tgas) + " mstrip=" + std::to_string(mstrip);

@@ -1,7 +1,7 @@
 // A species table and constants made ready as at the start of a run.
 #pragma once
 #include "physics/setup.hpp"
-#include "physics/species.hpp"
+#include "physics/run_types.hpp"
 
 namespace quelmar::physics::testing {
 

@@ -163,7 +163,7 @@ const std::vector<RiseRow>& rise_rows() {
 }
 
 TEST(PlumeRiseCalcdelh, TableOfRegimes) {
-  input::MOD_ISCCALCS isc;  // one record for all rows: every call overwrites it
+  run::MOD_ISCCALCS isc;  // one record for all rows: every call overwrites it
   isc.FBISC = isc.FMISC = isc.SQRTS = isc.XMAX = isc.XF = -7.0;
   isc.UNSTAB = isc.NEUTRL = isc.STABLE = true;
   for (const auto& r : rise_rows()) {
@@ -199,7 +199,7 @@ TEST(PlumeRiseCalcdelh, TableOfRegimes) {
 TEST(PlumeRiseCalcdelh, InvariantsOfEveryRegime) {
   for (const auto& r : rise_rows()) {
     SCOPED_TRACE(r.name);
-    input::MOD_ISCCALCS isc;
+    run::MOD_ISCCALCS isc;
     Points X{}, Z{};
     X(2) = r.X2;
     CALCDELH(isc, r.UREF, r.TA, r.IPG, r.TS, r.VS, r.DS, r.HS, X, Z, r.ZREF);
@@ -219,7 +219,7 @@ TEST(PlumeRiseCalcdelh, InvariantsOfEveryRegime) {
 
 TEST(PlumeRiseCalcdelh, FluxOfExactly55UsesBothBoundaryForms) {
   // VS = 32.048223836449175 gives FB = 55.0 exactly with DS = 1, TS = 1000, TA = 300.
-  input::MOD_ISCCALCS isc;
+  run::MOD_ISCCALCS isc;
   Points X{}, Z{};
   CALCDELH(isc, 4.0, 300.0, 1, 1000.0, 32.048223836449175, 1.0, 20.0, X, Z, 10.0);
   EXPECT_EQ(55.0, isc.FBISC);
@@ -232,7 +232,7 @@ TEST(PlumeRiseCalcdelh, FluxOfExactly55UsesBothBoundaryForms) {
 // ---------------------------------------------------------------- gradual rise
 
 TEST(PlumeRiseGradual, FloorsAndLimits) {
-  input::MOD_ISCCALCS isc;
+  run::MOD_ISCCALCS isc;
   isc.UNSTAB = true;
   isc.FBISC = -3.0;
   isc.FMISC = 10.0;
@@ -255,7 +255,7 @@ TEST(PlumeRiseGradual, FloorsAndLimits) {
   // limited by 3*DS*VS/US = 3*0.2*5/2
   EXPECT_NEAR(1.5000000000000002, CALCDHPMOM(isc, 500.0, 2.0, 5.0, 0.2), 1e-15);
 
-  input::MOD_ISCCALCS st;
+  run::MOD_ISCCALCS st;
   st.STABLE = true;
   st.FMISC = 10.0;
   st.XMAX = 50.0;
@@ -298,7 +298,7 @@ TEST(PlumeRiseCalcdelh, StackThatDoesNotBlowHasNoRise) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
-    input::MOD_ISCCALCS isc;
+    run::MOD_ISCCALCS isc;
     isc.XF = isc.XMAX = 99.0;
     Points X{}, Z{};
     X(2) = r.X2;
@@ -333,7 +333,7 @@ TEST(PlumeRiseCalcdelh, UnknownWindOrPositionKeepsFluxesWithoutRise) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
-    input::MOD_ISCCALCS isc;
+    run::MOD_ISCCALCS isc;
     Points X{}, Z{};
     X(2) = r.X2;
     CALCDELH(isc, r.UREF, 300.0, 2, 1000.0, 20.0, 2.0, r.HS, X, Z, r.ZREF);
@@ -360,7 +360,7 @@ TEST(PlumeRiseCalcdelh, NothingNonFiniteLeavesForExtremeInputs) {
   const std::vector<int> classes = {-1, 0, 1, 4, 5, 6, 7};
   int calls = 0;
   auto finite_after = [&](double u, double ta, int ipg, double ts, double vs, double ds, double hs, double z) {
-    input::MOD_ISCCALCS isc;
+    run::MOD_ISCCALCS isc;
     Points X{}, Z{};
     X(2) = 3.0;
     CALCDELH(isc, u, ta, ipg, ts, vs, ds, hs, X, Z, z);

@@ -27,7 +27,7 @@ using quelmar::test::TempDir;
 // the console on a string and the list file open in a temporary folder.
 struct Bench {
   std::ostringstream out, err;
-  quelmar::input::Run run{out, err};
+  quelmar::run::Run run{out, err};
   TempDir dir;
   Bench() {
     SETUP1(run.prop, run.stdc);

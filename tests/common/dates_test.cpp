@@ -1,7 +1,7 @@
 // Date-hour arithmetic: codes, day of the year, stepping by hours and seconds,
 // differences, zone texts, and the error records and stops of the routines
 // that refuse bad values.
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "input/modules.hpp"
+#include "run/run.hpp"
 #include "io/stop.hpp"
 #include "test_util.hpp"
 
-namespace quelmar::input {
+namespace quelmar::common {
 namespace {
 
 using test::TempDir;
@@ -34,7 +34,7 @@ class DatesRun : public ::testing::Test {
   TempDir dir;
   std::string lst_path = dir.file("dates.lst");
   std::ostringstream out, err;
-  input::Run run{out, err};
+  run::Run run{out, err};
 };
 
 TEST(DateCode, BuildAndTakeApart) {
@@ -394,7 +394,7 @@ TEST_F(DatesRun, ErrorEnds) {
     TempDir here;
     const std::string path = here.file("err.lst");
     std::ostringstream o, er;
-    input::Run r(o, er);
+    run::Run r(o, er);
     ASSERT_TRUE(r.units.open_write(io::LST, path));
     bool stopped = false;
     try {
@@ -415,4 +415,4 @@ TEST_F(DatesRun, ErrorEnds) {
 }
 
 }  // namespace
-}  // namespace quelmar::input
+}  // namespace quelmar::common

@@ -2,9 +2,9 @@
 // run-wide constants STDCONST with the run state kept beside them.
 #pragma once
 #include "io/array1.hpp"
-#include "physics/mix.hpp"
+#include "run/gas.hpp"
 
-namespace quelmar::physics {
+namespace quelmar::run {
 
 inline constexpr int NPROP = 35;
 
@@ -44,4 +44,4 @@ struct STDCONST {
   int LOGON = 0;      // 1 while the debug log is open
 };
 
-}  // namespace quelmar::physics
+}  // namespace quelmar::run

@@ -2,21 +2,25 @@
 // owns them all. Every record starts zero-filled (texts all NULs), apart from
 // the built-in species table and the version record. A second run in the same
 // process starts from a fresh Run.
+//
+// The run state sits just above the record layer (io) and below every routine
+// that works on it: the control-file readers, the flare physics, the
+// meteorological readers and the time loops all include this header, and it
+// includes none of theirs.
 #pragma once
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "input/token.hpp"
 #include "io/array1.hpp"
 #include "io/text.hpp"
 #include "io/units.hpp"
-#include "physics/gas_cache.hpp"
-#include "physics/mix.hpp"
-#include "physics/species.hpp"
+#include "run/gas.hpp"
+#include "run/gas_cache.hpp"
+#include "run/species_table.hpp"
 
-namespace quelmar::input {
+namespace quelmar::run {
 
 inline constexpr int MAXPUFFS = 10000;  // rows of the step table PSEQ
 inline constexpr int MAXSPEC = 10;      // species listed in the CALPUFF flare file
@@ -45,7 +49,7 @@ struct MOD_READINP {
   double ODOURPPB = 0, WINDSP = 0, WINDDR = 0, TAMB = 0, QPS = 0, ZREF = 0;
   int PGCLASS = 0, PUFFDUR = 0, NPUFFS = 0;
   double FGR = 0;
-  physics::MIX RAW{}, FUEL{}, LIFT{};
+  MIX RAW{}, FUEL{}, LIFT{};
   io::Table2<double> PSEQ{MAXPUFFS, 4};  // step table: rate, duration, H2S fraction, fuel-gas ratio
   double QLIFTGAS = 0, STM_PRESS = 0, STM_TEMP = 0, STM_FLOW = 0;
   double RAIRAIR = 0, RAIRSTEAM = 0, RAIRFUEL = 0, AIR_FLOW = 0, HPFUEL_FLOW = 0;
@@ -108,7 +112,7 @@ struct MissingMet {
 
 // Step state of the time loops.
 struct MOD_FILE1 {
-  physics::MIX MIXSPARE{}, MIXN{};
+  MIX MIXSPARE{}, MIXN{};
   io::Array1<double, MAXSPEC> Q{};
   io::Array1<double, 5> ZPTS{}, XPTS{};  // plume centre line (PLUMEPTS)
   double TFINAL = 0, WS = 0, WD = 0, WS0 = 0, TAMB0 = 0, QMAX0 = 0;
@@ -145,6 +149,19 @@ struct MOD_VIRTUALSOURCES {
   }
 };
 
+// A value that a numeric reader found, that is not empty and that does not
+// convert (for a list or a table row: one of its non-empty items does not).
+struct NotNumber {
+  enum Kind { Real, Whole, List, Row };
+  std::string key;
+  Kind kind = Real;
+  int row = 0;        // the row of a table keyword (SEQ), from 1; 0 for the others
+  std::string value;  // the value (the whole list, the whole row) as read, trimmed
+};
+// In the order of the lookups; a keyword (a table row) looked up again is not
+// added a second time.
+using NotNumbers = std::vector<NotNumber>;
+
 // What the control-file reader found wrong in the file itself, for the list
 // file: values that are not numbers, in the order of the lookups, and the keys
 // of keyword lines that name no keyword, in the order of the lines.
@@ -158,18 +175,18 @@ struct Run {
   MOD_READINP inp;
   ControlFindings findings;
   MOD_PROGVER ver;
-  physics::STDCONST stdc;
-  physics::SpeciesTable prop;
+  STDCONST stdc;
+  SpeciesTable prop;
   MOD_MET met;
   MOD_FILE1 file1;
   FLARE_RESULT comb;
   MOD_ISCCALCS isc;
   MOD_VIRTUALSOURCES vs;
-  physics::GasCache gas;  // what the flare step formed from compositions alone
+  run::GasCache gas;  // what the flare step formed from compositions alone
   io::Units units;
 
   Run() = default;
   Run(std::ostream& out, std::ostream& err) : units(out, err) {}
 };
 
-}  // namespace quelmar::input
+}  // namespace quelmar::run

@@ -4,18 +4,18 @@
 #include <span>
 #include <string_view>
 
-#include "physics/mix.hpp"
+#include "run/gas.hpp"
 
-namespace quelmar::input {
+namespace quelmar::common {
 
 // INPFIL := the first command-line argument, cut to its length and padded with
 // blanks; all blanks when there is none.
 void GETCOM(std::span<char> inpfil, int argc, const char* const* argv);
 // Every one of the 29 fractions of the composition becomes `value`.
-int INITIALIZE(physics::MIX& mix, double value);
+int INITIALIZE(run::MIX& mix, double value);
 double FNPI();
 double DEGREES(double radians);
 double RADS(double degrees);
 double CTOK(double celsius);
 
-}  // namespace quelmar::input
+}  // namespace quelmar::common

@@ -1,4 +1,4 @@
-#include "input/dates.hpp"
+#include "common/dates.hpp"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include "io/format.hpp"
 #include "io/stop.hpp"
 
-namespace quelmar::input {
+namespace quelmar::common {
 
 namespace {
 
@@ -284,4 +284,4 @@ void MIDNITE(io::Units& u, int iou, const io::Text<6>& ctrans, int iyr, int imo,
   }
 }
 
-}  // namespace quelmar::input
+}  // namespace quelmar::common

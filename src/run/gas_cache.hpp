@@ -15,11 +15,24 @@
 #include <cstdint>
 #include <cstring>
 
-#include "physics/mix.hpp"
-#include "physics/species.hpp"
-#include "physics/thermo.hpp"
+#include "run/gas.hpp"
+#include "run/species_table.hpp"
 
-namespace quelmar::physics {
+namespace quelmar::run {
+
+// What the heat capacities and enthalpies of one composition need at any
+// temperature, formed once by the flare physics (gas_props): its coefficient
+// sums and molar mass, and its values at TREF and at the ends of the
+// temperature solve.
+struct GasProps {
+  COEFF coeff{};        // MK_COEFF(mix)
+  double MW = 0;        // CALC_MOLARMASS(mix), g/mol
+  double TREF = 0;      // the reference temperature of the values below, K
+  double HF1_TREF = 0;  // CALC_HF1_COEFF(coeff, TREF), J/mol
+  double CP_TREF = 0;   // CALC_CP_COEFF(coeff, TREF), J/(mol K)
+  double HF_LO = 0;     // CALC_HF_COEFF(coeff, 200 K): the lower end of the temperature solve, J/mol
+  double HF_HI = 0;     // CALC_HF_COEFF(coeff, 3000 K): the upper end, J/mol
+};
 
 // Dry air and steam as the flare step uses them, and the species' enthalpies
 // at TREF; they depend on the species table alone.
@@ -91,25 +104,18 @@ struct FlaredGas {
   SolveMemo mixing, flame;
 };
 
-// flame_temp(g, H) through the solutions of `memo`, which must belong to g.
-inline double flame_temp(const GasProps& g, SolveMemo& memo, double H) {
-  double T = 0;
-  if (memo.find(H, T)) return T;
-  T = flame_temp(g, H);
-  memo.put(H, T);
-  return T;
-}
-
 class GasCache {
  public:
-  // gas_props(mix), formed at the first request for this composition.
-  GasProps props(const SpeciesTable& prop, const STDCONST& c, const MIX& mix) {
+  // The values of this composition; `make` forms them (gas_props) at the
+  // first request.
+  template <class Make>
+  GasProps props(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, Make&& make) {
     valid_for(prop, c);
     for (int k = 0; k < props_used_; ++k)
       if (same(props_[k].key, mix)) return props_[k].value;
     PropsSlot& s = props_[next(props_used_, props_next_, kProps)];
     s.key = mix;
-    s.value = gas_props(prop, c, mix);
+    s.value = make();
     return s.value;
   }
 
@@ -194,4 +200,4 @@ class GasCache {
   bool air_held_ = false;
 };
 
-}  // namespace quelmar::physics
+}  // namespace quelmar::run

@@ -10,7 +10,7 @@
 #include "io/text.hpp"
 #include "io/units.hpp"
 
-namespace quelmar::input {
+namespace quelmar::common {
 
 void MKDAT(int iyr, int ijul, int ihr, int& idate);
 void TIMESTAMP(int iyr, int ijul, int ihr, int& idate);
@@ -30,4 +30,4 @@ void INDECR(io::Units& u, int io, int& iyr, int& ijul, int& ihr, int idelt, int 
 void MIDNITE(io::Units& u, int io, const io::Text<6>& ctrans, int iyr, int imo, int iday, int& ijul, int& newyr,
              int& newmo, int& newday, int& newjul);
 
-}  // namespace quelmar::input
+}  // namespace quelmar::common

@@ -13,13 +13,13 @@
 //   - dry air (29): a fitted pseudo-species row, used only until SETUP1 rebuilds
 //     it from the air fractions of the other species.
 // Columns 4 and 5 (heat capacity at TREF) are left 0 here: SETUP1 computes them.
-#include "physics/species.hpp"
+#include "run/species_table.hpp"
 
 #include <array>
 
-#include "physics/nasa_coefficients.hpp"
+#include "run/nasa_coefficients.hpp"
 
-namespace quelmar::physics {
+namespace quelmar::run {
 namespace {
 
 // "No" of a flag column.
@@ -116,4 +116,4 @@ SpeciesTable::SpeciesTable() {
   put_range(t_, AIR, HIGH, AIR_HIGH);
 }
 
-}  // namespace quelmar::physics
+}  // namespace quelmar::run

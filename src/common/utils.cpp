@@ -1,9 +1,9 @@
-#include "input/utils.hpp"
+#include "common/utils.hpp"
 
 #include <algorithm>
 #include <cstring>
 
-namespace quelmar::input {
+namespace quelmar::common {
 
 void GETCOM(std::span<char> inpfil, int argc, const char* const* argv) {
   std::fill(inpfil.begin(), inpfil.end(), ' ');
@@ -12,8 +12,8 @@ void GETCOM(std::span<char> inpfil, int argc, const char* const* argv) {
   std::copy_n(arg.begin(), std::min(arg.size(), inpfil.size()), inpfil.begin());
 }
 
-int INITIALIZE(physics::MIX& mix, double value) {
-  for (int i = 1; i <= physics::NSPECIES; ++i) mix(i) = value;
+int INITIALIZE(run::MIX& mix, double value) {
+  for (int i = 1; i <= run::NSPECIES; ++i) mix(i) = value;
   return 0;
 }
 
@@ -23,4 +23,4 @@ double DEGREES(double x) { return (x * 180.0) / FNPI(); }
 double RADS(double x) { return (x * FNPI()) / 180.0; }
 double CTOK(double t) { return t + 273.15; }
 
-}  // namespace quelmar::input
+}  // namespace quelmar::common

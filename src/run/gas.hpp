@@ -3,7 +3,7 @@
 #pragma once
 #include "io/array1.hpp"
 
-namespace quelmar::physics {
+namespace quelmar::run {
 
 inline constexpr int NSPECIES = 29;
 using MIX = io::Array1<double, NSPECIES>;
@@ -19,4 +19,4 @@ enum Species : int {
   COS = 26, CS2 = 27, CL2 = 28, AIR = 29
 };
 
-}  // namespace quelmar::physics
+}  // namespace quelmar::run

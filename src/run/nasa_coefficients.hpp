@@ -3,7 +3,7 @@
 // starts from these and puts its own rows in their place where it has any.
 #pragma once
 
-namespace quelmar::physics {
+namespace quelmar::run {
 
 inline constexpr int NASA9_NSPECIES = 28;
 
@@ -11,4 +11,4 @@ inline constexpr int NASA9_NSPECIES = 28;
 // then a1..a7, b1, b2 of the range 1000-6000 K, of species i (species order).
 extern const double NASA9_PUBLISHED[NASA9_NSPECIES][18];
 
-}  // namespace quelmar::physics
+}  // namespace quelmar::run

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "physics/species.hpp"
+#include "run/species_table.hpp"
 #include "physics/thermo.hpp"
-#include "physics_ready.hpp"
+#include "physics/physics_ready.hpp"
 
 namespace quelmar::physics {
 namespace {
