@@ -12,12 +12,12 @@
 #include "io/format.hpp"
 #include "io/stop.hpp"
 #include "io/text.hpp"
+#include "physics/constants.hpp"
 
 namespace quelmar::driver {
 
 namespace {
 
-constexpr double G = 9.80665;        // gravity, m/s2
 constexpr int AERMOD_NAME_MAX = 200;  // longest file name AERMOD reads from its control file
 
 using input::MOD_VIRTUALSOURCES;
@@ -121,9 +121,9 @@ int hourly_year(int iyr) {
 // when the diameter or the momentum flux gives no such stack.
 bool stack_for_fluxes(double fb, double fm, double ta, double d, double& vs, double& ts) {
   if (!(d > 0) || !(fm > 0)) return false;
-  const double a = fb / (G * d);
+  const double a = fb / (physics::GRAVITY * d);
   const double v = (2 / d) * (a + std::sqrt(a * a + fm));
-  const double t = ta * (fb * v / (fm * G) + 1);
+  const double t = ta * (fb * v / (fm * physics::GRAVITY) + 1);
   if (!std::isfinite(v) || !std::isfinite(t)) return false;
   vs = v;
   ts = t;

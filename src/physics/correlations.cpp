@@ -3,14 +3,10 @@
 #include <cmath>
 
 #include "input/utils.hpp"
+#include "physics/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
-namespace {
-
-constexpr double GRAVITY = 9.80665;  // m/s2
-
-}  // namespace
 
 double ENTRAINMENTRATIO(const STDCONST& c, double RAIR, double DR, double T, double P) {
   return 2.0 * RAIR / (std::sqrt(DR) * (DR + 1.0)) * (T / c.TREF) * (c.PREF / P);

@@ -1,5 +1,7 @@
 #include "physics/mixture.hpp"
 
+#include "physics/constants.hpp"
+
 namespace quelmar::physics {
 namespace {
 
@@ -101,8 +103,8 @@ double CALC_AUTOIG(const SpeciesTable& prop, const MIX& mix) {
       t = t + mix(i) * prop(12, i);
     }
   }
-  if (t > 0) return s / t + 273.15;
-  return s + 273.15;
+  if (t > 0) return s / t + ZERO_CELSIUS;
+  return s + ZERO_CELSIUS;
 }
 
 void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff) {

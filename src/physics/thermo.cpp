@@ -3,12 +3,11 @@
 #include <array>
 #include <cmath>
 
+#include "physics/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
 namespace {
-
-constexpr double R = 8.31446261815324;  // gas constant, J/(mol K)
 
 // Offset of the coefficient range that applies at T: 9 (high set) above 1000 K.
 int range_offset(double T) { return T > 1000.0 ? 9 : 0; }
@@ -36,7 +35,7 @@ double hf1(double a1, double a2, double a3, double a4, double a5, double a6, dou
   d = d + p.t2 * a5 / 3.0;
   d = d + p.t3 * a6 / 4.0;
   d = d + p.t4 * a7 / 5.0;
-  return (d + b1 / T) * R * T;
+  return (d + b1 / T) * GAS_CONSTANT * T;
 }
 
 // Absolute enthalpy of species I (1..29) straight from the table.
@@ -101,10 +100,11 @@ COEFF species_coeff(const SpeciesTable& prop, int I) {
 
 // Five-term heat capacity and enthalpy of c1..c5.
 double cp5(double c1, double c2, double c3, double c4, double c5, double T) {
-  return R * (c1 + c2 * T + c3 * (T * T) + c4 * (T * T * T) + c5 * (T * T * T * T));
+  return GAS_CONSTANT * (c1 + c2 * T + c3 * (T * T) + c4 * (T * T * T) + c5 * (T * T * T * T));
 }
 double h5(double c1, double c2, double c3, double c4, double c5, double T) {
-  return R * T * (c1 + c2 * T / 2.0 + c3 * (T * T) / 3.0 + c4 * (T * T * T) / 4.0 + c5 * (T * T * T * T) / 5.0);
+  return GAS_CONSTANT * T *
+         (c1 + c2 * T / 2.0 + c3 * (T * T) / 3.0 + c4 * (T * T * T) / 4.0 + c5 * (T * T * T * T) / 5.0);
 }
 
 // Fraction-weighted five-term forms of a mixture, from the range starting at
@@ -140,7 +140,7 @@ double CALC_CP_COEFF(const COEFF& coeff, double T) {
     const double p = e == 0 ? 1.0 : (e == 1 ? T : std::pow(T, static_cast<double>(e)));
     s = s + coeff(k + o) * p;
   }
-  return s * R;
+  return s * GAS_CONSTANT;
 }
 
 double CALC_CP(const SpeciesTable& prop, int I, double T) { return CALC_CP_COEFF(species_coeff(prop, I), T); }
@@ -167,7 +167,7 @@ double CALC_S(const SpeciesTable& prop, int I, double T) {
   const double a5 = prop(18 + o, I), a6 = prop(19 + o, I), a7 = prop(20 + o, I), b2 = prop(22 + o, I);
   const double s = -a1 / (2.0 * (T * T)) - a2 / T + a3 * std::log(T) + a4 * T + a5 * (T * T) / 2.0 +
                    a6 * (T * T * T) / 3.0 + a7 * (T * T * T * T) / 4.0 + b2;
-  return R * s;
+  return GAS_CONSTANT * s;
 }
 
 double CALC_G(const SpeciesTable& prop, int I, double T) {
@@ -178,7 +178,7 @@ double CALC_G(const SpeciesTable& prop, int I, double T) {
   const double lnT = std::log(T);
   const double g = -a1 / (2.0 * (T * T)) + a2 * (1.0 + lnT) / T + a3 * (1.0 - lnT) - a4 * T / 2.0 -
                    a5 * (T * T) / 6.0 - a6 * (T * T * T) / 12.0 - a7 * (T * T * T * T) / 20.0 + b1 / T - b2;
-  return R * g;
+  return GAS_CONSTANT * g;
 }
 
 double CALC_CP_AVE(const SpeciesTable& prop, const STDCONST& c, double T1, double T2, int I) {
