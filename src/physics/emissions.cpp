@@ -42,6 +42,7 @@
 #include "physics/gas_cache.hpp"
 #include "physics/mixture.hpp"
 #include "physics/plumerise.hpp"
+#include "physics/pseudo_stack.hpp"
 #include "physics/realgas.hpp"
 #include "physics/thermo.hpp"
 
@@ -844,11 +845,12 @@ class FlareStep {
       // any flame (beyond what a flare file's field holds): the same fluxes
       // leave a slower, wider stack at the top of the temperature range.
       r_.EXTEMP = T_PSEUDO_MAX;
-      r_.UE_X = std::max(c_.UEMIN, GRAVITY * (r_.EXTEMP - TAMBH) * r_.FM / (TAMBH * r_.FB));
-      r_.DE_X = std::sqrt(4 * r_.EXTEMP * r_.FM / (TAMBH * (r_.UE_X * r_.UE_X)));
+      const StackExit s = restate_flame_stack(r_.EXTEMP, TAMBH, r_.FB, r_.FM, c_.UEMIN);
+      r_.UE_X = s.u;
+      r_.DE_X = s.d;
     }
-    w_.FM_check = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
-    w_.FB_check = GRAVITY_QUARTER * (r_.EXTEMP - TAMBH) / r_.EXTEMP * r_.UE_X * (r_.DE_X * r_.DE_X);
+    w_.FM_check = stack_momentum_flux(TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
+    w_.FB_check = stack_buoyancy_flux(r_.EXTEMP - TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
   }
 
   // ---- 23. pseudo-stack of the cold plume (unburnt H2S, odour) ----
@@ -874,7 +876,7 @@ class FlareStep {
     if (FBS != 0 && DT != 0) {
       r_.DE_X = 2 * std::sqrt(w_.FB_STRIPPED * w_.TSTRIP / (DT * GRAVITY * r_.UE_X));
     } else if (r_.FM != 0) {
-      r_.DE_X = std::sqrt(r_.FM / (0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X)));
+      r_.DE_X = stack_diameter(r_.FM, TAMBH, r_.EXTEMP, r_.UE_X);
     }
     r_.EXTEMP = FMS != 0 ? TAMBH * (FBS / FMS * r_.UE_X / GRAVITY + 1) : TAMBH;
     if (!(r_.EXTEMP > 0)) {
@@ -891,15 +893,16 @@ class FlareStep {
       // model file can hold. The same buoyancy and momentum fluxes leave a
       // slower, wider stack at the top of the flare model's temperature range
       // (the plume rise of the dispersion models follows the fluxes alone).
-      const double fm = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
+      const double fm = stack_momentum_flux(TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
       r_.EXTEMP = T_PSEUDO_MAX;
-      r_.UE_X = (r_.EXTEMP / TAMBH - 1) * GRAVITY * FMS / FBS;
-      r_.DE_X = std::sqrt(fm / (0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X)));
+      const StackExit s = restate_cold_stack(r_.EXTEMP, TAMBH, FBS, FMS, fm);
+      r_.UE_X = s.u;
+      r_.DE_X = s.d;
     }
     DT = std::max(r_.EXTEMP - TAMBH, 0.0);
     r_.QEMIT = (in_.MSTRIP == 1 || in_.MSTRIP == 3) ? w_.e_h2s : w_.e_ou;
-    r_.FB = GRAVITY_QUARTER * DT / r_.EXTEMP * r_.UE_X * (r_.DE_X * r_.DE_X);
-    r_.FM = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
+    r_.FB = stack_buoyancy_flux(DT, r_.EXTEMP, r_.UE_X, r_.DE_X);
+    r_.FM = stack_momentum_flux(TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
   }
 
   // A step that has no flame: no gas, or nothing in it that burns.

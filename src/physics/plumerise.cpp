@@ -130,7 +130,9 @@ void CALCDELH(input::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double 
     return;
   }
 
-  // Fluxes of the pseudo-stack; one colder than the air has a negative buoyancy flux.
+  // Fluxes of the pseudo-stack, in the order of the ISC3 equations (not the
+  // flare step's forms of pseudo_stack.hpp); one colder than the air has a
+  // negative buoyancy flux.
   isc.FBISC = GRAVITY * VS * (DS * DS) * (TS - TA) / (4.0 * TS);
   isc.FMISC = (VS * VS) * (DS * DS) * TA / (4.0 * TS);
 
