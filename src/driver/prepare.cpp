@@ -185,7 +185,8 @@ bool prepare_run(Run& run) {
   //    given by one value only on the saturation line.
   if (in.MFASSIST == 1 && in.MFASSISTSTEAM == 1) {
     // kg/s to 10^3 m3/d, factor by factor from left to right (the day as 3600*24).
-    if (in.STM_IMASSVOL == 1) in.STM_FLOW = in.STM_FLOW / run.prop(1, physics::H2O) * c.VM * 0.001 * 3600 * 24;
+    if (in.STM_IMASSVOL == 1)
+      in.STM_FLOW = in.STM_FLOW / run.prop(physics::P_MW, physics::H2O) * c.VM * 0.001 * 3600 * 24;
     if (in.STM_PRESS <= 0 && in.STM_TEMP <= 0) in.STM_TEMP = 473.15;
     if (in.STM_PRESS > 0)
       in.STM_PRESS = in.STM_PRESS + c.PLOCAL;

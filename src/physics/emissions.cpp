@@ -260,11 +260,11 @@ class FlareStep {
   void make_air(FlareAir& a) const {
     a.STEAMMIX.fill(0.0);
     a.STEAMMIX(H2O) = 1.0;
-    for (int i = 1; i <= NSPECIES; ++i) a.GCAIR(i) = prop_(6, i);
+    for (int i = 1; i <= NSPECIES; ++i) a.GCAIR(i) = prop_(P_AIR_FRACTION, i);
     IRENORMALIZE(prop_, a.GCAIR);
     a.XINERT = 0;
     for (int i = 1; i <= NSPECIES; ++i)
-      if (prop_(35, i) > 0) a.XINERT = a.XINERT + a.GCAIR(i);
+      if (prop_(P_AIR_INERT, i) > 0) a.XINERT = a.XINERT + a.GCAIR(i);
     a.O2AIR = 1 - a.XINERT;
     a.steam = gas_props(prop_, c_, a.STEAMMIX);
     a.air = gas_props(prop_, c_, a.GCAIR);
@@ -419,12 +419,12 @@ class FlareStep {
     // 6. heating values, the carbon of the hydrocarbons
     g.NHV = CALC_NHV(prop_, F);
     g.GHV = CALC_GHV(prop_, F);
-    g.CARBON_HC = CALC_BYPROP(prop_, F, 8, 33);
+    g.CARBON_HC = CALC_BYPROP(prop_, F, P_CARBON, P_HYDROCARBON);
     // 8. flammability
-    g.combfrac = CALC_BYPROP(prop_, F, 12, 32);
+    g.combfrac = CALC_BYPROP(prop_, F, P_COMBUSTIBLE, P_IN_MIXTURE);
     g.rLFLcomb = CALC_LFL(prop_, F);
     g.rLFLflared = g.combfrac > 0 ? g.rLFLcomb / g.combfrac : 0;
-    g.O2DEM = CALC_BYPROP(prop_, F, 7, 32, 12);
+    g.O2DEM = CALC_BYPROP(prop_, F, P_O2_NEED, P_IN_MIXTURE, P_COMBUSTIBLE);
     g.O2LFL = g.rLFLcomb * g.O2DEM / g.combfrac;
     g.REST = 1 - g.rLFLcomb - g.O2LFL;
     g.ISFLAMMABLE = (1 - g.combfrac > g.REST) ? 0 : 1;
@@ -433,17 +433,17 @@ class FlareStep {
     g.N_O2 = (g.O2LFL - y(O2)) / (O2AIR - g.O2LFL);
     g.N_DIL = (1 - g.rLFLflared) / g.rLFLflared;
     g.NAIR = std::max(g.N_O2, g.N_DIL);
-    g.O2NET = CALC_BYPROP(prop_, F, 7, 32) - y(O2);
+    g.O2NET = CALC_BYPROP(prop_, F, P_O2_NEED, P_IN_MIXTURE) - y(O2);
     g.NSTOI = g.O2NET / O2AIR;
     g.EA = (g.NAIR - g.NSTOI) / g.NSTOI;
-    g.NPROD = CALC_BYPROP(prop_, F, 9, 32);
-    g.WATER = CALC_BYPROP(prop_, F, 10, 32);
+    g.NPROD = CALC_BYPROP(prop_, F, P_PRODUCTS, P_IN_MIXTURE);
+    g.WATER = CALC_BYPROP(prop_, F, P_WATER, P_IN_MIXTURE);
     g.PRODUCTS = exhaust(g, g.NAIR, g.EA, g.MIX_EXHAUST);
     g.PRODUCTS_X = exhaust(g, std::max(g.N_O2, g.NSTOI), 0, g.XX_MIX_EXHAUST);
     g.exhaust = gas_props(prop_, c_, g.MIX_EXHAUST);
     g.MWEXH = g.NHV > 0 ? g.exhaust.MW : g.flared.MW;
     g.MR = g.PRODUCTS * g.MWEXH / g.flared.MW;
-    g.AIRM = g.N_DIL * prop_(1, AIR) / g.MW_MIXSTEAM;
+    g.AIRM = g.N_DIL * prop_(P_MW, AIR) / g.MW_MIXSTEAM;
     g.MWX = CALC_MOLARMASS(prop_, g.XX_MIX_EXHAUST);
     g.MRX = g.PRODUCTS_X * g.MWX / g.MW_MIXSTEAM;
     // 15., 16. the gas's enthalpy at TREF species by species, its autoignition temperature
@@ -480,13 +480,13 @@ class FlareStep {
     w_.NHV = w_.fg->NHV;
     w_.GHV = w_.fg->GHV;
     w_.LHV = w_.NHV / w_.MW_FLARED * VM;
-    r_.E_H2SRAW = w_.QTOT * y(H2S) * prop_(1, H2S) / VM * 1000;
+    r_.E_H2SRAW = w_.QTOT * y(H2S) * prop_(P_MW, H2S) / VM * 1000;
     w_.ODOUR_FULL = w_.QTOT * (y(H2S) / in_.ODOURPPB * 1e9);
-    r_.SO2TPD = w_.QFLARE * y(H2S) / VM * prop_(1, SO2);
+    r_.SO2TPD = w_.QFLARE * y(H2S) / VM * prop_(P_MW, SO2);
     r_.E_SO2FULL = r_.SO2TPD * 1000 * 1000 / SECONDS_PER_DAY;
-    w_.CO2_GAS = y(CO2) * prop_(1, CO2) / VM * w_.QFLARE;
+    w_.CO2_GAS = y(CO2) * prop_(P_MW, CO2) / VM * w_.QFLARE;
     w_.CO2_FORMED =
-        (w_.fg->CARBON_HC + y(CO) * prop_(8, CO)) * prop_(1, CO2) / VM * w_.QFLARE;
+        (w_.fg->CARBON_HC + y(CO) * prop_(P_CARBON, CO)) * prop_(P_MW, CO2) / VM * w_.QFLARE;
     log_.free({"NHV (MJ/m3)=", w_.NHV});
     log_.free({"GHV (MJ/m3)=", w_.GHV});
   }
@@ -563,7 +563,8 @@ class FlareStep {
     ex(H2O) = (P - D + NA * g2) / P;
     ex(O2) = (NA * w_.air->O2AIR + y(O2) - g.O2NET) / P;
     for (int s : {AR, N2, HE, NE, KR, N2O, XE}) ex(s) = (y(s) + NA * GCAIR(s)) / P;
-    ex(CO2) = (CALC_BYPROP(prop_, w_.MIXFLARED, 8, 32) + NA * (GCAIR(CO2) + GCAIR(CH4) + GCAIR(CO))) / P;
+    ex(CO2) =
+        (CALC_BYPROP(prop_, w_.MIXFLARED, P_CARBON, P_IN_MIXTURE) + NA * (GCAIR(CO2) + GCAIR(CH4) + GCAIR(CO))) / P;
     ex(SO2) = y(H2S) / P;
     return P;
   }
@@ -670,7 +671,7 @@ class FlareStep {
     w_.FM_STRIP = w_.FMTOT * w_.FSTRIP;
     r_.FM = w_.FMTOT - w_.FM_STRIP;
     w_.e_co2 = w_.CO2_GAS + w_.CO2_FORMED * w_.CCE +
-               (1 - w_.CCE) * y(CH4) * w_.QFLARE * prop_(1, CH4) / c_.VM * 25;
+               (1 - w_.CCE) * y(CH4) * w_.QFLARE * prop_(P_MW, CH4) / c_.VM * 25;
     w_.e_h2s = w_.FSTRIP * r_.E_H2SRAW;
     w_.e_so2 = r_.E_SO2FULL * (w_.CCE + w_.FRESID);
     w_.e_ou = w_.QTOT * w_.FSTRIP * (y(H2S) / in_.ODOURPPB * 1e9);
@@ -686,7 +687,7 @@ class FlareStep {
       w_.CPG_MOL = (hfbar(prop_, w_.air->HF1_TREF, w_.MIXFLARED, w_.T_MIX) - w_.fg->HFBAR_TREF) /
                    (w_.T_MIX - c_.TREF);
     } else {
-      w_.CPG_MOL = CALC_BYPROP(prop_, w_.MIXFLARED, 5, 32);
+      w_.CPG_MOL = CALC_BYPROP(prop_, w_.MIXFLARED, P_CP_MOL, P_IN_MIXTURE);
     }
     w_.CPG = w_.CPG_MOL / w_.MW_FLARED;
   }

@@ -17,7 +17,7 @@ constexpr double THIRD = 0.3333333333333333;
 
 double CALC_PLOCAL(const SpeciesTable& prop, const STDCONST& c, double Z) {
   const double base = 1.0 - c.LAPSE * Z / c.TREF;
-  const double exponent = GRAVITY_PER_1000R * prop(1, AIR) / c.LAPSE;
+  const double exponent = GRAVITY_PER_1000R * prop(P_MW, AIR) / c.LAPSE;
   return c.PREF * std::pow(base, exponent);
 }
 

@@ -68,7 +68,7 @@ bool vessel_blowdown(input::Run& run, std::string_view tinit_name, const MIX& mi
   // 3. Density at the reference state (kg/m3).
   const double RHOREF = 1000 * c.PREF / (c.TREF * RS);
   // 4. Heat capacity at TREF (J/(kg K)) from the molar heat capacities.
-  const double CP = CALC_BYPROP(run.prop, mix, 5, 32) / M * 1000;
+  const double CP = CALC_BYPROP(run.prop, mix, P_CP_MOL, P_IN_MIXTURE) / M * 1000;
   // 5. Absolute initial state.
   const double P0 = c.PLOCAL + PINIT;
   const double T0 = TINIT;

@@ -29,20 +29,20 @@ void SETUP1(SpeciesTable& prop, STDCONST& c) {
   c.WPERGJD = 11574.074074074073;    // 10^9 J / 86400 s
 
   for (int i = 1; i <= NSPECIES; ++i) {
-    prop(5, i) = CALC_CP(prop, i, c.TREF);
-    prop(4, i) = prop(5, i) / prop(1, i);
+    prop(P_CP_MOL, i) = CALC_CP(prop, i, c.TREF);
+    prop(P_CP_MASS, i) = prop(P_CP_MOL, i) / prop(P_MW, i);
   }
   MK_AIRCOEFFICENTS(prop);
 }
 
 void MK_AIRCOEFFICENTS(SpeciesTable& prop) {
   MIX air{};
-  for (int i = 1; i <= NSPECIES; ++i) air(i) = prop(6, i);
+  for (int i = 1; i <= NSPECIES; ++i) air(i) = prop(P_AIR_FRACTION, i);
   IRENORMALIZE(prop, air);
-  prop(1, AIR) = CALC_MOLARMASS(prop, air);
+  prop(P_MW, AIR) = CALC_MOLARMASS(prop, air);
   COEFF coeff{};
   MK_COEFF(prop, air, coeff);
-  for (int k = 1; k <= 18; ++k) prop(13 + k, AIR) = coeff(k);
+  for (int k = 1; k <= 18; ++k) prop(P_NASA_LOW + k - 1, AIR) = coeff(k);
 }
 
 }  // namespace quelmar::physics
