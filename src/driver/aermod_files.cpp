@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -12,12 +11,12 @@
 #include "io/format.hpp"
 #include "io/stop.hpp"
 #include "io/text.hpp"
+#include "physics/pseudo_stack.hpp"
 
 namespace quelmar::driver {
 
 namespace {
 
-constexpr double G = 9.80665;        // gravity, m/s2
 constexpr int AERMOD_NAME_MAX = 200;  // longest file name AERMOD reads from its control file
 
 using run::MOD_VIRTUALSOURCES;
@@ -113,21 +112,6 @@ int hourly_year(int iyr) {
   if (iyr >= 2000) return iyr - 2000;
   if (iyr >= 1900) return iyr - 1900;
   return iyr;
-}
-
-// Exit velocity and temperature of a stack of diameter d in air at ta that
-// has the buoyancy flux fb and the momentum flux fm: the positive root of
-// (d^2/4)*vs^2 - (fb/g)*vs - fm = 0, then ts from the momentum flux. False
-// when the diameter or the momentum flux gives no such stack.
-bool stack_for_fluxes(double fb, double fm, double ta, double d, double& vs, double& ts) {
-  if (!(d > 0) || !(fm > 0)) return false;
-  const double a = fb / (G * d);
-  const double v = (2 / d) * (a + std::sqrt(a * a + fm));
-  const double t = ta * (fb * v / (fm * G) + 1);
-  if (!std::isfinite(v) || !std::isfinite(t)) return false;
-  vs = v;
-  ts = t;
-  return true;
 }
 
 }  // namespace
@@ -296,11 +280,10 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
       write_hour(false, 0);
       continue;
     }
-    double ts = vs.VTSX(i), us = vs.VUSX(i), v = 0, t = 0;
-    if (stack_for_fluxes(vs.VFB(i), vs.VFM(i), vs.VTA(i), vs.VSDS(j), v, t)) {
-      us = v;
-      ts = t;
-    }
+    // A stack that the fluxes do not give (no diameter, no momentum flux)
+    // keeps the hour's own exit velocity and temperature.
+    double ts = vs.VTSX(i), us = vs.VUSX(i);
+    physics::stack_of_diameter(vs.VFB(i), vs.VFM(i), vs.VTA(i), vs.VSDS(j), us, ts);
     hour_record(own, h, yy, vs.VE(i), ts, us);
     write_hour(true, j);
   }

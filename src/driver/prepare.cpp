@@ -81,7 +81,7 @@ bool build_step_table(Run& run) {
       case 0:  // steady release
         in.NPUFFS = 1;
         in.PUFFDUR = std::max(in.TIMEINC, in.PUFFDUR);
-        in.QTOTAL = in.QMAX * in.PUFFDUR / 24 / 3600;
+        in.QTOTAL = in.QMAX * in.PUFFDUR / 24 / 3600;  // the day as /24/3600: /86400 rounds differently
         single_step(in, in.QMAX);
         break;
       case 1: {  // vessel blowdown
@@ -184,7 +184,9 @@ bool prepare_run(Run& run) {
   // 2. Steam assist: the flow in 10^3 m3/d, the pressure absolute, a state
   //    given by one value only on the saturation line.
   if (in.MFASSIST == 1 && in.MFASSISTSTEAM == 1) {
-    if (in.STM_IMASSVOL == 1) in.STM_FLOW = in.STM_FLOW / run.prop(1, physics::H2O) * c.VM * 0.001 * 3600 * 24;
+    // kg/s to 10^3 m3/d, factor by factor from left to right (the day as 3600*24).
+    if (in.STM_IMASSVOL == 1)
+      in.STM_FLOW = in.STM_FLOW / run.prop(physics::P_MW, physics::H2O) * c.VM * 0.001 * 3600 * 24;
     if (in.STM_PRESS <= 0 && in.STM_TEMP <= 0) in.STM_TEMP = 473.15;
     if (in.STM_PRESS > 0)
       in.STM_PRESS = in.STM_PRESS + c.PLOCAL;

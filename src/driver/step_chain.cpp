@@ -5,6 +5,7 @@
 #include "common/dates.hpp"
 #include "met/aermet.hpp"
 #include "met/metseries.hpp"
+#include "physics/constants.hpp"
 #include "physics/emissions.hpp"
 #include "physics/mixture.hpp"
 #include "physics/plumerise.hpp"
@@ -211,7 +212,7 @@ ReleasePoint chain_active(Run& run, Loop loop, int row, int isecdur) {
     if (in.PSEQ(row, 4) >= 0) f.FGRI = in.PSEQ(row, 4);
     physics::INORMALIZEH2S(run.prop, in.RAW, h2s, f.MIXN);
   }
-  f.QVOL = f.QMAX1 * f.ISECDUR / 24 / 3600;
+  f.QVOL = f.QMAX1 * f.ISECDUR / 24 / 3600;  // the day as /24/3600, in this order: /86400 rounds differently
   f.FGR1 = f.FGRI;
   if (in.MFGR == 2) {
     // The fuel-gas flow is held at FGRI times the reference rate; a row without
@@ -265,9 +266,8 @@ ReleasePoint chain_active(Run& run, Loop loop, int row, int isecdur) {
   // blows from WD, so towards WD - 180 degrees (x east, y north).
   double a = f.WD - 180.0;
   if (a < 0) a += 360.0;
-  const double pi = 3.141592653589793;
-  const double dx = r.XL * std::sin(a * pi / 180.0);
-  const double dy = r.XL * std::cos(a * pi / 180.0);
+  const double dx = r.XL * std::sin(a * physics::PI / 180.0);
+  const double dy = r.XL * std::cos(a * physics::PI / 180.0);
   if (loop == Loop::Calpuff && logging(run)) u.free(io::LOG, {"x,y,z", dx, dy, r.HS_X});
   ReleasePoint p;
   p.X = in.XCOORD + dx * 0.001;

@@ -3,14 +3,10 @@
 #include <cmath>
 
 #include "common/utils.hpp"
+#include "physics/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
-namespace {
-
-constexpr double GRAVITY = 9.80665;  // m/s2
-
-}  // namespace
 
 double ENTRAINMENTRATIO(const STDCONST& c, double RAIR, double DR, double T, double P) {
   return 2.0 * RAIR / (std::sqrt(DR) * (DR + 1.0)) * (T / c.TREF) * (c.PREF / P);
@@ -27,8 +23,8 @@ double CARBEFF(const STDCONST& c, double LHV, double U, double D, double V) {
 
 void BRZFLARE(const SpeciesTable& prop, const STDCONST& /*c*/, const MIX& mix, double DJ, double UJ, double UA,
               double RHOJ, double RHOA, double& XL, double& ZL, double& FA) {
-  BRZFLARE(prop, CALC_BYPROP(prop, mix, 12, 32), CALC_LFL(prop, mix), CALC_MOLARMASS(prop, mix), DJ, UJ, UA, RHOJ,
-           RHOA, XL, ZL, FA);
+  const double combfrac = CALC_BYPROP(prop, mix, P_COMBUSTIBLE, P_IN_MIXTURE);
+  BRZFLARE(prop, combfrac, CALC_LFL(prop, mix), CALC_MOLARMASS(prop, mix), DJ, UJ, UA, RHOJ, RHOA, XL, ZL, FA);
 }
 
 void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, double DJ, double UJ, double UA,
@@ -42,7 +38,7 @@ void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, 
   } else if (UJ > 0) {
     R = 110.0;
   }
-  const double P = CL * R * (mw / prop(1, AIR));
+  const double P = CL * R * (mw / prop(P_MW, AIR));
   if (!(P > 0)) {
     // No combustibles or no jet flow: no flame to bend over.
     XL = 0;

@@ -33,7 +33,8 @@ double CARBEFF(const STDCONST& c, double LHV, double U, double D, double V);
 void BRZFLARE(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double DJ, double UJ, double UA,
               double RHOJ, double RHOA, double& XL, double& ZL, double& FA);
 // The same with what BRZFLARE takes from the mixture already formed: its
-// combustible fraction CALC_BYPROP(MIX, 12, 32), its CALC_LFL and its molar mass.
+// combustible fraction CALC_BYPROP(MIX, P_COMBUSTIBLE, P_IN_MIXTURE), its CALC_LFL
+// and its molar mass.
 void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, double DJ, double UJ, double UA,
               double RHOJ, double RHOA, double& XL, double& ZL, double& FA);
 

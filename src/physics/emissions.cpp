@@ -37,10 +37,12 @@
 #include "io/format.hpp"
 #include "io/stop.hpp"
 #include "io/units.hpp"
+#include "physics/constants.hpp"
 #include "physics/correlations.hpp"
 #include "run/gas_cache.hpp"
 #include "physics/mixture.hpp"
 #include "physics/plumerise.hpp"
+#include "physics/pseudo_stack.hpp"
 #include "physics/realgas.hpp"
 #include "physics/thermo.hpp"
 
@@ -52,17 +54,12 @@ namespace {
 
 using Gas = MIX;  // the composition type, under a name that the step's MIX argument does not hide
 
-constexpr double R = 8.31446261815324;       // gas constant, J/(mol K)
-constexpr double G = 9.80665;                // gravity, m/s2
-constexpr double PI = 3.141592653589793;
-constexpr double G_R = 81.53702483431246;    // g*R
-constexpr double G_QUARTER = 2.4516625;      // g/4
 // The hottest pseudo-stack: the upper end of the flare model's temperature
 // solve, K. A hotter one is restated at this temperature with the same fluxes.
 constexpr double T_PSEUDO_MAX = 3000.0;
 
 // Flow in 10^3 m3/d -> m3/s.
-double per_second(double flow) { return flow * 1000 / 86400; }
+double per_second(double flow) { return flow * 1000 / SECONDS_PER_DAY; }
 
 [[noreturn]] void fatal(run::Run& run, const std::string& what) {
   for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {"***FATAL ERROR*** " + what});
@@ -99,7 +96,7 @@ void require_not_negative(run::Run& run, double v, const char* name, const char*
 // no molar mass; a temperature or compressibility not above 0).
 bool sound_speed(double cp, double mw, double T, double Z, double& c) {
   c = 0;
-  if (!(cp > R) || !(mw > 0) || !(T > 0) || !(Z > 0)) return false;
+  if (!(cp > GAS_CONSTANT) || !(mw > 0) || !(T > 0) || !(Z > 0)) return false;
   SONICVELOCITY(cp, mw, T, Z, c);
   if (!std::isfinite(c)) {
     c = 0;
@@ -266,11 +263,11 @@ class FlareStep {
   void make_air(FlareAir& a) const {
     a.STEAMMIX.fill(0.0);
     a.STEAMMIX(H2O) = 1.0;
-    for (int i = 1; i <= NSPECIES; ++i) a.GCAIR(i) = prop_(6, i);
+    for (int i = 1; i <= NSPECIES; ++i) a.GCAIR(i) = prop_(P_AIR_FRACTION, i);
     IRENORMALIZE(prop_, a.GCAIR);
     a.XINERT = 0;
     for (int i = 1; i <= NSPECIES; ++i)
-      if (prop_(35, i) > 0) a.XINERT = a.XINERT + a.GCAIR(i);
+      if (prop_(P_AIR_INERT, i) > 0) a.XINERT = a.XINERT + a.GCAIR(i);
     a.O2AIR = 1 - a.XINERT;
     a.steam = gas_props(prop_, c_, a.STEAMMIX);
     a.air = gas_props(prop_, c_, a.GCAIR);
@@ -291,7 +288,7 @@ class FlareStep {
     w_.MW_AIR = a.air.MW;
     w_.MW_LIFT = w_.LIFT.MW;
     w_.MW_FUEL = w_.FUEL.MW;
-    r_.RHOA = c_.PLOCAL * w_.MW_AIR / (R * c_.TAMBH);
+    r_.RHOA = c_.PLOCAL * w_.MW_AIR / (GAS_CONSTANT * c_.TAMBH);
     w_.CPA_MOL = cp_ave_mix(a.air, c_.TAMBH, c_.TREF);
     w_.CPA = w_.CPA_MOL / w_.MW_AIR;
   }
@@ -299,7 +296,7 @@ class FlareStep {
   // ---- 2. assist jets, then the assist air ----
   void assist_jets() {
     const double cpa = cp_mix(w_.air->air, c_.TAMBH);
-    const double k = cpa / (cpa - R);
+    const double k = cpa / (cpa - GAS_CONSTANT);
     const double Tat = c_.TAMBH * 2 / (k + 1);
     const double Za = FNZ(Tat, c_.PLOCAL, AIR_TC, AIR_PC);
     SONICVELOCITY(cpa, w_.MW_AIR, c_.TAMBH, Za, w_.C_AIR);
@@ -309,20 +306,20 @@ class FlareStep {
     if (w_.steam_assist) {
       require_positive(run_, in_.STM_TEMP, "STM_TEMP", "assist-steam temperature, K");
       const double cps = cp_mix(w_.air->steam, in_.STM_TEMP);
-      const double ks = cps / (cps - R);
+      const double ks = cps / (cps - GAS_CONSTANT);
       const double Tst = in_.STM_TEMP * 2 / (ks + 1);
       const double Pst = in_.STM_PRESS * std::pow(2 / (ks + 1), ks / (ks - 1));
       const double Zs = FNZ(Tst, Pst, WATER_TC, WATER_PC);
       if (!sound_speed(cps, w_.MW_STEAM, Tst, Zs, w_.C_STEAM))
         fatal(run_, "the assist steam has no speed of sound at its throat state (check STM_PRESS)");
-      const double rhos = c_.PLOCAL * w_.MW_STEAM / (R * Tst * Zs);
+      const double rhos = c_.PLOCAL * w_.MW_STEAM / (GAS_CONSTANT * Tst * Zs);
       w_.ER_STEAM = ENTRAINMENTRATIO(c_, in_.RAIRSTEAM, r_.RHOA / rhos, Tst, c_.PLOCAL);
     }
 
     // A fuel or lift gas without a composition has no mass: its jet neither
     // entrains air nor has a speed of sound (and none is needed, see step 7).
     if (w_.MW_FUEL > 0) {
-      const double rhof = c_.PLOCAL * w_.MW_FUEL / (R * c_.TGAS);
+      const double rhof = c_.PLOCAL * w_.MW_FUEL / (GAS_CONSTANT * c_.TGAS);
       w_.ER_FUEL = ENTRAINMENTRATIO(c_, in_.RAIRFUEL, r_.RHOA / rhof, c_.TGAS, c_.PLOCAL);
       w_.has_C_FUEL = sound_speed(cp_mix(w_.FUEL, c_.TREF), w_.MW_FUEL, c_.TGAS, 1, w_.C_FUEL);
     }
@@ -425,12 +422,12 @@ class FlareStep {
     // 6. heating values, the carbon of the hydrocarbons
     g.NHV = CALC_NHV(prop_, F);
     g.GHV = CALC_GHV(prop_, F);
-    g.CARBON_HC = CALC_BYPROP(prop_, F, 8, 33);
+    g.CARBON_HC = CALC_BYPROP(prop_, F, P_CARBON, P_HYDROCARBON);
     // 8. flammability
-    g.combfrac = CALC_BYPROP(prop_, F, 12, 32);
+    g.combfrac = CALC_BYPROP(prop_, F, P_COMBUSTIBLE, P_IN_MIXTURE);
     g.rLFLcomb = CALC_LFL(prop_, F);
     g.rLFLflared = g.combfrac > 0 ? g.rLFLcomb / g.combfrac : 0;
-    g.O2DEM = CALC_BYPROP(prop_, F, 7, 32, 12);
+    g.O2DEM = CALC_BYPROP(prop_, F, P_O2_NEED, P_IN_MIXTURE, P_COMBUSTIBLE);
     g.O2LFL = g.rLFLcomb * g.O2DEM / g.combfrac;
     g.REST = 1 - g.rLFLcomb - g.O2LFL;
     g.ISFLAMMABLE = (1 - g.combfrac > g.REST) ? 0 : 1;
@@ -439,17 +436,17 @@ class FlareStep {
     g.N_O2 = (g.O2LFL - y(O2)) / (O2AIR - g.O2LFL);
     g.N_DIL = (1 - g.rLFLflared) / g.rLFLflared;
     g.NAIR = std::max(g.N_O2, g.N_DIL);
-    g.O2NET = CALC_BYPROP(prop_, F, 7, 32) - y(O2);
+    g.O2NET = CALC_BYPROP(prop_, F, P_O2_NEED, P_IN_MIXTURE) - y(O2);
     g.NSTOI = g.O2NET / O2AIR;
     g.EA = (g.NAIR - g.NSTOI) / g.NSTOI;
-    g.NPROD = CALC_BYPROP(prop_, F, 9, 32);
-    g.WATER = CALC_BYPROP(prop_, F, 10, 32);
+    g.NPROD = CALC_BYPROP(prop_, F, P_PRODUCTS, P_IN_MIXTURE);
+    g.WATER = CALC_BYPROP(prop_, F, P_WATER, P_IN_MIXTURE);
     g.PRODUCTS = exhaust(g, g.NAIR, g.EA, g.MIX_EXHAUST);
     g.PRODUCTS_X = exhaust(g, std::max(g.N_O2, g.NSTOI), 0, g.XX_MIX_EXHAUST);
     g.exhaust = gas_props(prop_, c_, g.MIX_EXHAUST);
     g.MWEXH = g.NHV > 0 ? g.exhaust.MW : g.flared.MW;
     g.MR = g.PRODUCTS * g.MWEXH / g.flared.MW;
-    g.AIRM = g.N_DIL * prop_(1, AIR) / g.MW_MIXSTEAM;
+    g.AIRM = g.N_DIL * prop_(P_MW, AIR) / g.MW_MIXSTEAM;
     g.MWX = CALC_MOLARMASS(prop_, g.XX_MIX_EXHAUST);
     g.MRX = g.PRODUCTS_X * g.MWX / g.MW_MIXSTEAM;
     // 15., 16. the gas's enthalpy at TREF species by species, its autoignition temperature
@@ -474,7 +471,7 @@ class FlareStep {
     w_.W_XAIR = w_.V_XAIR / VM * w_.MW_AIR;
     w_.V_HPFUEL = per_second(in_.HPFUEL_FLOW);
     w_.W_HPFUEL = w_.V_HPFUEL / VM * w_.MW_FUEL;
-    w_.QTOT = w_.QFLARE * 1000 / 86400;
+    w_.QTOT = w_.QFLARE * 1000 / SECONDS_PER_DAY;
     w_.W_FLARED = w_.QTOT * w_.MW_FLARED / VM;
   }
 
@@ -486,13 +483,13 @@ class FlareStep {
     w_.NHV = w_.fg->NHV;
     w_.GHV = w_.fg->GHV;
     w_.LHV = w_.NHV / w_.MW_FLARED * VM;
-    r_.E_H2SRAW = w_.QTOT * y(H2S) * prop_(1, H2S) / VM * 1000;
+    r_.E_H2SRAW = w_.QTOT * y(H2S) * prop_(P_MW, H2S) / VM * 1000;
     w_.ODOUR_FULL = w_.QTOT * (y(H2S) / in_.ODOURPPB * 1e9);
-    r_.SO2TPD = w_.QFLARE * y(H2S) / VM * prop_(1, SO2);
-    r_.E_SO2FULL = r_.SO2TPD * 1000 * 1000 / 86400;
-    w_.CO2_GAS = y(CO2) * prop_(1, CO2) / VM * w_.QFLARE;
+    r_.SO2TPD = w_.QFLARE * y(H2S) / VM * prop_(P_MW, SO2);
+    r_.E_SO2FULL = r_.SO2TPD * 1000 * 1000 / SECONDS_PER_DAY;
+    w_.CO2_GAS = y(CO2) * prop_(P_MW, CO2) / VM * w_.QFLARE;
     w_.CO2_FORMED =
-        (w_.fg->CARBON_HC + y(CO) * prop_(8, CO)) * prop_(1, CO2) / VM * w_.QFLARE;
+        (w_.fg->CARBON_HC + y(CO) * prop_(P_CARBON, CO)) * prop_(P_MW, CO2) / VM * w_.QFLARE;
     log_.free({"NHV (MJ/m3)=", w_.NHV});
     log_.free({"GHV (MJ/m3)=", w_.GHV});
   }
@@ -569,7 +566,8 @@ class FlareStep {
     ex(H2O) = (P - D + NA * g2) / P;
     ex(O2) = (NA * w_.air->O2AIR + y(O2) - g.O2NET) / P;
     for (int s : {AR, N2, HE, NE, KR, N2O, XE}) ex(s) = (y(s) + NA * GCAIR(s)) / P;
-    ex(CO2) = (CALC_BYPROP(prop_, w_.MIXFLARED, 8, 32) + NA * (GCAIR(CO2) + GCAIR(CH4) + GCAIR(CO))) / P;
+    ex(CO2) =
+        (CALC_BYPROP(prop_, w_.MIXFLARED, P_CARBON, P_IN_MIXTURE) + NA * (GCAIR(CO2) + GCAIR(CH4) + GCAIR(CO))) / P;
     ex(SO2) = y(H2S) / P;
     return P;
   }
@@ -634,7 +632,7 @@ class FlareStep {
 
   // ---- 11. jet density, exit velocity and effective diameter ----
   void jet_exit() {
-    r_.DEN_MIX = c_.PLOCAL * w_.MW_ASSIST / (R * w_.T_MIX);
+    r_.DEN_MIX = c_.PLOCAL * w_.MW_ASSIST / (GAS_CONSTANT * w_.T_MIX);
     w_.total_m = w_.W_RAW + w_.W_FUEL + w_.W_LIFT + w_.W_STEAM + w_.W_AIR + w_.W_HPFUEL;
     double A = in_.DS * in_.DS;
     if (in_.MDLIFT == 1) A = A + in_.DLIFT * in_.DLIFT;
@@ -676,7 +674,7 @@ class FlareStep {
     w_.FM_STRIP = w_.FMTOT * w_.FSTRIP;
     r_.FM = w_.FMTOT - w_.FM_STRIP;
     w_.e_co2 = w_.CO2_GAS + w_.CO2_FORMED * w_.CCE +
-               (1 - w_.CCE) * y(CH4) * w_.QFLARE * prop_(1, CH4) / c_.VM * 25;
+               (1 - w_.CCE) * y(CH4) * w_.QFLARE * prop_(P_MW, CH4) / c_.VM * 25;
     w_.e_h2s = w_.FSTRIP * r_.E_H2SRAW;
     w_.e_so2 = r_.E_SO2FULL * (w_.CCE + w_.FRESID);
     w_.e_ou = w_.QTOT * w_.FSTRIP * (y(H2S) / in_.ODOURPPB * 1e9);
@@ -692,7 +690,7 @@ class FlareStep {
       w_.CPG_MOL = (hfbar(prop_, w_.air->HF1_TREF, w_.MIXFLARED, w_.T_MIX) - w_.fg->HFBAR_TREF) /
                    (w_.T_MIX - c_.TREF);
     } else {
-      w_.CPG_MOL = CALC_BYPROP(prop_, w_.MIXFLARED, 5, 32);
+      w_.CPG_MOL = CALC_BYPROP(prop_, w_.MIXFLARED, P_CP_MOL, P_IN_MIXTURE);
     }
     w_.CPG = w_.CPG_MOL / w_.MW_FLARED;
   }
@@ -716,7 +714,7 @@ class FlareStep {
     // Nothing stripped (a complete conversion): the plume has the gas's heat capacity.
     w_.CP_STRIP = w_.W_STRIPTOT != 0 ? (w_.W_STRIP * cg + w_.W_STRIPAIR * ca) / w_.W_STRIPTOT : cg;
     w_.MW_STRIP = (w_.MW_MIXSTEAM + w_.MW_AIR * w_.N_DIL) / (w_.N_DIL + 1);
-    w_.FB_STRIPPED = G_R / (PI * c_.PLOCAL * w_.MW_AIR) *
+    w_.FB_STRIPPED = GRAVITY_TIMES_R / (PI * c_.PLOCAL * w_.MW_AIR) *
                      ((w_.CP_STRIP / w_.CPA) * (w_.TSTRIP - TAMBH) - (1 - w_.MW_AIR / w_.MW_STRIP) * TAMBH) *
                      w_.W_STRIPTOT;
     w_.Q_STRIP = w_.CP_STRIP * (w_.TSTRIP - TAMBH) * w_.W_STRIPTOT;
@@ -749,7 +747,7 @@ class FlareStep {
   // ---- 18. buoyancy flux of the burning flame ----
   void flame_buoyancy() {
     const double TREF = c_.TREF, TAMBH = c_.TAMBH, CPA = w_.CPA;
-    w_.KFB = G_R / (w_.MW_AIR * PI * c_.PLOCAL) * w_.W_FLARED;
+    w_.KFB = GRAVITY_TIMES_R / (w_.MW_AIR * PI * c_.PLOCAL) * w_.W_FLARED;
     const double f = (w_.NHV_COMB + w_.KE - w_.Q_STRIP / (w_.QTOT * 1000) - c_.FRAD * w_.COMBEFF * w_.NHV) / w_.NHV;
     const double s = w_.ue + w_.wsST;
     const double FB = w_.KFB * (w_.LHV * std::max(f, 0.0) / CPA * 1000 + 0.5 * (s * s) / 1000 / CPA +
@@ -828,7 +826,7 @@ class FlareStep {
     }
     w_.RF = TAMBH / TREF;
     const double V = in_.MFLAMEOUT == 0 ? w_.QEXH : w_.QTOT;
-    w_.RG = PI * (c_.PLOCAL / c_.PREF) * r_.FB / (G * V);
+    w_.RG = PI * (c_.PLOCAL / c_.PREF) * r_.FB / (GRAVITY * V);
     w_.RH = r_.FB / r_.FM;
     r_.HS_X = std::max(in_.HS + 2 * downwash(), 0.0);
     if (in_.MFLAMEOUT == 0 && r_.ISFLAMMABLE == 1) r_.HS_X = r_.HS_X + r_.ZL;
@@ -839,23 +837,24 @@ class FlareStep {
     if (jet_itself || r_.EXTEMP == TAMBH) {
       r_.DE_X = w_.dia_eff;
     } else {
-      r_.DE_X = 2 * w_.RH * std::sqrt(r_.FM) / (G * w_.RG) * std::sqrt(w_.RF * (w_.RF + w_.RG));
+      r_.DE_X = 2 * w_.RH * std::sqrt(r_.FM) / (GRAVITY * w_.RG) * std::sqrt(w_.RF * (w_.RF + w_.RG));
     }
     if (jet_itself) {
       r_.UE_X = std::max(c_.UEMIN, std::min(w_.C_GAS, w_.ue));
     } else {
-      r_.UE_X = std::max(c_.UEMIN, std::min(w_.C_GAS, G * w_.RG / (w_.RH * w_.RF)));
+      r_.UE_X = std::max(c_.UEMIN, std::min(w_.C_GAS, GRAVITY * w_.RG / (w_.RH * w_.RF)));
     }
     if (!jet_itself && r_.EXTEMP > T_PSEUDO_MAX) {
       // A tiny flow in a strong wind can ask for a pseudo-stack far hotter than
       // any flame (beyond what a flare file's field holds): the same fluxes
       // leave a slower, wider stack at the top of the temperature range.
       r_.EXTEMP = T_PSEUDO_MAX;
-      r_.UE_X = std::max(c_.UEMIN, G * (r_.EXTEMP - TAMBH) * r_.FM / (TAMBH * r_.FB));
-      r_.DE_X = std::sqrt(4 * r_.EXTEMP * r_.FM / (TAMBH * (r_.UE_X * r_.UE_X)));
+      const StackExit s = restate_flame_stack(r_.EXTEMP, TAMBH, r_.FB, r_.FM, c_.UEMIN);
+      r_.UE_X = s.u;
+      r_.DE_X = s.d;
     }
-    w_.FM_check = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
-    w_.FB_check = G_QUARTER * (r_.EXTEMP - TAMBH) / r_.EXTEMP * r_.UE_X * (r_.DE_X * r_.DE_X);
+    w_.FM_check = stack_momentum_flux(TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
+    w_.FB_check = stack_buoyancy_flux(r_.EXTEMP - TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
   }
 
   // ---- 23. pseudo-stack of the cold plume (unburnt H2S, odour) ----
@@ -866,7 +865,7 @@ class FlareStep {
     const double FMS = std::max(w_.FM_STRIP, 0.0);
     double DT = std::max(w_.TSTRIP - TAMBH, 0.0);
     r_.UE_X = w_.ue;
-    if (FBS != 0 && DT != 0) r_.UE_X = G * FMS / FBS * DT / TAMBH;
+    if (FBS != 0 && DT != 0) r_.UE_X = GRAVITY * FMS / FBS * DT / TAMBH;
     r_.UE_X = std::min(w_.C_MIX, r_.UE_X);
     if (r_.UE_X < c_.UEMIN) {
       r_.UE_X = c_.UEMIN;
@@ -879,11 +878,11 @@ class FlareStep {
     r_.HS_X = std::max(in_.HS + 2 * downwash() + 0.5 * r_.ZL, 0.0);
     r_.DE_X = in_.DS;
     if (FBS != 0 && DT != 0) {
-      r_.DE_X = 2 * std::sqrt(w_.FB_STRIPPED * w_.TSTRIP / (DT * G * r_.UE_X));
+      r_.DE_X = 2 * std::sqrt(w_.FB_STRIPPED * w_.TSTRIP / (DT * GRAVITY * r_.UE_X));
     } else if (r_.FM != 0) {
-      r_.DE_X = std::sqrt(r_.FM / (0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X)));
+      r_.DE_X = stack_diameter(r_.FM, TAMBH, r_.EXTEMP, r_.UE_X);
     }
-    r_.EXTEMP = FMS != 0 ? TAMBH * (FBS / FMS * r_.UE_X / G + 1) : TAMBH;
+    r_.EXTEMP = FMS != 0 ? TAMBH * (FBS / FMS * r_.UE_X / GRAVITY + 1) : TAMBH;
     if (!(r_.EXTEMP > 0)) {
       // A cold plume so much denser than the air that its pseudo-stack would
       // need an absolute temperature of 0 or below: released as a still plume.
@@ -898,15 +897,16 @@ class FlareStep {
       // model file can hold. The same buoyancy and momentum fluxes leave a
       // slower, wider stack at the top of the flare model's temperature range
       // (the plume rise of the dispersion models follows the fluxes alone).
-      const double fm = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
+      const double fm = stack_momentum_flux(TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
       r_.EXTEMP = T_PSEUDO_MAX;
-      r_.UE_X = (r_.EXTEMP / TAMBH - 1) * G * FMS / FBS;
-      r_.DE_X = std::sqrt(fm / (0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X)));
+      const StackExit s = restate_cold_stack(r_.EXTEMP, TAMBH, FBS, FMS, fm);
+      r_.UE_X = s.u;
+      r_.DE_X = s.d;
     }
     DT = std::max(r_.EXTEMP - TAMBH, 0.0);
     r_.QEMIT = (in_.MSTRIP == 1 || in_.MSTRIP == 3) ? w_.e_h2s : w_.e_ou;
-    r_.FB = G_QUARTER * DT / r_.EXTEMP * r_.UE_X * (r_.DE_X * r_.DE_X);
-    r_.FM = 0.25 * TAMBH / r_.EXTEMP * (r_.UE_X * r_.UE_X) * (r_.DE_X * r_.DE_X);
+    r_.FB = stack_buoyancy_flux(DT, r_.EXTEMP, r_.UE_X, r_.DE_X);
+    r_.FM = stack_momentum_flux(TAMBH, r_.EXTEMP, r_.UE_X, r_.DE_X);
   }
 
   // A step that has no flame: no gas, or nothing in it that burns.

@@ -1,11 +1,11 @@
 #include "physics/mixture.hpp"
 
+#include "physics/constants.hpp"
+
 namespace quelmar::physics {
 namespace {
 
-constexpr int IN_MIXTURE = 32;
-
-bool in_mixture(const SpeciesTable& prop, int i) { return prop(IN_MIXTURE, i) > 0; }
+bool in_mixture(const SpeciesTable& prop, int i) { return prop(P_IN_MIXTURE, i) > 0; }
 
 }  // namespace
 
@@ -65,18 +65,18 @@ double CALC_BYPROP(const SpeciesTable& prop, const MIX& mix, int IP, int IFLAG, 
   return s;
 }
 
-double CALC_MOLARMASS(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, 1, 32); }
+double CALC_MOLARMASS(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, P_MW, P_IN_MIXTURE); }
 
-double CALC_NHV(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, 2, 32); }
+double CALC_NHV(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, P_NHV, P_IN_MIXTURE); }
 
-double CALC_GHV(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, 3, 32); }
+double CALC_GHV(const SpeciesTable& prop, const MIX& mix) { return CALC_BYPROP(prop, mix, P_GHV, P_IN_MIXTURE); }
 
 double CALC_NHVMASS(const STDCONST& c, double MW, double NHV) { return NHV / MW * c.VM; }
 
 double CALC_HYDROCARBONS(const SpeciesTable& prop, const MIX& mix) {
   double s = 0;
   for (int i = 1; i <= NSPECIES; ++i) {
-    if (prop(33, i) > 0) s = s + mix(i);
+    if (prop(P_HYDROCARBON, i) > 0) s = s + mix(i);
   }
   return s;
 }
@@ -84,9 +84,9 @@ double CALC_HYDROCARBONS(const SpeciesTable& prop, const MIX& mix) {
 double CALC_LFL(const SpeciesTable& prop, const MIX& mix) {
   double s = 0, t = 0;
   for (int i = 1; i <= NSPECIES; ++i) {
-    if (prop(11, i) > 0) {
-      s = s + mix(i) / prop(11, i) * prop(12, i);
-      t = t + mix(i) * prop(12, i);
+    if (prop(P_LFL, i) > 0) {
+      s = s + mix(i) / prop(P_LFL, i) * prop(P_COMBUSTIBLE, i);
+      t = t + mix(i) * prop(P_COMBUSTIBLE, i);
     }
   }
   if (s > 0) return 0.01 / (s / t);
@@ -96,13 +96,13 @@ double CALC_LFL(const SpeciesTable& prop, const MIX& mix) {
 double CALC_AUTOIG(const SpeciesTable& prop, const MIX& mix) {
   double s = 0, t = 0;
   for (int i = 1; i <= NSPECIES; ++i) {
-    if (prop(13, i) > 0) {
-      s = s + mix(i) * prop(13, i) * prop(12, i);
-      t = t + mix(i) * prop(12, i);
+    if (prop(P_AUTOIGNITION, i) > 0) {
+      s = s + mix(i) * prop(P_AUTOIGNITION, i) * prop(P_COMBUSTIBLE, i);
+      t = t + mix(i) * prop(P_COMBUSTIBLE, i);
     }
   }
-  if (t > 0) return s / t + 273.15;
-  return s + 273.15;
+  if (t > 0) return s / t + ZERO_CELSIUS;
+  return s + ZERO_CELSIUS;
 }
 
 void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff) {
@@ -111,7 +111,7 @@ void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff) {
   // as it is, so it is passed over (the flare step forms these sets often).
   coeff.fill(0.0);
   const double* a[18];
-  for (int k = 1; k <= 18; ++k) a[k - 1] = prop.property(13 + k);
+  for (int k = 1; k <= 18; ++k) a[k - 1] = prop.property(P_NASA_LOW + k - 1);
   for (int i = 0; i < NSPECIES; ++i) {
     const double x = mix.v[static_cast<std::size_t>(i)];
     if (x == 0) continue;

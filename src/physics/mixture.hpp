@@ -7,24 +7,13 @@
 // Conventions shared by every routine here:
 // - Fractions need not add up to 1: every sum is linear in the fractions.
 // - In-mixture rule: a species takes part in the sums, normalisations and
-//   rescalings when its in-mixture flag PROP(32,i) > 0, that is every species
+//   rescalings when its in-mixture flag PROP(P_IN_MIXTURE,i) > 0, that is every species
 //   except sulfur (25). The dry-air pseudo-species (29) takes part. An output
 //   entry of a species that does not take part is left as it was.
 // - Sums run over the species in ascending order 1..29 and start from 0.
 // - Routines whose names begin with I return 0, which callers need not test.
-//
-// Property numbers j of PROP(j,i) used as IP / IFLAG / IP2 arguments:
-//    1 molar mass g/mol                 2 net heating value MJ/m3 (288.15 K, 101.325 kPa)
-//    3 gross heating value MJ/m3        4 heat capacity at TREF kJ/(kg K) (SETUP1)
-//    5 molar heat capacity at TREF J/(mol K) (SETUP1)
-//    6 mole fraction in dry air         7 O2 needed for complete combustion, mol/mol
-//    8 carbon atoms per molecule        9 moles of combustion products per mole
-//   10 moles of water in the products  11 lower flammability limit, volume %
-//   12 combustible flag (1/0)          13 autoignition temperature, deg C
-//   14..22 NASA set 200-1000 K         23..31 NASA set 1000-6000 K
-//   32 in-mixture flag                 33 hydrocarbon flag (methane..heptane)
-//   34 (unused flag)                   35 air constituent other than O2
-// Flags count as "yes" when greater than 0 (the table stores 1 and -9999).
+// - Properties j of PROP(j,i), the IP / IFLAG / IP2 arguments, are named by
+//   the enum Property (species.hpp); flags count as "yes" when greater than 0.
 #pragma once
 #include "physics/run_types.hpp"
 
@@ -56,39 +45,40 @@ int INORMALIZEH2S(const SpeciesTable& prop, const MIX& RAW, double RH2S, MIX& mi
 
 // Sum over i = 1..29 with PROP(IFLAG,i) > 0 of MIX(i)*PROP(IP,i); 0 when nothing
 // is selected. The form with IP2 multiplies each term by PROP(IP2,i) as well.
-// Pairs in use: (1,32) molar mass; (2,32)/(3,32) heating values; (5,32) cp at
-// TREF; (12,32) combustible fraction; (7,32) O2 demand; (7,32,12) O2 demand of
-// the combustibles; (8,32) carbon atoms; (8,33) carbon in hydrocarbons; (9,32)
-// moles of products; (10,32) moles of water in the products.
+// In use, all over the in-mixture species (P_IN_MIXTURE) unless said: molar
+// mass P_MW; heating values P_NHV, P_GHV; cp at TREF P_CP_MOL; combustible
+// fraction P_COMBUSTIBLE; O2 demand P_O2_NEED, of the combustibles alone with
+// IP2 = P_COMBUSTIBLE; carbon atoms P_CARBON, over the hydrocarbons
+// (P_HYDROCARBON) too; moles of products P_PRODUCTS and of water P_WATER.
 double CALC_BYPROP(const SpeciesTable& prop, const MIX& mix, int IP, int IFLAG);
 double CALC_BYPROP(const SpeciesTable& prop, const MIX& mix, int IP, int IFLAG, int IP2);
 
-// Molar mass of the mixture, g/mol = CALC_BYPROP(MIX, 1, 32).
+// Molar mass of the mixture, g/mol = CALC_BYPROP(MIX, P_MW, P_IN_MIXTURE).
 double CALC_MOLARMASS(const SpeciesTable& prop, const MIX& mix);
-// Net heating value, MJ/m3 at 288.15 K and 101.325 kPa = CALC_BYPROP(MIX, 2, 32).
+// Net heating value, MJ/m3 at 288.15 K and 101.325 kPa = CALC_BYPROP(MIX, P_NHV, P_IN_MIXTURE).
 double CALC_NHV(const SpeciesTable& prop, const MIX& mix);
-// Gross heating value, MJ/m3 at 288.15 K and 101.325 kPa = CALC_BYPROP(MIX, 3, 32).
+// Gross heating value, MJ/m3 at 288.15 K and 101.325 kPa = CALC_BYPROP(MIX, P_GHV, P_IN_MIXTURE).
 double CALC_GHV(const SpeciesTable& prop, const MIX& mix);
 // Heating value per mass, MJ/kg: NHV (MJ/m3) / MW (g/mol) * VM (m3/kmol).
 double CALC_NHVMASS(const STDCONST& c, double MW, double NHV);
 
-// Mole fraction of hydrocarbons (species with PROP(33,i) > 0: methane..heptane).
+// Mole fraction of hydrocarbons (species with PROP(P_HYDROCARBON,i) > 0: methane..heptane).
 double CALC_HYDROCARBONS(const SpeciesTable& prop, const MIX& mix);
 
 // Lower flammability limit of the combustible part, as a fraction (not %), by
-// Le Chatelier's rule over the species with PROP(11,i) > 0:
-// S = sum MIX(i)/PROP(11,i)*PROP(12,i), T = sum MIX(i)*PROP(12,i);
+// Le Chatelier's rule over the species with a limit, PROP(P_LFL,i) > 0:
+// S = sum MIX(i)/PROP(P_LFL,i)*PROP(P_COMBUSTIBLE,i), T = sum MIX(i)*PROP(P_COMBUSTIBLE,i);
 // 0.01/(S/T) when S > 0, else S (0 for a gas without combustibles). Inert species
 // do not dilute it: 50 % methane in nitrogen gives 0.05 like pure methane.
 double CALC_LFL(const SpeciesTable& prop, const MIX& mix);
 
 // Mean autoignition temperature of the combustible part, K: the
-// combustible-weighted mean of PROP(13,i) (deg C) over the species with
-// PROP(13,i) > 0, plus 273.15; 273.15 K for a gas without combustibles.
+// combustible-weighted mean of PROP(P_AUTOIGNITION,i) (deg C) over the species
+// with a positive one, plus 273.15; 273.15 K for a gas without combustibles.
 double CALC_AUTOIG(const SpeciesTable& prop, const MIX& mix);
 
 // COEFF(k) = sum over all 29 species (no flag, sulfur included) of
-// MIX(i)*PROP(13+k,i), k = 1..18: the mixture's NASA 9-coefficient sets, whose
+// MIX(i)*PROP(P_NASA_LOW-1+k,i), k = 1..18: the mixture's NASA 9-coefficient sets, whose
 // heat capacity and enthalpy equal the fraction-weighted sums of the species'.
 void MK_COEFF(const SpeciesTable& prop, const MIX& mix, COEFF& coeff);
 

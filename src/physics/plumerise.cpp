@@ -9,16 +9,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "physics/constants.hpp"
+
 namespace quelmar::physics {
 
 namespace {
 
-constexpr double G = 9.80665;  // gravity, m/s2
 // Wind-profile exponents of the stability classes 1 to 6 (A to F).
 constexpr double PLX0[6] = {0.07, 0.07, 0.10, 0.15, 0.35, 0.55};
 // Potential-temperature gradient (K/m) of class 5 and of class 6 and above.
 constexpr double DTHDZ[2] = {0.02, 0.035};
-constexpr double PI = 3.141593;
+// Pi to seven digits, as the ISC3 stable-case distance of maximum momentum
+// rise writes it: the full PI would move that distance in its seventh digit.
+constexpr double PI_ISC3 = 3.141593;
 constexpr double THIRD = 0.333333;  // cube-root exponent of the rise formulas
 constexpr double FLUX_BOUND = 55.0;  // m4/s3, between the two ISC3 buoyancy regimes
 constexpr double FLOOR = 1.0e-10;
@@ -99,7 +102,7 @@ void CALCDELH(run::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS
     dthdz = DTHDZ[1];
   double S;
   if (dthdz > 0.0 && TA > 0.0) {
-    S = G * dthdz / TA;
+    S = GRAVITY * dthdz / TA;
     isc.SQRTS = std::sqrt(S);
   } else {
     S = FLOOR;
@@ -127,8 +130,10 @@ void CALCDELH(run::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS
     return;
   }
 
-  // Fluxes of the pseudo-stack; one colder than the air has a negative buoyancy flux.
-  isc.FBISC = G * VS * (DS * DS) * (TS - TA) / (4.0 * TS);
+  // Fluxes of the pseudo-stack, in the order of the ISC3 equations (not the
+  // flare step's forms of pseudo_stack.hpp); one colder than the air has a
+  // negative buoyancy flux.
+  isc.FBISC = GRAVITY * VS * (DS * DS) * (TS - TA) / (4.0 * TS);
   isc.FMISC = (VS * VS) * (DS * DS) * TA / (4.0 * TS);
 
   double US = WSSTKHT(UREF, ZREF, IPG, HS);
@@ -177,7 +182,7 @@ void CALCDELH(run::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS
     isc.XMAX = xjet;
   } else {
     isc.XF = 2.0715 * US / isc.SQRTS;
-    isc.XMAX = 0.5 * PI * US / isc.SQRTS;
+    isc.XMAX = 0.5 * PI_ISC3 * US / isc.SQRTS;
   }
 
   double XFIN = isc.XF;

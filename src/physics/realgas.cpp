@@ -2,13 +2,10 @@
 
 #include <cmath>
 
+#include "physics/constants.hpp"
+
 namespace quelmar::physics {
 namespace {
-
-constexpr double R = 8.31446261815324;  // gas constant, J/(mol K)
-
-// g/(1000 R) with g = 9.80665 m/s2: turns g M/R (M in g/mol) into SI.
-constexpr double G_OVER_1000R = 0.0011794688905797492;
 
 // Coefficients n(1)..n(10) of the IAPWS-IF97 saturation-line equations.
 constexpr double N[11] = {0,           1167.052145,  -724213.167,  -17.07384694, 12020.8247,  -3232555.032,
@@ -20,7 +17,7 @@ constexpr double THIRD = 0.3333333333333333;
 
 double CALC_PLOCAL(const SpeciesTable& prop, const STDCONST& c, double Z) {
   const double base = 1.0 - c.LAPSE * Z / c.TREF;
-  const double exponent = G_OVER_1000R * prop(1, AIR) / c.LAPSE;
+  const double exponent = GRAVITY_PER_1000R * prop(P_MW, AIR) / c.LAPSE;
   return c.PREF * std::pow(base, exponent);
 }
 
@@ -72,7 +69,7 @@ double RMCROOT(double A0, double A1, double A2, double A3) {
     return s2 - Q / s2 - a * THIRD;
   }
   // Three real roots (trigonometric form); the largest uses the angle phi/3.
-  const double phi = R3 == 0 ? 1.5707963267948966 : std::atan(std::sqrt(-D) / R3);
+  const double phi = R3 == 0 ? PI / 2 : std::atan(std::sqrt(-D) / R3);
   double h = std::cos(phi * THIRD);
   if (R3 < 0) h = (h - std::sin(phi * THIRD) * 1.7320508075688772) * 0.5;  // angle moved by pi
   const double x1 = 2.0 * std::sqrt(-Q) * h - a * THIRD;
@@ -91,12 +88,12 @@ double RMCROOT(double A0, double A1, double A2, double A3) {
 }
 
 void SONICVELOCITY(double CP, double MW, double T, double Z, double& speed) {
-  speed = std::sqrt(CP / (CP - R) * R * T * Z * 1000.0 / MW);
+  speed = std::sqrt(CP / (CP - GAS_CONSTANT) * GAS_CONSTANT * T * Z * 1000.0 / MW);
 }
 
 double CALC_TRAD(const STDCONST& c, double A, double B, double X, double L) {
   const double d = X - 0.18 * L;
-  return A * B * c.FRAD * 1000.0 / (12.566370614359172 * (d * d)) + c.QSOLAR;
+  return A * B * c.FRAD * 1000.0 / (4 * PI * (d * d)) + c.QSOLAR;
 }
 
 }  // namespace quelmar::physics

@@ -5,14 +5,13 @@
 
 #include "io/stop.hpp"
 #include "io/units.hpp"
+#include "physics/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
 
 namespace {
 
-constexpr double PI4 = 0.7853981633974483;  // pi/4
-constexpr double RGAS = 8314.46261815324;   // J/(kmol K)
 constexpr const char* HALT = "HALTED in routine BLOWDOWN()";
 // Bound below which a non-negative double rounds to a 32-bit integer.
 constexpr double INT_LIMIT = 2147483647.5;
@@ -44,6 +43,8 @@ void refusal(run::Run& run, std::initializer_list<Record> records) {
 }
 
 double TIMECONSTANT(double QMAX, double QTOTAL) {
+  // The seconds of a day as the decay formula writes them, factor by factor:
+  // ((QTOTAL/QMAX*24)*60)*60 does not round as QTOTAL/QMAX*86400 does.
   if (QTOTAL > 0) return QTOTAL / QMAX * 24 * 60 * 60;
   return 0;
 }
@@ -53,8 +54,8 @@ bool vessel_blowdown(run::Run& run, std::string_view tinit_name, const MIX& mix,
                      double& FREL, double& TTHROAT) {
   const STDCONST& c = run.stdc;
   // 1. Vessel volume (m3) and orifice area (m2).
-  const double V = PI4 * (VDIA * VDIA) * VLEN;
-  const double A = PI4 * (ODIA * ODIA) * 0.001 * 0.001;
+  const double V = PI_QUARTER * (VDIA * VDIA) * VLEN;
+  const double A = PI_QUARTER * (ODIA * ODIA) * 0.001 * 0.001;
   // 2. Molar mass (g/mol) and specific gas constant (J/(kg K)).
   const double M = CALC_MOLARMASS(run.prop, mix);
   if (!(M > 0) || !std::isfinite(M)) {
@@ -63,11 +64,11 @@ bool vessel_blowdown(run::Run& run, std::string_view tinit_name, const MIX& mix,
                   {"the raw gas needs RAW_ fractions that add up to 1"}});
     return false;
   }
-  const double RS = RGAS / M;
+  const double RS = GAS_CONSTANT_KMOL / M;
   // 3. Density at the reference state (kg/m3).
   const double RHOREF = 1000 * c.PREF / (c.TREF * RS);
   // 4. Heat capacity at TREF (J/(kg K)) from the molar heat capacities.
-  const double CP = CALC_BYPROP(run.prop, mix, 5, 32) / M * 1000;
+  const double CP = CALC_BYPROP(run.prop, mix, P_CP_MOL, P_IN_MIXTURE) / M * 1000;
   // 5. Absolute initial state.
   const double P0 = c.PLOCAL + PINIT;
   const double T0 = TINIT;
@@ -108,7 +109,8 @@ bool vessel_blowdown(run::Run& run, std::string_view tinit_name, const MIX& mix,
   const double qtotal = RHO0 * V / (RHOREF * 1000);
   // 11. Choked-flow mass rate (kg/s), also when the flow is not choked.
   const double MDOT = CD * std::pow(2 / (K + 1), 0.5 * (K + 1) / (K - 1)) * std::sqrt(K / (RS * T0)) * P0 * A * 1000;
-  // 12. Initial rate (10^3 m3/d).
+  // 12. Initial rate (10^3 m3/d); the day as 3600*24, factor by factor (not
+  //     86400: the rounding differs).
   const double qmax = MDOT / RHOREF * 3600 * 24 / 1000;
   // 13. Share of the inventory that leaves on the isothermal fall to PFINAL.
   const double frel = 1 - (c.PLOCAL + PFINAL) / P0;
@@ -199,7 +201,7 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
       NPUFFS = std::max(1, nint(x));
     }
     // 4b. The rate that would carry the whole inventory in one puff.
-    const double RATE = QTOTAL * 86400 / PUFFDUR;
+    const double RATE = QTOTAL * SECONDS_PER_DAY / PUFFDUR;
     // 4c, d. Shares of the inventory, the cumulative sum carried one puff ahead.
     double T0 = 0;
     double T1 = PUFFDUR;
@@ -250,8 +252,8 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
   for (int i = 1; i <= NPUFFS; ++i) {
     const double T1 = -tau * std::log(1 - i * DFR);
     PSEQ(i, 2) = T1 - T0;
-    const double VOL = QMAX / 86400 * (std::exp(-T0 / tau) - std::exp(-T1 / tau)) * tau * 1000;  // m3
-    PSEQ(i, 1) = VOL / (T1 - T0) * 3600 * 24 / 1000;
+    const double VOL = QMAX / SECONDS_PER_DAY * (std::exp(-T0 / tau) - std::exp(-T1 / tau)) * tau * 1000;  // m3
+    PSEQ(i, 1) = VOL / (T1 - T0) * 3600 * 24 / 1000;  // the day as 3600*24, as in the vessel rate
     PSEQ(i, 3) = -1;
     PSEQ(i, 4) = -1;
     T0 = T1;

@@ -15,6 +15,7 @@ using run::NSPECIES;
 using run::SpeciesTable;
 using run::STDCONST;
 using enum run::Species;
+using enum run::Property;
 using run::GasCache;
 using run::GasProps;
 

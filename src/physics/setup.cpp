@@ -1,5 +1,6 @@
 #include "physics/setup.hpp"
 
+#include "physics/constants.hpp"
 #include "physics/mixture.hpp"
 #include "physics/thermo.hpp"
 
@@ -14,32 +15,34 @@ void SETUP1(SpeciesTable& prop, STDCONST& c) {
   c.QSOLAR = 1.04;
   c.CARBA = 133.3;
   c.CARBB = 0.317;
-  c.TREF = 288.15;
-  c.PREF = 101.325;
+  c.TREF = T_REF;
+  c.PREF = P_REF;
   c.LAPSE = 0.0065;
   c.UEMIN = 1e-5;
   c.UUNIT = 1.0;
   c.U10 = 10.0;
 
-  c.VM = 8.31446261815324 * c.TREF / c.PREF;
+  c.VM = GAS_CONSTANT * c.TREF / c.PREF;
+  // The unit factors as decimals: the quotients formed here would round
+  // differently in the last digit.
   c.CALPERGJD = 2764.420099855277;   // 10^9 J / 86400 s / 4.1868 J/cal
   c.WPERGJD = 11574.074074074073;    // 10^9 J / 86400 s
 
   for (int i = 1; i <= NSPECIES; ++i) {
-    prop(5, i) = CALC_CP(prop, i, c.TREF);
-    prop(4, i) = prop(5, i) / prop(1, i);
+    prop(P_CP_MOL, i) = CALC_CP(prop, i, c.TREF);
+    prop(P_CP_MASS, i) = prop(P_CP_MOL, i) / prop(P_MW, i);
   }
   MK_AIRCOEFFICENTS(prop);
 }
 
 void MK_AIRCOEFFICENTS(SpeciesTable& prop) {
   MIX air{};
-  for (int i = 1; i <= NSPECIES; ++i) air(i) = prop(6, i);
+  for (int i = 1; i <= NSPECIES; ++i) air(i) = prop(P_AIR_FRACTION, i);
   IRENORMALIZE(prop, air);
-  prop(1, AIR) = CALC_MOLARMASS(prop, air);
+  prop(P_MW, AIR) = CALC_MOLARMASS(prop, air);
   COEFF coeff{};
   MK_COEFF(prop, air, coeff);
-  for (int k = 1; k <= 18; ++k) prop(13 + k, AIR) = coeff(k);
+  for (int k = 1; k <= 18; ++k) prop(P_NASA_LOW + k - 1, AIR) = coeff(k);
 }
 
 }  // namespace quelmar::physics

@@ -3,12 +3,11 @@
 #include <array>
 #include <cmath>
 
+#include "physics/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
 namespace {
-
-constexpr double R = 8.31446261815324;  // gas constant, J/(mol K)
 
 // Offset of the coefficient range that applies at T: 9 (high set) above 1000 K.
 int range_offset(double T) { return T > 1000.0 ? 9 : 0; }
@@ -36,12 +35,12 @@ double hf1(double a1, double a2, double a3, double a4, double a5, double a6, dou
   d = d + p.t2 * a5 / 3.0;
   d = d + p.t3 * a6 / 4.0;
   d = d + p.t4 * a7 / 5.0;
-  return (d + b1 / T) * R * T;
+  return (d + b1 / T) * GAS_CONSTANT * T;
 }
 
 // Absolute enthalpy of species I (1..29) straight from the table.
 double species_hf1(const SpeciesTable& prop, int I, const TempPowers& p) {
-  const int b = 14 + p.o;
+  const int b = P_NASA_LOW + p.o;
   return hf1(prop(b, I), prop(b + 1, I), prop(b + 2, I), prop(b + 3, I), prop(b + 4, I), prop(b + 5, I),
              prop(b + 6, I), prop(b + 7, I), p);
 }
@@ -95,20 +94,21 @@ constexpr double T_LO = 200.0, T_HI = 3000.0;
 
 COEFF species_coeff(const SpeciesTable& prop, int I) {
   COEFF c{};
-  for (int k = 1; k <= 18; ++k) c(k) = prop(13 + k, I);
+  for (int k = 1; k <= 18; ++k) c(k) = prop(P_NASA_LOW + k - 1, I);
   return c;
 }
 
 // Five-term heat capacity and enthalpy of c1..c5.
 double cp5(double c1, double c2, double c3, double c4, double c5, double T) {
-  return R * (c1 + c2 * T + c3 * (T * T) + c4 * (T * T * T) + c5 * (T * T * T * T));
+  return GAS_CONSTANT * (c1 + c2 * T + c3 * (T * T) + c4 * (T * T * T) + c5 * (T * T * T * T));
 }
 double h5(double c1, double c2, double c3, double c4, double c5, double T) {
-  return R * T * (c1 + c2 * T / 2.0 + c3 * (T * T) / 3.0 + c4 * (T * T * T) / 4.0 + c5 * (T * T * T * T) / 5.0);
+  return GAS_CONSTANT * T *
+         (c1 + c2 * T / 2.0 + c3 * (T * T) / 3.0 + c4 * (T * T * T) / 4.0 + c5 * (T * T * T * T) / 5.0);
 }
 
 // Fraction-weighted five-term forms of a mixture, from the range starting at
-// property `first` (14 low, 23 high).
+// property `first` (P_NASA_LOW or P_NASA_HIGH).
 double cp5_mix(const SpeciesTable& prop, const MIX& mix, int first, double T) {
   double s = 0;
   for (int i = 1; i <= NSPECIES; ++i) {
@@ -140,7 +140,7 @@ double CALC_CP_COEFF(const COEFF& coeff, double T) {
     const double p = e == 0 ? 1.0 : (e == 1 ? T : std::pow(T, static_cast<double>(e)));
     s = s + coeff(k + o) * p;
   }
-  return s * R;
+  return s * GAS_CONSTANT;
 }
 
 double CALC_CP(const SpeciesTable& prop, int I, double T) { return CALC_CP_COEFF(species_coeff(prop, I), T); }
@@ -162,23 +162,23 @@ double CALC_HF(const SpeciesTable& prop, const STDCONST& c, int I, double T) {
 }
 
 double CALC_S(const SpeciesTable& prop, int I, double T) {
-  const int o = range_offset(T);
-  const double a1 = prop(14 + o, I), a2 = prop(15 + o, I), a3 = prop(16 + o, I), a4 = prop(17 + o, I);
-  const double a5 = prop(18 + o, I), a6 = prop(19 + o, I), a7 = prop(20 + o, I), b2 = prop(22 + o, I);
+  const int b = P_NASA_LOW + range_offset(T);
+  const double a1 = prop(b, I), a2 = prop(b + 1, I), a3 = prop(b + 2, I), a4 = prop(b + 3, I);
+  const double a5 = prop(b + 4, I), a6 = prop(b + 5, I), a7 = prop(b + 6, I), b2 = prop(b + 8, I);
   const double s = -a1 / (2.0 * (T * T)) - a2 / T + a3 * std::log(T) + a4 * T + a5 * (T * T) / 2.0 +
                    a6 * (T * T * T) / 3.0 + a7 * (T * T * T * T) / 4.0 + b2;
-  return R * s;
+  return GAS_CONSTANT * s;
 }
 
 double CALC_G(const SpeciesTable& prop, int I, double T) {
-  const int o = range_offset(T);
-  const double a1 = prop(14 + o, I), a2 = prop(15 + o, I), a3 = prop(16 + o, I), a4 = prop(17 + o, I);
-  const double a5 = prop(18 + o, I), a6 = prop(19 + o, I), a7 = prop(20 + o, I), b1 = prop(21 + o, I);
-  const double b2 = prop(22 + o, I);
+  const int b = P_NASA_LOW + range_offset(T);
+  const double a1 = prop(b, I), a2 = prop(b + 1, I), a3 = prop(b + 2, I), a4 = prop(b + 3, I);
+  const double a5 = prop(b + 4, I), a6 = prop(b + 5, I), a7 = prop(b + 6, I), b1 = prop(b + 7, I);
+  const double b2 = prop(b + 8, I);
   const double lnT = std::log(T);
   const double g = -a1 / (2.0 * (T * T)) + a2 * (1.0 + lnT) / T + a3 * (1.0 - lnT) - a4 * T / 2.0 -
                    a5 * (T * T) / 6.0 - a6 * (T * T * T) / 12.0 - a7 * (T * T * T * T) / 20.0 + b1 / T - b2;
-  return R * g;
+  return GAS_CONSTANT * g;
 }
 
 double CALC_CP_AVE(const SpeciesTable& prop, const STDCONST& c, double T1, double T2, int I) {
@@ -303,30 +303,34 @@ double flame_temp(const GasProps& g, double H) {
 // ---- older five-term forms ----
 
 double CALC_CP_REF(const SpeciesTable& prop, int I, double T) {
-  return cp5(prop(14, I), prop(15, I), prop(16, I), prop(17, I), prop(18, I), T);
+  const int a = P_NASA_LOW;
+  return cp5(prop(a, I), prop(a + 1, I), prop(a + 2, I), prop(a + 3, I), prop(a + 4, I), T);
 }
 
 double CALC_CP_HI(const SpeciesTable& prop, int I, double T) {
-  return cp5(prop(23, I), prop(24, I), prop(25, I), prop(26, I), prop(27, I), T);
+  const int a = P_NASA_HIGH;
+  return cp5(prop(a, I), prop(a + 1, I), prop(a + 2, I), prop(a + 3, I), prop(a + 4, I), T);
 }
 
 double CALC_HF_REF(const SpeciesTable& prop, int I, double T) {
-  return h5(prop(14, I), prop(15, I), prop(16, I), prop(17, I), prop(18, I), T);
+  const int a = P_NASA_LOW;
+  return h5(prop(a, I), prop(a + 1, I), prop(a + 2, I), prop(a + 3, I), prop(a + 4, I), T);
 }
 
 double CALC_HF_HI(const SpeciesTable& prop, int I, double T) {
-  return h5(prop(23, I), prop(24, I), prop(25, I), prop(26, I), prop(27, I), T);
+  const int a = P_NASA_HIGH;
+  return h5(prop(a, I), prop(a + 1, I), prop(a + 2, I), prop(a + 3, I), prop(a + 4, I), T);
 }
 
 double CALC_CP_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, double T) {
-  const double shift_low = prop(5, I) - CALC_CP_REF(prop, I, c.TREF);
+  const double shift_low = prop(P_CP_MOL, I) - CALC_CP_REF(prop, I, c.TREF);
   if (T <= 1000.0) return CALC_CP_REF(prop, I, T) + shift_low;
   const double cp_join = CALC_CP_REF(prop, I, 1000.0) + shift_low;
   return CALC_CP_HI(prop, I, T) + (cp_join - CALC_CP_HI(prop, I, 1000.0));
 }
 
 double CALC_HF_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, double T) {
-  const double shift_low = prop(5, I) - CALC_CP_REF(prop, I, c.TREF);
+  const double shift_low = prop(P_CP_MOL, I) - CALC_CP_REF(prop, I, c.TREF);
   auto low = [&](double t) { return CALC_HF_REF(prop, I, t) - CALC_HF_REF(prop, I, c.TREF) + shift_low * (t - c.TREF); };
   if (T <= 1000.0) return low(T);
   const double shift_high = CALC_CP_REF(prop, I, 1000.0) + shift_low - CALC_CP_HI(prop, I, 1000.0);
@@ -334,11 +338,13 @@ double CALC_HF_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, int I, doub
 }
 
 double CALC_HF1MIX_OBSOLETE(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double T) {
-  const double shift_low = CALC_CPBAR(prop, mix, c.TREF) - cp5_mix(prop, mix, 14, c.TREF);
-  auto low = [&](double t) { return h5_mix(prop, mix, 14, t) + shift_low * t; };
+  const double shift_low = CALC_CPBAR(prop, mix, c.TREF) - cp5_mix(prop, mix, P_NASA_LOW, c.TREF);
+  auto low = [&](double t) { return h5_mix(prop, mix, P_NASA_LOW, t) + shift_low * t; };
   if (T <= 1000.0) return low(T);
-  const double shift_high = cp5_mix(prop, mix, 14, 1000.0) + shift_low - cp5_mix(prop, mix, 23, 1000.0);
-  return low(1000.0) + h5_mix(prop, mix, 23, T) - h5_mix(prop, mix, 23, 1000.0) + shift_high * (T - 1000.0);
+  const double shift_high =
+      cp5_mix(prop, mix, P_NASA_LOW, 1000.0) + shift_low - cp5_mix(prop, mix, P_NASA_HIGH, 1000.0);
+  return low(1000.0) + h5_mix(prop, mix, P_NASA_HIGH, T) - h5_mix(prop, mix, P_NASA_HIGH, 1000.0) +
+         shift_high * (T - 1000.0);
 }
 
 }  // namespace quelmar::physics

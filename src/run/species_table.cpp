@@ -26,7 +26,9 @@ namespace {
 constexpr double NO = -9999.0;
 
 // The property numbers of the descriptive columns, in the order of DESCRIPTIVE.
-constexpr std::array<int, 15> DESCRIPTIVE_COLUMNS = {1, 2, 3, 6, 7, 8, 9, 10, 11, 12, 13, 32, 33, 34, 35};
+constexpr std::array<int, 15> DESCRIPTIVE_COLUMNS = {
+    P_MW, P_NHV, P_GHV, P_AIR_FRACTION, P_O2_NEED, P_CARBON, P_PRODUCTS, P_WATER, P_LFL, P_COMBUSTIBLE,
+    P_AUTOIGNITION, P_IN_MIXTURE, P_HYDROCARBON, P_FURTHER_FLAG, P_AIR_INERT};
 
 // Per species: molar mass g/mol (1), net and gross heating value MJ/m3 (2, 3),
 // mole fraction in dry air (6), O2 needed mol/mol (7), carbon atoms (8), moles
@@ -88,7 +90,7 @@ constexpr Range9 AIR_HIGH = {241631.90567,      -1258.2576423,     5.1451269667,
                              -1.0716971258e-11, 6.5791170497e-16, 6460.7641549, -8.7183368481};
 
 // Range offsets into the property columns: low range 14..22, high range 23..31.
-constexpr int LOW = 13, HIGH = 22;
+constexpr int LOW = P_NASA_LOW - 1, HIGH = P_NASA_HIGH - 1;
 
 void put_range(io::Table2<double>& t, int species, int offset, const Range9& r) {
   for (int k = 1; k <= 9; ++k) t(offset + k, species) = r[static_cast<std::size_t>(k - 1)];
