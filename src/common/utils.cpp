@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/constants.hpp"
+
 namespace quelmar::common {
 
 void GETCOM(std::span<char> inpfil, int argc, const char* const* argv) {
@@ -17,10 +19,10 @@ int INITIALIZE(run::MIX& mix, double value) {
   return 0;
 }
 
-double FNPI() { return 3.141592653589793; }
+double FNPI() { return PI; }
 // Product first, then the division.
 double DEGREES(double x) { return (x * 180.0) / FNPI(); }
 double RADS(double x) { return (x * FNPI()) / 180.0; }
-double CTOK(double t) { return t + 273.15; }
+double CTOK(double t) { return t + ZERO_CELSIUS; }
 
 }  // namespace quelmar::common

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "common/constants.hpp"
 #include "input/datum_codes.hpp"
 
 namespace quelmar::input {
@@ -111,7 +112,7 @@ int ICHKINPUT(Run& run, int lst) {
       u.free(lst, {"FATAL ERROR: bad final presssure:", in.PRESSFINAL});
       ++nerr;
     }
-    const double tlow = 273.15 - 50.0, thigh = 273.15 + 50.0;
+    const double tlow = common::ZERO_CELSIUS - 50.0, thigh = common::ZERO_CELSIUS + 50.0;
     if (in.TGINIT > 0) {
       if (in.TGINIT < tlow || in.TGINIT > thigh) u.free(lst, {"WARNING: tginit may be out of bounds"});
     } else {

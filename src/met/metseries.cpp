@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/constants.hpp"
 #include "common/dates.hpp"
 #include "io/read.hpp"
 #include "io/stop.hpp"
@@ -140,11 +141,11 @@ void RDMET(run::Run& run, int metunit, int logunit, double& ws, double& wd, doub
   wd = read_variable(run, logunit, line, m.IWDIR_COL, "WDIR");
   temp = read_variable(run, logunit, line, m.ITEMP_COL, "TEMP");
   if (m.ITEMP_UNITS == 2) {
-    temp = temp + 273.15;  // degrees Celsius
+    temp = temp + common::ZERO_CELSIUS;  // degrees Celsius
   } else if (m.ITEMP_UNITS == 3) {
     temp = temp * 5.0 / 9.0;  // degrees Rankine
   } else if (m.ITEMP_UNITS == 4) {
-    temp = (temp - 32.0) * 5.0 / 9.0 + 273.15;  // degrees Fahrenheit
+    temp = (temp - 32.0) * 5.0 / 9.0 + common::ZERO_CELSIUS;  // degrees Fahrenheit
   }
   if (m.ISTAB_COL > 0) {
     read_int(run, logunit, line, variable_column(m, m.ISTAB_COL), 10, ipg, "STAB_CLASS");

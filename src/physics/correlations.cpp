@@ -3,10 +3,12 @@
 #include <cmath>
 
 #include "common/utils.hpp"
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
+
+using common::GRAVITY;
 
 double ENTRAINMENTRATIO(const STDCONST& c, double RAIR, double DR, double T, double P) {
   return 2.0 * RAIR / (std::sqrt(DR) * (DR + 1.0)) * (T / c.TREF) * (c.PREF / P);

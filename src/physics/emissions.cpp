@@ -37,7 +37,7 @@
 #include "io/format.hpp"
 #include "io/stop.hpp"
 #include "io/units.hpp"
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 #include "physics/correlations.hpp"
 #include "run/gas_cache.hpp"
 #include "physics/mixture.hpp"
@@ -48,6 +48,12 @@
 
 namespace quelmar::physics {
 
+using common::GAS_CONSTANT;
+using common::GRAVITY;
+using common::GRAVITY_TIMES_R;
+using common::PI;
+using common::SECONDS_PER_DAY;
+
 using run::FlareAir;
 using run::FlaredGas;
 namespace {
@@ -56,7 +62,7 @@ using Gas = MIX;  // the composition type, under a name that the step's MIX argu
 
 // The hottest pseudo-stack: the upper end of the flare model's temperature
 // solve, K. A hotter one is restated at this temperature with the same fluxes.
-constexpr double T_PSEUDO_MAX = 3000.0;
+constexpr double T_PSEUDO_MAX = T_SOLVE_HI;
 
 // Flow in 10^3 m3/d -> m3/s.
 double per_second(double flow) { return flow * 1000 / SECONDS_PER_DAY; }
@@ -621,9 +627,9 @@ class FlareStep {
       const double h200 = w_.fg->flared.HF_LO;
       const double h3000 = w_.fg->flared.HF_HI;
       if (H <= h200) {
-        w_.T_MIX = 200;
+        w_.T_MIX = T_SOLVE_LO;
       } else if (H >= h3000) {
-        w_.T_MIX = 3000;
+        w_.T_MIX = T_SOLVE_HI;
       } else {
         fatal(run_, "no mixing temperature found for the flared streams");
       }

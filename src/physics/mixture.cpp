@@ -1,8 +1,10 @@
 #include "physics/mixture.hpp"
 
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 
 namespace quelmar::physics {
+
+using common::ZERO_CELSIUS;
 namespace {
 
 bool in_mixture(const SpeciesTable& prop, int i) { return prop(P_IN_MIXTURE, i) > 0; }

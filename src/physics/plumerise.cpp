@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 
 namespace quelmar::physics {
+
+using common::GRAVITY;
 
 namespace {
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 
 namespace quelmar::physics {
+
+using common::GRAVITY;
+using common::GRAVITY_QUARTER;
 
 double stack_momentum_flux(double ta, double t, double u, double d) { return 0.25 * ta / t * (u * u) * (d * d); }
 

@@ -2,9 +2,13 @@
 
 #include <cmath>
 
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 
 namespace quelmar::physics {
+
+using common::GAS_CONSTANT;
+using common::GRAVITY_PER_1000R;
+using common::PI;
 namespace {
 
 // Coefficients n(1)..n(10) of the IAPWS-IF97 saturation-line equations.

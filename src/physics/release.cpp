@@ -5,10 +5,14 @@
 
 #include "io/stop.hpp"
 #include "io/units.hpp"
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
+
+using common::GAS_CONSTANT_KMOL;
+using common::PI_QUARTER;
+using common::SECONDS_PER_DAY;
 
 namespace {
 

@@ -1,10 +1,14 @@
 #include "physics/setup.hpp"
 
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 #include "physics/mixture.hpp"
 #include "physics/thermo.hpp"
 
 namespace quelmar::physics {
+
+using common::GAS_CONSTANT;
+using common::T_REF;
+using common::P_REF;
 
 void SETUP1(SpeciesTable& prop, STDCONST& c) {
   c.ETATARGET = 0.98;

@@ -3,10 +3,12 @@
 #include <array>
 #include <cmath>
 
-#include "physics/constants.hpp"
+#include "common/constants.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
+
+using common::GAS_CONSTANT;
 namespace {
 
 // Offset of the coefficient range that applies at T: 9 (high set) above 1000 K.
@@ -89,8 +91,6 @@ double rtsafe(const Funcd& funcd, double X1, double X2, double fl, double fh, do
   return -1.0;
 }
 
-// The bracket of the temperature solve, K.
-constexpr double T_LO = 200.0, T_HI = 3000.0;
 
 COEFF species_coeff(const SpeciesTable& prop, int I) {
   COEFF c{};
@@ -275,8 +275,8 @@ GasProps gas_props(const SpeciesTable& prop, const STDCONST& c, const MIX& mix) 
   g.TREF = c.TREF;
   g.HF1_TREF = CALC_HF1_COEFF(g.coeff, c.TREF);
   g.CP_TREF = CALC_CP_COEFF(g.coeff, c.TREF);
-  g.HF_LO = CALC_HF1_COEFF(g.coeff, T_LO) - g.HF1_TREF;
-  g.HF_HI = CALC_HF1_COEFF(g.coeff, T_HI) - g.HF1_TREF;
+  g.HF_LO = CALC_HF1_COEFF(g.coeff, T_SOLVE_LO) - g.HF1_TREF;
+  g.HF_HI = CALC_HF1_COEFF(g.coeff, T_SOLVE_HI) - g.HF1_TREF;
   return g;
 }
 
@@ -297,7 +297,7 @@ double flame_temp(const GasProps& g, double H) {
     f = (CALC_HF1_COEFF(g.coeff, x) - g.HF1_TREF) - H;
     df = CALC_CP_COEFF(g.coeff, x);
   };
-  return rtsafe(funcd, T_LO, T_HI, g.HF_LO - H, g.HF_HI - H, 1e-5);
+  return rtsafe(funcd, T_SOLVE_LO, T_SOLVE_HI, g.HF_LO - H, g.HF_HI - H, 1e-5);
 }
 
 // ---- older five-term forms ----

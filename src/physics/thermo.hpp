@@ -97,8 +97,12 @@ struct FlameTempTarget {
 // DF = CALC_CP_COEFF(FTCOEF,T).
 void CALC_HCP(const FlameTempTarget& target, double T, double& F, double& DF);
 
+// The temperature range of the flare model: the bracket of every temperature
+// solve (mixing and flame temperature), K.
+inline constexpr double T_SOLVE_LO = 200.0, T_SOLVE_HI = 3000.0;
+
 // Temperature (K) at which MIX holds the sensible enthalpy H (J/mol above TREF):
-// RTSAFE on CALC_HCP over 200..3000 K to 1e-5 K. Returns -1 when H is not
+// RTSAFE on CALC_HCP over T_SOLVE_LO..T_SOLVE_HI (200..3000 K) to 1e-5 K. Returns -1 when H is not
 // strictly between the sensible enthalpies at 200 K and 3000 K, or when the
 // solve does not converge; no message is written.
 double CALC_FLAMETEMP(const SpeciesTable& prop, const STDCONST& c, const MIX& mix, double H);

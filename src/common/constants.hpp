@@ -1,4 +1,4 @@
-// Physical constants of the flare physics and of the files built from it.
+// Physical constants of the flare physics, the readers and the files built from them.
 //
 // Each constant is the double nearest to the decimal written (or an exact
 // product or quotient of such constants). Where a formula takes a product or
@@ -9,7 +9,7 @@
 // formula, so such a formula keeps its factor.
 #pragma once
 
-namespace quelmar::physics {
+namespace quelmar::common {
 
 // Molar gas constant, J/(mol K): the CODATA 2018 exact value (Avogadro
 // constant times Boltzmann constant).
@@ -61,4 +61,4 @@ inline constexpr double P_REF = 101.325;  // kPa
 // divisor, where it converts exactly.
 inline constexpr int SECONDS_PER_DAY = 86400;
 
-}  // namespace quelmar::physics
+}  // namespace quelmar::common
