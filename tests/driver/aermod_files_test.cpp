@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/aermod.hpp"
 #include "io/stop.hpp"
 #include "test_util.hpp"
 
@@ -295,13 +296,16 @@ TEST(AermodControlFile, FailedOpenStops) {
 
 // ------------------------------------------------------------ hourly emission file
 
-// Stores hour i of the pass.
-void store_hour(input::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
-                double ts) {
-  input::MOD_VIRTUALSOURCES& vs = run.vs;
-  vs.reserve_hours(i);
-  vs.VDATE(i) = vdate, vs.IVS(i) = group, vs.VE(i) = ve, vs.VFB(i) = fb, vs.VFM(i) = fm, vs.VTA(i) = ta;
-  vs.VUSX(i) = us, vs.VTSX(i) = ts;
+// Stores hour i of the pass as the AERMOD loop does, from what the step chain
+// leaves for the hour, and puts it in group `group`.
+void put_hour(input::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
+              double ts) {
+  run.vs.reserve_hours(i);
+  run.file1.IDATECUR = vdate;
+  run.comb.QEMIT = ve, run.isc.FBISC = fb, run.isc.FMISC = fm, run.stdc.TAMBH = ta;
+  run.comb.UE_X = us, run.comb.EXTEMP = ts;
+  store_hour(run, i, ReleasePoint{});
+  run.vs.IVS(i) = group;
 }
 
 std::vector<std::string> write_emarb(input::Run& run, const TempDir& dir, std::span<const int> lead = {}) {
@@ -323,7 +327,7 @@ TEST(AermodHourlyFile, OneHourThreeSources) {
   run.inp.NSOURCES = 3;
   run.vs.VSDS(1) = 1.0, run.vs.VSDS(2) = 2.0, run.vs.VSDS(3) = 3.0;
   run.vs.NVS = 1;
-  store_hour(run, 1, 202119612, 2, 12.5, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  put_hour(run, 1, 202119612, 2, 12.5, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
   const std::vector<std::string> got = write_emarb(run, dir);
   const std::vector<std::string> expect = {
       "SO HOUREMIS  21   7  15  13 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
@@ -353,7 +357,7 @@ TEST(AermodHourlyFile, DatesAndYears) {
   run.inp.NSOURCES = 1;
   run.vs.VSDS(1) = 2.0;
   run.vs.NVS = 5;
-  for (int i = 1; i <= 5; ++i) store_hour(run, i, cases[i - 1].vdate, 1, 1.0, 104.4408225, 65.25, 290.0, 1.0, 1.0);
+  for (int i = 1; i <= 5; ++i) put_hour(run, i, cases[i - 1].vdate, 1, 1.0, 104.4408225, 65.25, 290.0, 1.0, 1.0);
   const std::vector<std::string> got = write_emarb(run, dir);
   ASSERT_EQ(got.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(got[i].substr(0, 28), cases[i].head) << cases[i].vdate;
@@ -380,7 +384,7 @@ TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
     run.inp.NSOURCES = 1;
     run.vs.VSDS(1) = c.d;
     run.vs.NVS = 1;
-    store_hour(run, 1, 202119612, 1, 3.0, c.fb, c.fm, c.ta, 99.0, 999.0);
+    put_hour(run, 1, 202119612, 1, 3.0, c.fb, c.fm, c.ta, 99.0, 999.0);
     const std::vector<std::string> got = write_emarb(run, dir);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].substr(40, 12), "0.300000E+01");
@@ -403,8 +407,8 @@ TEST(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
   run.vs.VSDS(1) = 0.0;  // zero mean diameter
   run.vs.VSDS(2) = 2.0;
   run.vs.NVS = 2;
-  store_hour(run, 1, 202119612, 1, 5.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
-  store_hour(run, 2, 202119613, 2, 5.0, 104.4408225, 0.0, 290.0, 18.25, 1100.0);  // zero momentum flux
+  put_hour(run, 1, 202119612, 1, 5.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  put_hour(run, 2, 202119613, 2, 5.0, 104.4408225, 0.0, 290.0, 18.25, 1100.0);  // zero momentum flux
   const std::vector<std::string> got = write_emarb(run, dir);
   ASSERT_EQ(got.size(), 4u);
   EXPECT_EQ(got[0].substr(28), "SOURCE1     0.500000E+01 0.127315E+04 0.205000E+02");
@@ -424,8 +428,8 @@ TEST(AermodHourlyFile, LeadingHours) {
   run.inp.NSOURCES = 2;
   run.vs.VSDS(1) = 2.0, run.vs.VSDS(2) = 2.0;
   run.vs.NVS = 2;
-  store_hour(run, 1, 198806102, 2, 7.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
-  store_hour(run, 2, 198806103, 1, 8.0, 104.4408225, 65.25, 290.0, 19.0, 1200.0);
+  put_hour(run, 1, 198806102, 2, 7.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  put_hour(run, 2, 198806103, 1, 8.0, 104.4408225, 65.25, 290.0, 19.0, 1200.0);
   const std::vector<int> lead = {198806100, 198806101};
   const std::vector<std::string> got = write_emarb(run, dir, lead);
   const std::vector<std::string> expect = {
@@ -449,7 +453,7 @@ TEST(AermodHourlyFile, TwoDigitSourcesAndRecordCount) {
   run.inp.NSOURCES = 12;
   for (int j = 1; j <= 12; ++j) run.vs.VSDS(j) = 2.0;
   run.vs.NVS = 3;
-  for (int i = 1; i <= 3; ++i) store_hour(run, i, 202119610 + i, 10 + i - 1, 1.0, 104.4408225, 65.25, 290.0, 2.0, 3.0);
+  for (int i = 1; i <= 3; ++i) put_hour(run, i, 202119610 + i, 10 + i - 1, 1.0, 104.4408225, 65.25, 290.0, 2.0, 3.0);
   const std::vector<std::string> got = write_emarb(run, dir);
   ASSERT_EQ(got.size(), 36u);
   EXPECT_EQ(got[9], "SO HOUREMIS  21   7  15  12 SOURCE10    0.100000E+01 0.100000E+04 0.150000E+02");

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/aermod.hpp"
 #include "io/stop.hpp"
 
 namespace quelmar::driver {
@@ -189,21 +190,18 @@ struct Hour {
   double height, ts, us, ds, x, y;
 };
 
-// Stores the hours as the AERMOD loop does and sorts them.
+// Stores the hours with the AERMOD loop's own store_hour, as the flare step
+// leaves each of them, and sorts them.
 void fill_and_sort(input::Run& run, const std::vector<Hour>& hours) {
   auto& vs = run.vs;
   vs.reserve_hours(static_cast<int>(hours.size()));
   int n = 0;
   for (const Hour& h : hours) {
-    ++n;
-    vs.INDX(n) = n;
-    vs.VRISE(n) = h.height;
-    vs.VHSX(n) = h.height;
-    vs.VTSX(n) = h.ts;
-    vs.VUSX(n) = h.us;
-    vs.VDEX(n) = h.ds;
-    vs.VX(n) = h.x;
-    vs.VY(n) = h.y;
+    run.comb.HS_X = h.height;
+    run.comb.EXTEMP = h.ts;
+    run.comb.UE_X = h.us;
+    run.comb.DE_X = h.ds;
+    store_hour(run, ++n, ReleasePoint{h.x, h.y, h.height});
   }
   vs.NVS = n;
   HSORTRL(vs.NVS, vs.VRISE, vs.INDX);
