@@ -107,6 +107,14 @@ inline std::vector<std::string> crlf_records(const std::string& text) {
 
 inline std::vector<std::string> file_records(const std::string& path) { return crlf_records(read_file(path)); }
 
+// The records (or lines) that begin with `head`, in their order.
+inline std::vector<std::string> starting_with(const std::vector<std::string>& recs, const std::string& head) {
+  std::vector<std::string> out;
+  for (const std::string& r : recs)
+    if (r.rfind(head, 0) == 0) out.push_back(r);
+  return out;
+}
+
 // The records without their leading carriage-control blank, as the console shows them.
 inline std::vector<std::string> shown(const std::vector<std::string>& recs) {
   std::vector<std::string> v;
