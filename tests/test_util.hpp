@@ -1,19 +1,29 @@
-// Small helpers shared by the tests: temporary folders, files, CR LF records and
-// running the program as a subprocess.
+// The harness every test shares: temporary folders, files written and read
+// back as CR LF records, a run whose console goes to strings and whose files
+// lie in a temporary folder, control-file text, and the program run as a
+// subprocess.
 #pragma once
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "run/run.hpp"
+#include "io/units.hpp"
+
 namespace quelmar::test {
 
 namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------- folders and files
 
 class TempDir {
  public:
@@ -34,9 +44,25 @@ class TempDir {
   fs::path path_;
 };
 
+// The names of the files in the folder, sorted.
+inline std::vector<std::string> folder_names(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream f(path, std::ios::binary);
   f << text;
+}
+
+// Writes the lines, each ended by CR LF as the model files and meteorological
+// files are, and returns the path.
+inline std::string write_records(const std::string& path, const std::vector<std::string>& lines) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  for (const std::string& l : lines) f << l << "\r\n";
+  return path;
 }
 
 inline std::string read_file(const std::string& path) {
@@ -45,6 +71,17 @@ inline std::string read_file(const std::string& path) {
   s << f.rdbuf();
   return s.str();
 }
+
+// The lines of a text whose lines end with LF (the console, the data files);
+// a last line without its LF counts too.
+inline std::vector<std::string> text_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream s(text);
+  for (std::string l; std::getline(s, l);) lines.push_back(l);
+  return lines;
+}
+
+// ---------------------------------------------------------------- records
 
 // The records of a file written with CR LF line ends. Fails (returns a single
 // marker record) when a line end is a bare LF.
@@ -70,6 +107,81 @@ inline std::vector<std::string> crlf_records(const std::string& text) {
 
 inline std::vector<std::string> file_records(const std::string& path) { return crlf_records(read_file(path)); }
 
+// The records (or lines) that begin with `head`, in their order.
+inline std::vector<std::string> starting_with(const std::vector<std::string>& recs, const std::string& head) {
+  std::vector<std::string> out;
+  for (const std::string& r : recs)
+    if (r.rfind(head, 0) == 0) out.push_back(r);
+  return out;
+}
+
+// The records without their leading carriage-control blank, as the console shows them.
+inline std::vector<std::string> shown(const std::vector<std::string>& recs) {
+  std::vector<std::string> v;
+  for (const std::string& r : recs) v.push_back(r.substr(1));
+  return v;
+}
+
+// The records run together, each without its first `skip` characters (1: the
+// carriage-control blank of a list-file record; 0: console lines), for a
+// message that runs on over several records.
+inline std::string joined(const std::vector<std::string>& recs, std::size_t skip = 1) {
+  std::string s;
+  for (const std::string& r : recs) s += r.substr(skip);
+  return s;
+}
+
+// ---------------------------------------------------------------- a run
+
+// A run whose console and standard error go to strings, with a temporary
+// folder for the files it writes; its list file (unit 20) is `lst` in that
+// folder once open_list() has opened it.
+struct TestRun {
+  TempDir dir;
+  std::ostringstream out, err;
+  std::unique_ptr<run::Run> run = std::make_unique<run::Run>(out, err);
+  std::string lst = dir.file("run.lst");
+
+  void open_list() { EXPECT_TRUE(run->units.open_write(io::LST, lst)); }
+  // The records of the list file so far (the file is closed for this).
+  std::vector<std::string> list_records() {
+    run->units.close(io::LST);
+    return file_records(lst);
+  }
+  // The console lines (the carriage-control blank is not shown there).
+  std::vector<std::string> console_lines() const { return text_lines(out.str()); }
+  // A run that starts clean, on the same console and folder.
+  void fresh_run() { run = std::make_unique<run::Run>(out, err); }
+};
+
+// A TestRun with its list file open from the start.
+struct ListedRun : TestRun {
+  ListedRun() { open_list(); }
+};
+
+// What a meteorological reader hands back for an hour: wind speed, direction,
+// temperature and stability class, each starting at a value no reader gives.
+struct MetReading {
+  double ws = -1, wd = -1, temp = -1;
+  int ipg = -7;
+};
+
+// ---------------------------------------------------------------- control files
+
+// The keyword lines of a steady sour-gas flare (0.95 methane, 0.05 H2S) under
+// fixed meteorology that pass the input checks: list file run.lst and model
+// files out_... in the run's folder, names in lower case. The model, its own
+// settings and the period are the caller's.
+inline const std::string kSteadySourFlare =
+    "! LSTDAT = run.lst !\n! OUTNAME = out !\n! OUTPATH = !\n! LCFILES = T !\n"
+    "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n! MTGAS = 1 !\n"
+    "! QMAX = 100 !\n! PUFFDUR = 3600 !\n! TIMEINC = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n! HS = 20 !\n"
+    "! XCOORD = 500 !\n! YCOORD = 4000 !\n! ZCOORD = 100 !\n"
+    "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
+    "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n";
+
+// ---------------------------------------------------------------- the program
+
 struct ProcessResult {
   int status = -1;
   std::string out, err;
@@ -90,6 +202,7 @@ inline ProcessResult run_quelmar(const fs::path& cwd, const std::string& args) {
   return r;
 }
 
+// A file of the source tree (data, examples, test fixtures).
 inline std::string source_path(const std::string& rel) { return std::string(QUELMAR_SOURCE_DIR) + "/" + rel; }
 
 }  // namespace quelmar::test

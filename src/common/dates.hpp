@@ -24,9 +24,13 @@ void DELTT(int iyr1, int ijul1, int ihr1, int iyr2, int ijul2, int ihr2, std::in
 // Signed seconds from time 1 to time 2 (64-bit).
 void DELTSEC(int idate1, int isec1, int idate2, int isec2, std::int64_t& nsec);
 void UTCBASR(const io::Text<8>& axtz, double& base_tz);
+// Not used by the run; kept with the other date routines.
 void BASRUTC(double base_tz, io::Text<8>& axtz);
+// Not used by the run; kept with the other date routines.
 void GETDATE(int idate, int& iyr, int& imo, int& iday, int& ihr);
+// Not used by the run; kept with the other date routines.
 void INDECR(io::Units& u, int io, int& iyr, int& ijul, int& ihr, int idelt, int ihrmin, int ihrmax);
+// Not used by the run; kept with the other date routines.
 void MIDNITE(io::Units& u, int io, const io::Text<6>& ctrans, int iyr, int imo, int iday, int& ijul, int& newyr,
              int& newmo, int& newday, int& newjul);
 

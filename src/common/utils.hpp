@@ -15,7 +15,9 @@ void GETCOM(std::span<char> inpfil, int argc, const char* const* argv);
 int INITIALIZE(run::MIX& mix, double value);
 double FNPI();
 double DEGREES(double radians);
+// Not used by the run; kept with the other conversions.
 double RADS(double degrees);
+// Not used by the run; kept with the other conversions.
 double CTOK(double celsius);
 
 }  // namespace quelmar::common

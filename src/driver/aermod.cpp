@@ -43,7 +43,8 @@ std::int64_t period_hours(const Run& run) {
   return h + 1;
 }
 
-// The hour stored as hour n of the pass.
+}  // namespace
+
 void store_hour(Run& run, int n, const ReleasePoint& p) {
   run::MOD_VIRTUALSOURCES& vs = run.vs;
   const run::FLARE_RESULT& r = run.comb;
@@ -63,8 +64,6 @@ void store_hour(Run& run, int n, const ReleasePoint& p) {
   vs.VDATE(n) = run.file1.IDATECUR;
   vs.VSEC(n) = run.file1.ISEC;
 }
-
-}  // namespace
 
 bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
   run::MOD_READINP& in = run.inp;

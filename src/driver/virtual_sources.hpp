@@ -17,6 +17,7 @@ void HSORTRL(int N, double* RA, int* IB);
 void HSORTRL(int N, io::Vec1<double>& RA, io::Vec1<int>& IB);
 
 // The same sort carrying four more double arrays RB..RE through every move.
+// Not used by the run; the loop sorts with HSORTRL; kept with it.
 void HSORT5RL(int N, double* RA, double* RB, double* RC, double* RD, double* RE, int* IB);
 
 // Groups the NVS sorted hours (order INDX) into NSOURCES virtual sources:

@@ -23,9 +23,11 @@ inline constexpr int MAXITEMS = 32;   // places in the work list of a list reade
 
 // Position (counted from ipos, 1 when str(ipos) is the delimiter) of the first
 // `tok` in str from ipos on; 0 when there is none.
+// Not used by the run; kept with the tokenizer (ITOKEN uses it).
 int ITOKENPTR(std::string_view str, int ipos, char tok);
 // The text from ipos up to the next `tok`, leading blanks and TABs removed, into
 // out (NUL-filled); returns the position after the delimiter, or 0.
+// Not used by the run; kept with the tokenizer.
 int ITOKEN(std::string_view str, int ipos, char tok, std::span<char> out);
 // Splits a control line into KEY and VALUE (trimmed, NUL-filled): 1 for a line
 // holding "!", else 0 and both unchanged.
@@ -58,23 +60,29 @@ int IRDPARAM_AV(io::Units& u, int ctl, std::string_view key, int nmax, std::span
 // RV(i) := item i converted, for every non-empty item i from 1 to nmax.
 int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv,
                 run::NotNumbers* bad = nullptr);
+// Not used by the run; kept with the keyword readers.
 int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv,
                 run::NotNumbers* bad = nullptr);
 // Rows r = 1 .. n1 from the first n1 lines with the key, items 1 .. n2 of each.
 // 1 when n1 lines were found, else 0 (the rows read so far are kept).
+// Not used by the run; kept with the keyword readers.
 int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
                  std::vector<std::vector<std::string>>& av);
 // RV(r, c) := item c of row r, converted, for every non-empty item; nothing at
 // all when fewer than n1 lines carry the key. The target is declared ld1 x ld2.
 int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
                  int ld2, run::NotNumbers* bad = nullptr);
+// Not used by the run; kept with the keyword readers.
 int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
                  int ld2, run::NotNumbers* bad = nullptr);
 // Readers of a key that stands on several lines in a row: each further line with
 // the key gives the next entry; the first keyword line with another key ends the
 // run; from the nmax-th value on every further value replaces entry nmax.
+// Not used by the run; kept with the keyword readers.
 int IRDPARAM_AVX(io::Units& u, int ctl, std::string_view key, int nmax, std::vector<std::string>& av);
+// Not used by the run; kept with the keyword readers.
 int IRDPARAM_IVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv);
+// Not used by the run; kept with the keyword readers.
 int IRDPARAM_RVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv);
 
 // The KEY of every keyword line with a non-empty KEY, in the order of the lines,

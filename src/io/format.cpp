@@ -175,26 +175,6 @@ std::string fmt_I(long long v, int w, int m) {
   put_I(s, v, w, m);
   return s;
 }
-std::string fmt_F(double v, int w, int d) {
-  std::string s;
-  put_F(s, v, w, d);
-  return s;
-}
-std::string fmt_E(double v, int w, int d) {
-  std::string s;
-  put_E(s, v, w, d);
-  return s;
-}
-std::string fmt_G(double v, int w, int d) {
-  std::string s;
-  put_G(s, v, w, d);
-  return s;
-}
-std::string fmt_A(std::string_view s, int w) {
-  std::string o;
-  put_A(o, s, w);
-  return o;
-}
 
 std::string free_int(long long v) { return fmt_I(v, 12, 0); }
 

@@ -45,12 +45,8 @@ void put_E(std::string& out, double v, int w, int d);
 void put_G(std::string& out, double v, int w, int d);
 void put_A(std::string& out, std::string_view s, int w);
 
-// Single edit descriptors, usable on their own.
-std::string fmt_I(long long v, int w, int m = 0);  // Iw / Iw.m
-std::string fmt_F(double v, int w, int d);         // Fw.d
-std::string fmt_E(double v, int w, int d);         // Ew.d, 0.ddddE+xx
-std::string fmt_G(double v, int w, int d);         // Gw.d
-std::string fmt_A(std::string_view s, int w);      // Aw
+// An integer in an Iw or Iw.m field on its own.
+std::string fmt_I(long long v, int w, int m = 0);
 
 // A fixed layout such as "(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))".
 class Layout {

@@ -15,6 +15,7 @@ int LEN_REAL(std::string_view s);
 // Copies min(LEN_REAL(src), size of dst) characters and fills the rest of dst with NULs.
 void ZSTRCPY(std::span<char> dst, std::string_view src);
 // Removes leading blanks and TABs, shifts the rest left and fills behind with NULs.
+// Not used by the run; kept with the text routines (ITOKEN uses it).
 void ZSTRTRIM(std::span<char> s);
 // 1 when both texts are equal once trailing blanks, TABs and NULs are dropped.
 int LEQ(std::string_view a, std::string_view b);
@@ -37,7 +38,6 @@ struct Text {
   // The value without its trailing blanks, TABs and NULs.
   std::string_view trimmed() const { return {c.data(), static_cast<std::size_t>(len_real())}; }
   std::string str() const { return std::string(trimmed()); }
-  bool blank() const { return len_real() == 0; }
   // Assignment as the control-file reader does it: trimmed value, NULs behind.
   Text& operator=(std::string_view s) {
     ZSTRCPY(span(), s);
@@ -49,7 +49,6 @@ struct Text {
   }
   // Character i, counted from 1.
   char operator()(std::size_t i) const { return c[i - 1]; }
-  bool operator==(const Text&) const = default;
 };
 
 }  // namespace quelmar::io

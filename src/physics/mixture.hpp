@@ -24,6 +24,7 @@ namespace quelmar::physics {
 double CALC_TOTALRATE(double Q, double FGR);
 
 // Fuel-gas rate Q*FGR (10^3 m3/d).
+// Not used by the run; kept with the other composition routines.
 double CALC_FUELRATE(double Q, double FGR);
 
 // Divides the in-mixture fractions of MIX by their sum (sulfur untouched).
@@ -60,9 +61,11 @@ double CALC_NHV(const SpeciesTable& prop, const MIX& mix);
 // Gross heating value, MJ/m3 at 288.15 K and 101.325 kPa = CALC_BYPROP(MIX, P_GHV, P_IN_MIXTURE).
 double CALC_GHV(const SpeciesTable& prop, const MIX& mix);
 // Heating value per mass, MJ/kg: NHV (MJ/m3) / MW (g/mol) * VM (m3/kmol).
+// Not used by the run; kept with the other composition routines.
 double CALC_NHVMASS(const STDCONST& c, double MW, double NHV);
 
 // Mole fraction of hydrocarbons (species with PROP(P_HYDROCARBON,i) > 0: methane..heptane).
+// Not used by the run; kept with the other composition routines.
 double CALC_HYDROCARBONS(const SpeciesTable& prop, const MIX& mix);
 
 // Lower flammability limit of the combustible part, as a fraction (not %), by

@@ -50,6 +50,7 @@ void SONICVELOCITY(double CP, double MW, double T, double Z, double& speed);
 // release is A*B (MW, e.g. kg/s times MJ/kg): the fraction FRAD of it spread over
 // the sphere of radius X - 0.18 L, plus the solar flux QSOLAR:
 // A*B*FRAD*1000/(4 pi (X - 0.18 L)^2) + QSOLAR. Needs X != 0.18 L.
+// Not used by the run; kept with the flare's gas routines.
 double CALC_TRAD(const STDCONST& c, double A, double B, double X, double L);
 
 }  // namespace quelmar::physics

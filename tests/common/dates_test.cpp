@@ -7,34 +7,20 @@
 
 #include <climits>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "run/run.hpp"
 #include "io/stop.hpp"
 #include "test_util.hpp"
 
 namespace quelmar::common {
 namespace {
 
-using test::TempDir;
-
 // A run whose console goes to string streams and whose list file lies in a
 // temporary folder.
-class DatesRun : public ::testing::Test {
+class DatesRun : public ::testing::Test, protected test::ListedRun {
  protected:
-  void SetUp() override { ASSERT_TRUE(run.units.open_write(io::LST, lst_path)); }
-  std::vector<std::string> list_records() {
-    run.units.close(io::LST);
-    return test::file_records(lst_path);
-  }
-  io::Units& u() { return run.units; }
-
-  TempDir dir;
-  std::string lst_path = dir.file("dates.lst");
-  std::ostringstream out, err;
-  run::Run run{out, err};
+  io::Units& u() { return run->units; }
 };
 
 TEST(DateCode, BuildAndTakeApart) {
@@ -391,26 +377,21 @@ TEST_F(DatesRun, ErrorEnds) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    TempDir here;
-    const std::string path = here.file("err.lst");
-    std::ostringstream o, er;
-    run::Run r(o, er);
-    ASSERT_TRUE(r.units.open_write(io::LST, path));
+    test::ListedRun t;
     bool stopped = false;
     try {
-      k.call(r.units);
+      k.call(t.run->units);
     } catch (const io::Stop& s) {
       stopped = true;
       EXPECT_EQ(s.text, k.stop);
     }
     EXPECT_TRUE(stopped);
-    r.units.close(io::LST);
-    EXPECT_EQ(test::file_records(path), k.records);
+    EXPECT_EQ(t.list_records(), k.records);
     // the console does not show the carriage-control blank
     std::string console = k.console;
     if (console.size() > 1 && console[0] == ' ') console.erase(0, 1);
-    EXPECT_EQ(o.str(), console);
-    EXPECT_EQ(er.str(), "");
+    EXPECT_EQ(t.out.str(), console);
+    EXPECT_EQ(t.err.str(), "");
   }
 }
 

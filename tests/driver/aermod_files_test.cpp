@@ -7,10 +7,10 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "driver/aermod.hpp"
 #include "io/stop.hpp"
 #include "test_util.hpp"
 
@@ -39,6 +39,10 @@ void configure(run::Run& run) {
   vs.VSUS(2) = 18.25, vs.VSDS(2) = 2.25;
 }
 
+// A run with its console on strings and a temporary folder for its files.
+class AermodControlFile : public ::testing::Test, protected test::TestRun {};
+class AermodHourlyFile : public ::testing::Test, protected test::TestRun {};
+
 // 1 March 1988 (day 61 of a leap year) hour 0 to 4 March hour 23.
 constexpr int FIRST = 198806100, LAST = 198806423;
 
@@ -50,11 +54,8 @@ std::vector<std::string> write_inp(run::Run& run, const TempDir& dir, const std:
   return file_records(path);
 }
 
-TEST(AermodControlFile, WholeFile) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
+TEST_F(AermodControlFile, WholeFile) {
+  configure(*run);
   const std::vector<std::string> expect = {
       "CO STARTING",
       "CO TITLEONE flemarb by QUELMAR      Version 2.01         Level 220131      ",
@@ -97,13 +98,13 @@ TEST(AermodControlFile, WholeFile) {
       "OU POSTFILE 1 ALL UNFORM aermod.bin",
       "OU FINISHED",
   };
-  const std::vector<std::string> got = write_inp(run, dir);
+  const std::vector<std::string> got = write_inp(*run, dir);
   ASSERT_EQ(got.size(), expect.size());
   for (std::size_t i = 0; i < expect.size(); ++i) EXPECT_EQ(got[i], expect[i]) << "record " << i + 1;
 
   // Written again: only the records of the second write.
-  run.inp.NSOURCES = 1;
-  EXPECT_EQ(write_inp(run, dir).size(), expect.size() - 2);
+  run->inp.NSOURCES = 1;
+  EXPECT_EQ(write_inp(*run, dir).size(), expect.size() - 2);
 }
 
 struct PollutantCase {
@@ -115,7 +116,7 @@ struct PollutantCase {
 };
 
 // Records 3, 4, 6 and 12 by the emitted quantity and the screening option.
-TEST(AermodControlFile, PollutantRecords) {
+TEST_F(AermodControlFile, PollutantRecords) {
   const char* micro = "SO EMISUNIT    .100000E+07   (GRAMS/SEC)          (MICROGRAMS/CUBIC-METER)";
   const char* milli = "SO EMISUNIT    .100000E+04   (GRAMS/SEC)          (MILLIGRAMS/CUBIC-METER)";
   const char* plain = "CO MODELOPT NOCHKD CONC NOSTD ELEV";
@@ -128,14 +129,12 @@ TEST(AermodControlFile, PollutantRecords) {
       {4, 1, "CO TITLETWO OU EMISSIONS", screen, "CO POLLUTID OU", milli},
       {5, 0, "CO TITLETWO OU EMISSIONS", plain, "CO POLLUTID OU", milli},
   };
-  TempDir dir;
   for (const PollutantCase& c : cases) {
-    std::ostringstream out, err;
-    run::Run run(out, err);
-    configure(run);
-    run.inp.MSTRIP = c.mstrip;
-    run.inp.MSCREEN = c.mscreen;
-    const std::vector<std::string> got = write_inp(run, dir);
+    fresh_run();
+    configure(*run);
+    run->inp.MSTRIP = c.mstrip;
+    run->inp.MSCREEN = c.mscreen;
+    const std::vector<std::string> got = write_inp(*run, dir);
     ASSERT_EQ(got.size(), 38u);
     EXPECT_EQ(got[2], c.title) << c.mstrip;
     EXPECT_EQ(got[3], c.modelopt) << c.mstrip;
@@ -143,33 +142,29 @@ TEST(AermodControlFile, PollutantRecords) {
     EXPECT_EQ(got[11], c.emisunit) << c.mstrip;
   }
   // Outside 0 to 5 none of the three records.
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  run.inp.MSTRIP = 6;
-  const std::vector<std::string> got = write_inp(run, dir);
+  fresh_run();
+  configure(*run);
+  run->inp.MSTRIP = 6;
+  const std::vector<std::string> got = write_inp(*run, dir);
   ASSERT_EQ(got.size(), 35u);
   EXPECT_EQ(got[2], "CO MODELOPT NOCHKD CONC NOSTD ELEV SCREEN");
   EXPECT_EQ(got[4], "CO RUNORNOT RUN");
   EXPECT_EQ(got[9], "** SRCPARAM SOURCE1  QS    HS    TS    US    DS");
 }
 
-TEST(AermodControlFile, SourceIdentifiers) {
+TEST_F(AermodControlFile, SourceIdentifiers) {
   EXPECT_EQ(aermod_source_id(1), "SOURCE1     ");
   EXPECT_EQ(aermod_source_id(9), "SOURCE9     ");
   EXPECT_EQ(aermod_source_id(10), "SOURCE10    ");
   EXPECT_EQ(aermod_source_id(32), "SOURCE32    ");
 
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  run.inp.NSOURCES = 10;
+  configure(*run);
+  run->inp.NSOURCES = 10;
   for (int l = 1; l <= 10; ++l) {
-    run.vs.IVSNS(l) = 1, run.vs.VSX(l) = 0.5, run.vs.VSY(l) = 0.25, run.vs.VSHS(l) = 10.0 * l;
-    run.vs.VSTS(l) = 1000.0, run.vs.VSUS(l) = 10.0, run.vs.VSDS(l) = 1.0;
+    run->vs.IVSNS(l) = 1, run->vs.VSX(l) = 0.5, run->vs.VSY(l) = 0.25, run->vs.VSHS(l) = 10.0 * l;
+    run->vs.VSTS(l) = 1000.0, run->vs.VSUS(l) = 10.0, run->vs.VSDS(l) = 1.0;
   }
-  const std::vector<std::string> got = write_inp(run, dir);
+  const std::vector<std::string> got = write_inp(*run, dir);
   ASSERT_EQ(got.size(), 13u + 20u + 21u);
   EXPECT_EQ(got[13], "SO LOCATION SOURCE1      POINT        500.0         250.0         850.0");
   EXPECT_EQ(got[31], "SO LOCATION SOURCE10     POINT        500.0         250.0         850.0");
@@ -178,52 +173,41 @@ TEST(AermodControlFile, SourceIdentifiers) {
 }
 
 // Without AERMET meteorology the receptor and profile names are empty.
-TEST(AermodControlFile, EmptyNames) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  run.inp.MMET = 1;
-  run.inp.RECINC = "";
-  run.inp.METDAT2 = "";
-  run.inp.METDAT = "c:\\met\\site.tsf";
-  const std::vector<std::string> got = write_inp(run, dir);
+TEST_F(AermodControlFile, EmptyNames) {
+  configure(*run);
+  run->inp.MMET = 1;
+  run->inp.RECINC = "";
+  run->inp.METDAT2 = "";
+  run->inp.METDAT = "c:\\met\\site.tsf";
+  const std::vector<std::string> got = write_inp(*run, dir);
   EXPECT_EQ(got[21], "RE INCLUDED ");
   EXPECT_EQ(got[24], "ME SURFFILE c:\\met\\site.tsf");
   EXPECT_EQ(got[25], "ME PROFFILE ");
 }
 
 // A name with a blank goes between double quotes in every record that names a file.
-TEST(AermodControlFile, NamesWithBlanksAreQuoted) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  run.inp.RECINC = "my receptors.inc";
-  run.inp.METDAT = "C:\\AERMET DATA\\site.sfc";
-  run.inp.METDAT2 = "site upper.pfl";
-  const std::vector<std::string> got = write_inp(run, dir, "C:\\RUN 1\\FLARE_MOD_01.DAT");
+TEST_F(AermodControlFile, NamesWithBlanksAreQuoted) {
+  configure(*run);
+  run->inp.RECINC = "my receptors.inc";
+  run->inp.METDAT = "C:\\AERMET DATA\\site.sfc";
+  run->inp.METDAT2 = "site upper.pfl";
+  const std::vector<std::string> got = write_inp(*run, dir, "C:\\RUN 1\\FLARE_MOD_01.DAT");
   EXPECT_EQ(got[17], "SO HOUREMIS \"C:\\RUN 1\\FLARE_MOD_01.DAT\" SOURCE1-SOURCE2");
   EXPECT_EQ(got[21], "RE INCLUDED \"my receptors.inc\"");
   EXPECT_EQ(got[24], "ME SURFFILE \"C:\\AERMET DATA\\site.sfc\"");
   EXPECT_EQ(got[25], "ME PROFFILE \"site upper.pfl\"");
 }
 
-TEST(AermodControlFile, LongNameWarning) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  const std::string lst = dir.file("run.lst");
-  ASSERT_TRUE(run.units.open_write(20, lst));
+TEST_F(AermodControlFile, LongNameWarning) {
+  configure(*run);
+  open_list();
   std::string long_name(201, 'm');
   for (std::size_t i = 0; i < long_name.size(); i += 10) long_name[i] = static_cast<char>('0' + (i / 10) % 10);
-  run.inp.METDAT = long_name;
-  run.inp.METDAT2 = long_name;                 // the same name twice: one warning
-  run.inp.RECINC = std::string(200, 'r');      // 200 characters: AERMOD reads it
-  write_inp(run, dir);
-  write_inp(run, dir);  // a second control file warns again
-  run.units.close(20);
+  run->inp.METDAT = long_name;
+  run->inp.METDAT2 = long_name;             // the same name twice: one warning
+  run->inp.RECINC = std::string(200, 'r');  // 200 characters: AERMOD reads it
+  write_inp(*run, dir);
+  write_inp(*run, dir);  // a second control file warns again
 
   const std::string head = " WARNING: name longer than 200 characters in an AERMOD control file:";
   // The name runs on over further records, 79 characters after each leading blank.
@@ -231,18 +215,15 @@ TEST(AermodControlFile, LongNameWarning) {
                                         " " + long_name.substr(158)};
   std::vector<std::string> expect = one;
   expect.insert(expect.end(), one.begin(), one.end());
-  EXPECT_EQ(file_records(lst), expect);
+  EXPECT_EQ(list_records(), expect);
 }
 
 // A group without hours takes the parameters of its nearest group with hours:
 // 5 hours in 5 groups fill groups 2, 3, 4 and 5; 3 hours in 5 groups fill 2, 4, 5.
-TEST(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  run.inp.NSOURCES = 5;
-  run::MOD_VIRTUALSOURCES& vs = run.vs;
+TEST_F(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
+  configure(*run);
+  run->inp.NSOURCES = 5;
+  run::MOD_VIRTUALSOURCES& vs = run->vs;
   const int hours[5] = {0, 1, 0, 1, 1};
   for (int g = 1; g <= 5; ++g) {
     vs.IVSNS(g) = hours[g - 1];
@@ -254,7 +235,7 @@ TEST(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
       vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
     }
   }
-  const std::vector<std::string> got = write_inp(run, dir);
+  const std::vector<std::string> got = write_inp(*run, dir);
   const std::string g2 = "     0.000     20.000   1002.000     12.000      3.000";
   EXPECT_EQ(got[13], "SO LOCATION SOURCE1      POINT        200.0         400.0         850.0");
   EXPECT_EQ(got[14], "SO SRCPARAM SOURCE1     " + g2);
@@ -266,42 +247,37 @@ TEST(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
   for (const std::string& r : got) EXPECT_EQ(r.find('*', 2), std::string::npos) << r;
 }
 
-TEST(AermodControlFile, NoStartEndWithoutHours) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  const std::vector<std::string> got = write_inp(run, dir, "e.dat", 0, 0);
+TEST_F(AermodControlFile, NoStartEndWithoutHours) {
+  configure(*run);
+  const std::vector<std::string> got = write_inp(*run, dir, "e.dat", 0, 0);
   ASSERT_EQ(got.size(), 37u);
   EXPECT_EQ(got[27], "ME UAIRDATA  00022222 1988 ONSITE");
   EXPECT_EQ(got[28], "** set at plant site elevation");
 }
 
-TEST(AermodControlFile, FailedOpenStops) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  const std::string lst = dir.file("run.lst");
-  ASSERT_TRUE(run.units.open_write(20, lst));
+TEST_F(AermodControlFile, FailedOpenStops) {
+  configure(*run);
+  open_list();
   // A folder that does not exist (relative, so that the message stays one record).
   const std::string path = "no-such-folder-for-quelmar-tests/A.INX";
-  EXPECT_THROW(MKFILAM_INP(run, 21, 20, path, "X_MOD_01.DAT", FIRST, LAST), io::Stop);
-  run.units.close(20);
+  EXPECT_THROW(MKFILAM_INP(*run, 21, 20, path, "X_MOD_01.DAT", FIRST, LAST), io::Stop);
   EXPECT_EQ(out.str(), "Error opening AERMOD control file: " + path + "\n");
-  EXPECT_EQ(file_records(lst), std::vector<std::string>{" Error opening AERMOD control file: " + path});
-  EXPECT_THROW(MKFILAM_EMARB(run, 21, 20, dir.file("no-such-folder/X_MOD_01.DAT")), io::Stop);
+  EXPECT_EQ(list_records(), std::vector<std::string>{" Error opening AERMOD control file: " + path});
+  EXPECT_THROW(MKFILAM_EMARB(*run, 21, 20, dir.file("no-such-folder/X_MOD_01.DAT")), io::Stop);
 }
 
 // ------------------------------------------------------------ hourly emission file
 
-// Stores hour i of the pass.
-void store_hour(run::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
-                double ts) {
-  run::MOD_VIRTUALSOURCES& vs = run.vs;
-  vs.reserve_hours(i);
-  vs.VDATE(i) = vdate, vs.IVS(i) = group, vs.VE(i) = ve, vs.VFB(i) = fb, vs.VFM(i) = fm, vs.VTA(i) = ta;
-  vs.VUSX(i) = us, vs.VTSX(i) = ts;
+// Stores hour i of the pass as the AERMOD loop does, from what the step chain
+// leaves for the hour, and puts it in group `group`.
+void put_hour(run::Run& run, int i, int vdate, int group, double ve, double fb, double fm, double ta, double us,
+              double ts) {
+  run.vs.reserve_hours(i);
+  run.file1.IDATECUR = vdate;
+  run.comb.QEMIT = ve, run.isc.FBISC = fb, run.isc.FMISC = fm, run.stdc.TAMBH = ta;
+  run.comb.UE_X = us, run.comb.EXTEMP = ts;
+  store_hour(run, i, ReleasePoint{});
+  run.vs.IVS(i) = group;
 }
 
 std::vector<std::string> write_emarb(run::Run& run, const TempDir& dir, std::span<const int> lead = {}) {
@@ -316,15 +292,12 @@ std::vector<std::string> write_emarb(run::Run& run, const TempDir& dir, std::spa
 // D = 2 m, VS = 15 m/s, TS = 1000 K in air of 290 K (python):
 //   FB = g*VS*D^2*(TS-TA)/(4*TS) = 104.4408225, FM = VS^2*D^2*TA/(4*TS) = 65.25,
 // so a group of mean diameter 2 m gets 15 m/s and 1000 K back.
-TEST(AermodHourlyFile, OneHourThreeSources) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  run.inp.NSOURCES = 3;
-  run.vs.VSDS(1) = 1.0, run.vs.VSDS(2) = 2.0, run.vs.VSDS(3) = 3.0;
-  run.vs.NVS = 1;
-  store_hour(run, 1, 202119612, 2, 12.5, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
-  const std::vector<std::string> got = write_emarb(run, dir);
+TEST_F(AermodHourlyFile, OneHourThreeSources) {
+  run->inp.NSOURCES = 3;
+  run->vs.VSDS(1) = 1.0, run->vs.VSDS(2) = 2.0, run->vs.VSDS(3) = 3.0;
+  run->vs.NVS = 1;
+  put_hour(*run, 1, 202119612, 2, 12.5, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  const std::vector<std::string> got = write_emarb(*run, dir);
   const std::vector<std::string> expect = {
       "SO HOUREMIS  21   7  15  13 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
       "SO HOUREMIS  21   7  15  13 SOURCE2     0.125000E+02 0.100000E+04 0.150000E+02",
@@ -335,7 +308,7 @@ TEST(AermodHourlyFile, OneHourThreeSources) {
 }
 
 // Year, hour of the day's end, and the date from the day of the year.
-TEST(AermodHourlyFile, DatesAndYears) {
+TEST_F(AermodHourlyFile, DatesAndYears) {
   struct Case {
     int vdate;
     const char* head;
@@ -347,14 +320,11 @@ TEST(AermodHourlyFile, DatesAndYears) {
       {198806000, "SO HOUREMIS  88   2  29   1 "},  // day 60 of a leap year
       {210006100, "SO HOUREMIS 100   3   1   1 "},  // 2100 (a leap year here): three digits
   };
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  run.inp.NSOURCES = 1;
-  run.vs.VSDS(1) = 2.0;
-  run.vs.NVS = 5;
-  for (int i = 1; i <= 5; ++i) store_hour(run, i, cases[i - 1].vdate, 1, 1.0, 104.4408225, 65.25, 290.0, 1.0, 1.0);
-  const std::vector<std::string> got = write_emarb(run, dir);
+  run->inp.NSOURCES = 1;
+  run->vs.VSDS(1) = 2.0;
+  run->vs.NVS = 5;
+  for (int i = 1; i <= 5; ++i) put_hour(*run, i, cases[i - 1].vdate, 1, 1.0, 104.4408225, 65.25, 290.0, 1.0, 1.0);
+  const std::vector<std::string> got = write_emarb(*run, dir);
   ASSERT_EQ(got.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(got[i].substr(0, 28), cases[i].head) << cases[i].vdate;
 }
@@ -363,7 +333,7 @@ TEST(AermodHourlyFile, DatesAndYears) {
 // give the same fluxes. Expected values from python, (D^2/4)VS^2-(FB/g)VS-FM=0:
 //   FB=104.4408225, FM=65.25, D=3.5, TA=290 -> VS=6.671266029593355, TS=605.7732587340854
 //   FB=500, FM=800, D=4, TA=275          -> VS=21.885093203528797, TS=658.5662937248206
-TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
+TEST_F(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
   struct Case {
     double fb, fm, d, ta;
     const char* tail;
@@ -373,15 +343,13 @@ TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
       {500.0, 800.0, 4.0, 275.0, "0.658566E+03 0.218851E+02"},
   };
   const double g = 9.80665;
-  TempDir dir;
   for (const Case& c : cases) {
-    std::ostringstream out, err;
-    run::Run run(out, err);
-    run.inp.NSOURCES = 1;
-    run.vs.VSDS(1) = c.d;
-    run.vs.NVS = 1;
-    store_hour(run, 1, 202119612, 1, 3.0, c.fb, c.fm, c.ta, 99.0, 999.0);
-    const std::vector<std::string> got = write_emarb(run, dir);
+    fresh_run();
+    run->inp.NSOURCES = 1;
+    run->vs.VSDS(1) = c.d;
+    run->vs.NVS = 1;
+    put_hour(*run, 1, 202119612, 1, 3.0, c.fb, c.fm, c.ta, 99.0, 999.0);
+    const std::vector<std::string> got = write_emarb(*run, dir);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].substr(40, 12), "0.300000E+01");
     EXPECT_EQ(got[0].substr(53), c.tail);
@@ -395,17 +363,14 @@ TEST(AermodHourlyFile, InverseFluxesMatchTheFluxDefinitions) {
 
 // No stack of the group's diameter has the hour's fluxes: the hour's own exit
 // temperature and velocity.
-TEST(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  run.inp.NSOURCES = 2;
-  run.vs.VSDS(1) = 0.0;  // zero mean diameter
-  run.vs.VSDS(2) = 2.0;
-  run.vs.NVS = 2;
-  store_hour(run, 1, 202119612, 1, 5.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
-  store_hour(run, 2, 202119613, 2, 5.0, 104.4408225, 0.0, 290.0, 18.25, 1100.0);  // zero momentum flux
-  const std::vector<std::string> got = write_emarb(run, dir);
+TEST_F(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
+  run->inp.NSOURCES = 2;
+  run->vs.VSDS(1) = 0.0;  // zero mean diameter
+  run->vs.VSDS(2) = 2.0;
+  run->vs.NVS = 2;
+  put_hour(*run, 1, 202119612, 1, 5.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  put_hour(*run, 2, 202119613, 2, 5.0, 104.4408225, 0.0, 290.0, 18.25, 1100.0);  // zero momentum flux
+  const std::vector<std::string> got = write_emarb(*run, dir);
   ASSERT_EQ(got.size(), 4u);
   EXPECT_EQ(got[0].substr(28), "SOURCE1     0.500000E+01 0.127315E+04 0.205000E+02");
   EXPECT_EQ(got[3].substr(28), "SOURCE2     0.500000E+01 0.110000E+04 0.182500E+02");
@@ -417,17 +382,14 @@ TEST(AermodHourlyFile, UndefinedInverseKeepsTheHoursStack) {
 
 // Hours of the surface file before the first stored hour come first, one
 // zero-rate record per source with the first stored hour's stack.
-TEST(AermodHourlyFile, LeadingHours) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  run.inp.NSOURCES = 2;
-  run.vs.VSDS(1) = 2.0, run.vs.VSDS(2) = 2.0;
-  run.vs.NVS = 2;
-  store_hour(run, 1, 198806102, 2, 7.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
-  store_hour(run, 2, 198806103, 1, 8.0, 104.4408225, 65.25, 290.0, 19.0, 1200.0);
+TEST_F(AermodHourlyFile, LeadingHours) {
+  run->inp.NSOURCES = 2;
+  run->vs.VSDS(1) = 2.0, run->vs.VSDS(2) = 2.0;
+  run->vs.NVS = 2;
+  put_hour(*run, 1, 198806102, 2, 7.0, 104.4408225, 65.25, 290.0, 20.5, 1273.15);
+  put_hour(*run, 2, 198806103, 1, 8.0, 104.4408225, 65.25, 290.0, 19.0, 1200.0);
   const std::vector<int> lead = {198806100, 198806101};
-  const std::vector<std::string> got = write_emarb(run, dir, lead);
+  const std::vector<std::string> got = write_emarb(*run, dir, lead);
   const std::vector<std::string> expect = {
       "SO HOUREMIS  88   3   1   1 SOURCE1     0.000000E+00 0.127315E+04 0.205000E+02",
       "SO HOUREMIS  88   3   1   1 SOURCE2     0.000000E+00 0.127315E+04 0.205000E+02",
@@ -442,15 +404,12 @@ TEST(AermodHourlyFile, LeadingHours) {
 }
 
 // From source 10 on the identifier has two digits and the values stay in columns 41 to 78.
-TEST(AermodHourlyFile, TwoDigitSourcesAndRecordCount) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  run.inp.NSOURCES = 12;
-  for (int j = 1; j <= 12; ++j) run.vs.VSDS(j) = 2.0;
-  run.vs.NVS = 3;
-  for (int i = 1; i <= 3; ++i) store_hour(run, i, 202119610 + i, 10 + i - 1, 1.0, 104.4408225, 65.25, 290.0, 2.0, 3.0);
-  const std::vector<std::string> got = write_emarb(run, dir);
+TEST_F(AermodHourlyFile, TwoDigitSourcesAndRecordCount) {
+  run->inp.NSOURCES = 12;
+  for (int j = 1; j <= 12; ++j) run->vs.VSDS(j) = 2.0;
+  run->vs.NVS = 3;
+  for (int i = 1; i <= 3; ++i) put_hour(*run, i, 202119610 + i, 10 + i - 1, 1.0, 104.4408225, 65.25, 290.0, 2.0, 3.0);
+  const std::vector<std::string> got = write_emarb(*run, dir);
   ASSERT_EQ(got.size(), 36u);
   EXPECT_EQ(got[9], "SO HOUREMIS  21   7  15  12 SOURCE10    0.100000E+01 0.100000E+04 0.150000E+02");
   EXPECT_EQ(got[23], "SO HOUREMIS  21   7  15  13 SOURCE12    0.000000E+00 0.300000E+01 0.200000E+01");

@@ -12,23 +12,17 @@
 namespace quelmar::test {
 namespace {
 
+// The steady sour-gas flare on the AERMOD path in two virtual sources, 15 July
+// 2021 from 05:00 to 08:00. `extra` comes first, so that its lines win.
 std::string control(const std::string& extra) {
-  return "QUELMAR 1\n" + extra +
-         "! LSTDAT = run.lst !\n! OUTNAME = out !\n! OUTPATH = !\n! LCFILES = T !\n! MDSPMOD = 2 !\n"
-         "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n! MTGAS = 1 !\n"
-         "! QMAX = 100 !\n! PUFFDUR = 3600 !\n! TIMEINC = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n! HS = 20 !\n"
-         "! XCOORD = 500 !\n! YCOORD = 4000 !\n! ZCOORD = 100 !\n! NSOURCES = 2 !\n"
-         "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
-         "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n"
+  return "QUELMAR 1\n" + extra + kSteadySourFlare + "! MDSPMOD = 2 !\n! NSOURCES = 2 !\n" +
          "! YYS = 2021 !\n! MMS = 7 !\n! DDS = 15 !\n! HHS = 5 !\n! YYE = 2021 !\n! MME = 7 !\n! DDE = 15 !\n"
          "! HHE = 8 !\n";
 }
 
+// The records of the file that begin with `head`.
 std::vector<std::string> records_starting(const std::string& path, const std::string& head) {
-  std::vector<std::string> out;
-  for (const std::string& r : file_records(path))
-    if (r.rfind(head, 0) == 0) out.push_back(r);
-  return out;
+  return starting_with(file_records(path), head);
 }
 
 TEST(AermodLoop, OnePairOfFilesPerRowOverTheWholePeriod) {

@@ -2,7 +2,6 @@
 // to end on small control files with fixed meteorology.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,13 +14,8 @@ namespace {
 // sour gas, 1 January 2021 from 00:00:00. `extra` comes first, so that its
 // lines win over the defaults below.
 std::string control(const std::string& extra, int end_hour = 2, int end_day = 1) {
-  return "QUELMAR 1\n" + extra +
-         "! LSTDAT = run.lst !\n! OUTNAME = out !\n! OUTPATH = !\n! LCFILES = T !\n! SNAME = F1 !\n"
-         "! MDSPMOD = 1 !\n! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n"
-         "! MTGAS = 1 !\n! QMAX = 100 !\n! PUFFDUR = 3600 !\n! TIMEINC = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n"
-         "! HS = 20 !\n! XCOORD = 500 !\n! YCOORD = 4000 !\n! ZCOORD = 100 !\n"
-         "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
-         "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n"
+  return "QUELMAR 1\n" + extra + kSteadySourFlare +
+         "! MDSPMOD = 1 !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n"
          "! ABTZ = UTC-0700 !\n! DATUM = WGS-84 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n"
          "! EMIT = 0, 0.25 !\n"
          "! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 2021 !\n! MME = 1 !\n! DDE = " +
@@ -208,14 +202,6 @@ TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
   EXPECT_NE(r.out.find("Error opening flare file:"), std::string::npos) << r.out;
 }
 
-// The files of the folder, by name.
-std::vector<std::string> folder(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // A flare file takes its name only when it is whole: a run that stops on the
 // way (here a time-series file that ends on 4 March while the period goes on
 // to the 5th) leaves neither the file nor its temporary part.
@@ -227,7 +213,7 @@ TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" ERROR- end date/time requested is later\r\n"), std::string::npos);
-  EXPECT_EQ(folder(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
+  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
 }
 
 // A whole file replaces an older file of its name; a name that cannot be
@@ -248,7 +234,7 @@ TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file:\\out_01.dat\r\n"), std::string::npos);
   EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
-  EXPECT_EQ(folder(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
+  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }
 
 TEST(CalpuffLoop, FileNumbersFromOneHundredHaveThreeDigits) {
@@ -288,10 +274,7 @@ TEST(CalpuffLoop, DatumMustBeACalpuffCode) {
   EXPECT_EQ(recs[recs.size() - 3], " Number of errors in input file:           1");
   EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
   // Nothing but the control file and the list file: no flare file.
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"run.inp", "run.lst"}));
+  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"run.inp", "run.lst"}));
 
   // NAD 1927 by its code: the run ends normally and the header carries the code.
   write_file(dir.file("run.inp"), control("! DATUM = NAS-C !\n"));

@@ -6,7 +6,6 @@
 
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "test_util.hpp"
@@ -27,10 +26,8 @@ const std::regex kSrcparam(R"(SO SRCPARAM SOURCE\d{1,2} {4,5}( {0,9}-?\d+\.\d{3}
 // The datum codes that CALPUFF accepts, one a line in the data file.
 const std::set<std::string>& calpuff_datum_codes() {
   static const std::set<std::string> codes = [] {
-    std::set<std::string> c;
-    std::istringstream text(read_file(source_path("data/calpuff/datum_codes.txt")));
-    for (std::string line; std::getline(text, line);) c.insert(line);
-    return c;
+    const std::vector<std::string> lines = text_lines(read_file(source_path("data/calpuff/datum_codes.txt")));
+    return std::set<std::string>(lines.begin(), lines.end());
   }();
   return codes;
 }

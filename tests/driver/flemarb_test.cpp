@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,6 @@ namespace quelmar::driver {
 namespace {
 
 using test::file_records;
-using test::TempDir;
 
 // A run configured like a flare near 12N with two listed species, the second
 // given with a blank after the comma (" H2S", as the list reader stores it).
@@ -36,14 +34,14 @@ void configure(run::Run& run) {
   in.SNAME = "FLARE1";
 }
 
-TEST(Flemarb, HeaderRecordByRecord) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
+// A run with its console on strings and a temporary folder for its files.
+class Flemarb : public ::testing::Test, protected test::TestRun {};
+
+TEST_F(Flemarb, HeaderRecordByRecord) {
+  configure(*run);
   const std::string path = dir.file("flare_01.dat");
-  ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path), 0);
-  run.units.close(21);
+  ASSERT_EQ(IWRFLEMARBHDR(*run, 21, 20, path), 0);
+  run->units.close(21);
 
   const std::vector<std::string> expect = {
       "FLEMARB.DAT     1.0             Initial configuration",
@@ -77,28 +75,22 @@ TEST(Flemarb, HeaderRecordByRecord) {
 }
 
 // The period of record 15 ends where the loop says the last record ends.
-TEST(Flemarb, HeaderPeriodEndFromTheLoop) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
+TEST_F(Flemarb, HeaderPeriodEndFromTheLoop) {
+  configure(*run);
   const std::string path = dir.file("f.dat");
-  ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path, FlemarbPeriodEnd{2021, 198, 0, 900}), 0);
-  run.units.close(21);
+  ASSERT_EQ(IWRFLEMARBHDR(*run, 21, 20, path, FlemarbPeriodEnd{2021, 198, 0, 900}), 0);
+  run->units.close(21);
   EXPECT_EQ(file_records(path).at(14), "2021 196   0    0  2021 198   0  900");
 }
 
 // A loop that learns the period's end only when its file ends: the header is
 // written with any end, the records follow, and record 15 is filled in at its
 // place; nothing else of the file changes.
-TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
+TEST_F(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
+  configure(*run);
   const std::string path = dir.file("f.dat");
   FlemarbPeriodMark mark;
-  ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path, FlemarbPeriodEnd{}, &mark), 0);
+  ASSERT_EQ(IWRFLEMARBHDR(*run, 21, 20, path, FlemarbPeriodEnd{}, &mark), 0);
   // Records 1 to 14 before it: 53 and 4 characters, the seven comments (70,
   // 33, 69, 24, 74, 24 and 78 characters after their blank), 3, 5, 6, 4 and 8
   // characters, each record with its CR LF.
@@ -108,15 +100,15 @@ TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
   io::Array1<double, 10> q{};
   q(1) = 12.5;
   for (int h = 0; h < 2; ++h)
-    IWRFLEMARBI(run, 21, 1, run.inp.SNAME, 2021, 196, h, 0, 2021, 196, h + 1, 0, 500.0, 4000.0, 40.0, 850.0, 1.5,
+    IWRFLEMARBI(*run, 21, 1, run->inp.SNAME, 2021, 196, h, 0, 2021, 196, h + 1, 0, 500.0, 4000.0, 40.0, 850.0, 1.5,
                 1000.0, 0.0, 0.0, 20.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, q, 2);
   const std::vector<std::string> before = [&] {
-    run.units.flush();
+    run->units.flush();
     return file_records(path);
   }();
   EXPECT_EQ(before.at(14), "2021 196   0    0     0   0   0    0");
-  EXPECT_TRUE(IWRFLEMARBEND(run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
-  run.units.close(21);
+  EXPECT_TRUE(IWRFLEMARBEND(*run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
+  run->units.close(21);
   std::vector<std::string> got = file_records(path);
   ASSERT_EQ(got.size(), 23u);
   EXPECT_EQ(got[14], "2021 196   0    0  2021 196   2    0");
@@ -124,27 +116,24 @@ TEST(Flemarb, PeriodEndFilledInWhenTheFileEnds) {
   EXPECT_EQ(got, before);
   // The record keeps its 36 columns whatever the values; a unit that is not
   // open takes nothing.
-  EXPECT_FALSE(IWRFLEMARBEND(run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
-  EXPECT_EQ(run.units.tell(21), -1);
-  EXPECT_FALSE(run.units.overwrite(21, 0, 15, io::Layout("(A)"), {"x"}));
+  EXPECT_FALSE(IWRFLEMARBEND(*run, 21, mark, FlemarbPeriodEnd{2021, 196, 2, 0}));
+  EXPECT_EQ(run->units.tell(21), -1);
+  EXPECT_FALSE(run->units.overwrite(21, 0, 15, io::Layout("(A)"), {"x"}));
 }
 
-TEST(Flemarb, HeaderBlankAndOddTexts) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
-  run.inp.PMAP = "";
-  run.inp.UTMHEM = "";  // not given: the NUL the field holds
-  run.inp.SNAME = "";
-  run.inp.NSPEC = 3;
-  run.inp.CHEMLST(1) = "  NH3";  // two leading blanks
-  run.inp.CHEMLST(2) = "";       // an all-blank name keeps its first character
-  run.inp.CHEMLST(3) = "CO2";
-  run.inp.MMLST(3) = 44.01;
+TEST_F(Flemarb, HeaderBlankAndOddTexts) {
+  configure(*run);
+  run->inp.PMAP = "";
+  run->inp.UTMHEM = "";  // not given: the NUL the field holds
+  run->inp.SNAME = "";
+  run->inp.NSPEC = 3;
+  run->inp.CHEMLST(1) = "  NH3";  // two leading blanks
+  run->inp.CHEMLST(2) = "";       // an all-blank name keeps its first character
+  run->inp.CHEMLST(3) = "CO2";
+  run->inp.MMLST(3) = 44.01;
   const std::string path = dir.file("f.dat");
-  ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path), 0);
-  run.units.close(21);
+  ASSERT_EQ(IWRFLEMARBHDR(*run, 21, 20, path), 0);
+  run->units.close(21);
   const std::vector<std::string> got = file_records(path);
   ASSERT_EQ(got.size(), 19u);
   EXPECT_EQ(got[9], "");
@@ -155,9 +144,9 @@ TEST(Flemarb, HeaderBlankAndOddTexts) {
   EXPECT_EQ(got[18], "''    1.0    0.0    0.0    0.0    0.0    0.0    0.0    0.0");
 
   // No species: an empty species line ended by the blank, an empty mass record.
-  run.inp.NSPEC = 0;
-  ASSERT_EQ(IWRFLEMARBHDR(run, 21, 20, path), 0);
-  run.units.close(21);
+  run->inp.NSPEC = 0;
+  ASSERT_EQ(IWRFLEMARBHDR(*run, 21, 20, path), 0);
+  run->units.close(21);
   const std::vector<std::string> none = file_records(path);
   ASSERT_EQ(none.size(), 19u);
   EXPECT_EQ(none[15], "   1   0");
@@ -165,36 +154,30 @@ TEST(Flemarb, HeaderBlankAndOddTexts) {
   EXPECT_EQ(none[17], "");
 }
 
-TEST(Flemarb, FailedOpenWritesNothing) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  configure(run);
+TEST_F(Flemarb, FailedOpenWritesNothing) {
+  configure(*run);
   const std::string path = dir.file("missing-folder/f.dat");
-  EXPECT_NE(IWRFLEMARBHDR(run, 21, 20, path), 0);
-  EXPECT_FALSE(run.units.is_open(21));
+  EXPECT_NE(IWRFLEMARBHDR(*run, 21, 20, path), 0);
+  EXPECT_FALSE(run->units.is_open(21));
   EXPECT_FALSE(test::fs::exists(path));
   EXPECT_EQ(out.str(), "");
 }
 
 // An active record of a flare near the stack: the time line (2 x 19 columns) and the 169-column
 // source line of stack input type 1.
-TEST(Flemarb, RecordTypeOneColumnByColumn) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
+TEST_F(Flemarb, RecordTypeOneColumnByColumn) {
   const std::string path = dir.file("r.dat");
-  ASSERT_TRUE(run.units.open_write(21, path));
+  ASSERT_TRUE(run->units.open_write(21, path));
   io::Array1<double, 10> q{};
   q(1) = 12.5;
   q(2) = 0.25;
   q(3) = 99.0;  // beyond nspec: not written
   io::Text<32> sname;
   sname = "FLARE1";
-  EXPECT_EQ(IWRFLEMARBI(run, 21, 1, sname, 2021, 196, 0, 0, 2021, 196, 0, 1800, 512.34567, 4987.65432, 45.6789,
+  EXPECT_EQ(IWRFLEMARBI(*run, 21, 1, sname, 2021, 196, 0, 0, 2021, 196, 0, 1800, 512.34567, 4987.65432, 45.6789,
                         850.0, 1.23456, 1273.15, 0.0, 0.0, 20.5, 7.0, 8.0, 0.0, 9.0, 0.0, 0.0, q, 2),
             1);
-  run.units.close(21);
+  run->units.close(21);
   const std::vector<std::string> got = file_records(path);
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0], "   2021 196  0    0   2021 196  0 1800");
@@ -212,12 +195,9 @@ TEST(Flemarb, RecordTypeOneColumnByColumn) {
   EXPECT_EQ(got[1].size(), 169u);
 }
 
-TEST(Flemarb, RecordSpecialValues) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
+TEST_F(Flemarb, RecordSpecialValues) {
   const std::string path = dir.file("r.dat");
-  ASSERT_TRUE(run.units.open_write(21, path));
+  ASSERT_TRUE(run->units.open_write(21, path));
   FlemarbRecord r;
   r.IBYR = r.IEYR = 2021;
   r.IBJUL = r.IEJUL = 1;
@@ -226,8 +206,8 @@ TEST(Flemarb, RecordSpecialValues) {
   r.T = 288.15;
   r.Q(1) = 0.0;   // a zero rate in the general form
   io::Text<32> blank;
-  EXPECT_EQ(IWRFLEMARBI(run, 21, 1, blank, r, 1), 1);
-  run.units.close(21);
+  EXPECT_EQ(IWRFLEMARBI(*run, 21, 1, blank, r, 1), 1);
+  run->units.close(21);
   const std::vector<std::string> got = file_records(path);
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0], "   2021   1  0    0   2021   1  1    0");
@@ -237,19 +217,16 @@ TEST(Flemarb, RecordSpecialValues) {
 
 // Stack input type 2: the items fill the fields in order; with ten rates the
 // eleventh value of the G15.8 group goes on in a record of its own.
-TEST(Flemarb, RecordTypeTwoReversion) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
+TEST_F(Flemarb, RecordTypeTwoReversion) {
   const std::string path = dir.file("r.dat");
-  ASSERT_TRUE(run.units.open_write(21, path));
+  ASSERT_TRUE(run->units.open_write(21, path));
   io::Array1<double, 10> q{};
   for (int i = 1; i <= 10; ++i) q(i) = i;
   io::Text<32> sname;
   sname = "S";
-  IWRFLEMARBI(run, 21, 2, sname, 2021, 196, 0, 0, 2021, 196, 1, 0, 1.5, 2.5, 30.0, 850.0, 1.2, 999.0, 0.0, 0.0, 20.0,
+  IWRFLEMARBI(*run, 21, 2, sname, 2021, 196, 0, 0, 2021, 196, 1, 0, 1.5, 2.5, 30.0, 850.0, 1.2, 999.0, 0.0, 0.0, 20.0,
               123.456, 0.0, 0.0, 789.0, 4.0, 5.0, q, 10);
-  run.units.close(21);
+  run->units.close(21);
   const std::vector<std::string> got = file_records(path);
   ASSERT_EQ(got.size(), 3u);
   std::string line = std::string("'S'") + "    1.50000" + "    2.50000" +  // X, Y: F10.5
@@ -265,20 +242,17 @@ TEST(Flemarb, RecordTypeTwoReversion) {
   EXPECT_EQ(got[2], "   10.000000    ");
 }
 
-TEST(Flemarb, BadStackTypeStopsAfterTheTimeLine) {
-  TempDir dir;
-  std::ostringstream out, err;
-  run::Run run(out, err);
+TEST_F(Flemarb, BadStackTypeStopsAfterTheTimeLine) {
   const std::string path = dir.file("r.dat");
-  ASSERT_TRUE(run.units.open_write(21, path));
+  ASSERT_TRUE(run->units.open_write(21, path));
   io::Text<32> sname;
   sname = "FLARE1";
   FlemarbRecord r;
   r.IBYR = r.IEYR = 2021;
   r.IBJUL = r.IEJUL = 196;
   r.IESEC = 1800;
-  EXPECT_THROW(IWRFLEMARBI(run, 21, 3, sname, r, 1), io::Stop);
-  run.units.close(21);
+  EXPECT_THROW(IWRFLEMARBI(*run, 21, 3, sname, r, 1), io::Stop);
+  run->units.close(21);
   const std::vector<std::string> got = file_records(path);
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0], "   2021 196  0    0   2021 196  0 1800");

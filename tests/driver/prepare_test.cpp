@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,23 +19,17 @@
 namespace quelmar::driver {
 namespace {
 
-using quelmar::test::file_records;
-using quelmar::test::TempDir;
 namespace ph = quelmar::physics;
 
 // A run as the input checks leave it: list file and debug log open, a period
 // of 2020-03-01 05h to 2021-03-01 23h, a raw gas of 0.9 methane and 0.1 H2S.
-struct Bench {
-  std::ostringstream out, err;
-  quelmar::run::Run run{out, err};
-  TempDir dir;
+struct Bench : test::ListedRun {
   explicit Bench(bool log = true) {
-    EXPECT_TRUE(run.units.open_write(io::LST, dir.file("run.lst")));
     if (log) {
-      EXPECT_TRUE(run.units.open_write(io::LOG, dir.file("run.log")));
-      run.stdc.LOGON = 1;
+      EXPECT_TRUE(run->units.open_write(io::LOG, dir.file("run.log")));
+      run->stdc.LOGON = 1;
     }
-    auto& in = run.inp;
+    auto& in = run->inp;
     in.YYS = 2020, in.MMS = 3, in.DDS = 1, in.HHS = 5;
     in.YYE = 2021, in.MME = 3, in.DDE = 1, in.HHE = 23;
     in.RAW(ph::CH4) = 0.9;
@@ -45,24 +38,20 @@ struct Bench {
     in.MDIST = 1;
     in.PSEQ.fill(7.0);
   }
-  std::vector<std::string> list() {
-    run.units.close(io::LST);
-    return file_records(dir.file("run.lst"));
-  }
   std::vector<std::string> log() {
-    run.units.close(io::LOG);
-    return file_records(dir.file("run.log"));
+    run->units.close(io::LOG);
+    return test::file_records(dir.file("run.log"));
   }
   // Pure methane at the H2S fraction of the gas itself (0).
   void methane() {
-    run.inp.RAW(ph::CH4) = 1.0;
-    run.inp.RAW(ph::H2S) = 0.0;
+    run->inp.RAW(ph::CH4) = 1.0;
+    run->inp.RAW(ph::H2S) = 0.0;
   }
   // The vessel of the release-model tests: 1000 kPa gauge down to 100, 2 m x 10 m,
   // orifice 50 mm, CD 0.8, puffs of 60 s.
   void vessel(double tempinit) {
     methane();
-    auto& in = run.inp;
+    auto& in = run->inp;
     in.MINPUT = 1, in.MBLOWDOWN = 1;
     in.PRESSINIT = 1000, in.PRESSFINAL = 100, in.TEMPINIT = tempinit;
     in.VESSELDIA = 2, in.VESSELLEN = 10, in.ORIFICEDIA = 50, in.DISCHARGECOEF = 0.8;
@@ -77,37 +66,37 @@ std::string rtrim(std::string s) {
 
 TEST(PrepareRunTest, ConstantsSitePressurePeriodAndRawGas) {
   Bench b;
-  auto& in = b.run.inp;
+  auto& in = b.run->inp;
   in.ZCOORD = 500;
   in.RH2S = 0.02;
   in.MINPUT = 3;
-  ASSERT_TRUE(prepare_run(b.run));
-  EXPECT_EQ(b.run.stdc.TREF, 288.15);  // SETUP1 ran
-  EXPECT_NEAR(b.run.stdc.VM, 23.6448300362285, 1e-12);
-  EXPECT_EQ(b.run.stdc.TAMBH, 0.0);  // no ambient temperature before the meteorology
+  ASSERT_TRUE(prepare_run(*b.run));
+  EXPECT_EQ(b.run->stdc.TREF, 288.15);  // SETUP1 ran
+  EXPECT_NEAR(b.run->stdc.VM, 23.6448300362285, 1e-12);
+  EXPECT_EQ(b.run->stdc.TAMBH, 0.0);  // no ambient temperature before the meteorology
   // python3: 101.325*(1-0.0065*500/288.15)**(9.80665*0.02896551561/(8.31446261815324*0.0065))
-  EXPECT_NEAR(b.run.stdc.PLOCAL, 95.460717764, 1e-8);
+  EXPECT_NEAR(b.run->stdc.PLOCAL, 95.460717764, 1e-8);
   EXPECT_EQ(in.JDS, 61);  // 2020 is a leap year
   EXPECT_EQ(in.IDATES, 202006105);
   EXPECT_EQ(in.JDE, 60);
   EXPECT_EQ(in.IDATEE, 202106023);
   // RH2S 0.02: H2S at 0.02, methane rescaled to fill the rest.
-  EXPECT_NEAR(b.run.file1.MIXN(ph::H2S), 0.02, 1e-15);
-  EXPECT_NEAR(b.run.file1.MIXN(ph::CH4), 0.98, 1e-15);
+  EXPECT_NEAR(b.run->file1.MIXN(ph::H2S), 0.02, 1e-15);
+  EXPECT_NEAR(b.run->file1.MIXN(ph::CH4), 0.98, 1e-15);
 
   // RH2S not given: the raw gas keeps its own H2S fraction.
   Bench own;
-  own.run.inp.MINPUT = 3;
-  ASSERT_TRUE(prepare_run(own.run));
-  EXPECT_NEAR(own.run.file1.MIXN(ph::H2S), 0.1, 1e-15);
-  EXPECT_NEAR(own.run.file1.MIXN(ph::CH4), 0.9, 1e-15);
+  own.run->inp.MINPUT = 3;
+  ASSERT_TRUE(prepare_run(*own.run));
+  EXPECT_NEAR(own.run->file1.MIXN(ph::H2S), 0.1, 1e-15);
+  EXPECT_NEAR(own.run->file1.MIXN(ph::CH4), 0.9, 1e-15);
 }
 
 TEST(PrepareRunTest, ImpossibleDateStopsTheRun) {
   Bench b;
-  b.run.inp.MINPUT = 3;
-  b.run.inp.MME = 13;
-  EXPECT_THROW(prepare_run(b.run), io::Stop);
+  b.run->inp.MINPUT = 3;
+  b.run->inp.MME = 13;
+  EXPECT_THROW(prepare_run(*b.run), io::Stop);
 }
 
 // Steam assist. python3 (IAPWS-IF97 region 4, site pressure as above):
@@ -132,11 +121,11 @@ TEST(PrepareRunTest, SteamAssistValues) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Bench b;
-    auto& in = b.run.inp;
+    auto& in = b.run->inp;
     in.MINPUT = 3;
     in.MFASSIST = c.assist, in.MFASSISTSTEAM = c.steam, in.STM_IMASSVOL = c.massvol;
     in.STM_FLOW = c.flow, in.STM_PRESS = c.press, in.STM_TEMP = c.temp, in.ZCOORD = c.z;
-    ASSERT_TRUE(prepare_run(b.run));
+    ASSERT_TRUE(prepare_run(*b.run));
     EXPECT_NEAR(in.STM_FLOW, c.e_flow, 1e-9);
     // The saturation line agrees with IF97 to about 1e-8 relative.
     EXPECT_NEAR(in.STM_PRESS, c.e_press, 1e-7 * std::fabs(c.e_press));
@@ -144,11 +133,11 @@ TEST(PrepareRunTest, SteamAssistValues) {
   }
   // The worked figure: 1 kg/s is 113.399 (10^3 m3/d).
   Bench b;
-  b.run.inp.MINPUT = 3;
-  b.run.inp.MFASSIST = b.run.inp.MFASSISTSTEAM = b.run.inp.STM_IMASSVOL = 1;
-  b.run.inp.STM_FLOW = 1;
-  ASSERT_TRUE(prepare_run(b.run));
-  EXPECT_NEAR(b.run.inp.STM_FLOW, 113.399, 5e-4);
+  b.run->inp.MINPUT = 3;
+  b.run->inp.MFASSIST = b.run->inp.MFASSISTSTEAM = b.run->inp.STM_IMASSVOL = 1;
+  b.run->inp.STM_FLOW = 1;
+  ASSERT_TRUE(prepare_run(*b.run));
+  EXPECT_NEAR(b.run->inp.STM_FLOW, 113.399, 5e-4);
 }
 
 // The step table of each source type.
@@ -164,13 +153,13 @@ struct StepCase {
 const StepCase kStepCases[] = {
     {"steady release, duration raised to TIMEINC",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 1, in.MBLOWDOWN = 0, in.QMAX = 240, in.TIMEINC = 3600, in.PUFFDUR = 600, in.NPUFFS = 1;
      },
      1, 3600, {{240, 3600}}, 240, 0},
     {"steady release, own duration",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 1, in.MBLOWDOWN = 0, in.QMAX = 240, in.TIMEINC = 0, in.PUFFDUR = 1800, in.NPUFFS = 1;
      },
      1, 1800, {{240, 1800}}, 240, 0},
@@ -185,14 +174,14 @@ const StepCase kStepCases[] = {
     {"vessel, TEMPINIT < 0 with fixed meteorology: at TAMB",
      [](Bench& b) {
        b.vessel(-1);
-       b.run.inp.MMET = 3;
-       b.run.inp.TAMB = 280;
+       b.run->inp.MMET = 3;
+       b.run->inp.TAMB = 280;
      },
      2, 60, {{270.3553891, 60}, {125.9118173, 60}}, 386.681695966, 5e-7},
     // The worked table: tau 3600 s, FREL 0.9, PUFFDUR 3600.
     {"decay by rate, volume and fraction",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 1, in.MBLOWDOWN = 2, in.QMAX = 240, in.QTOTAL = 10, in.FREL = 0.9, in.PUFFDUR = 3600;
      },
      2, 3600, {{151.7089341189, 3600}, {55.8105979044, 3600}}, 240, 5e-9},
@@ -200,7 +189,7 @@ const StepCase kStepCases[] = {
     // TEND=4758.9 s, three puffs of 1800 s.
     {"decay by pressure ratio, derived rate",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 1, in.MBLOWDOWN = 3, in.QMAX = 100, in.FREL = 0.6, in.PRATIO = 0.5, in.TDEP = 60;
        in.PUFFDUR = 1800;
      },
@@ -208,14 +197,14 @@ const StepCase kStepCases[] = {
     // python3: tau=60/ln(2)=86.5617 min; qt=100*tau/1440=6.0112293; equal volume, 3 puffs.
     {"decay by pressure ratio from QMAX, equal volume",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 1, in.MBLOWDOWN = 4, in.MDIST = 2, in.QMAX = 100, in.FREL = 0.9, in.PRATIO = 0.5;
        in.TDEP = 60, in.NPUFFS = 3, in.PUFFDUR = 77;
      },
      3, 77, {{84.11019756, 1852.463422}, {53.60820879, 2906.477719}, {21.64042561, 7200}}, 100, 5e-6},
     {"user sequence",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 2, in.NSEQ = 2, in.MFGR = 1, in.QMAX = 80;
        const double rows[2][4] = {{100, 1800, -1, 0.5}, {50, 3600, 0.02, -1}};
        for (int i = 1; i <= 2; ++i)
@@ -224,23 +213,23 @@ const StepCase kStepCases[] = {
      2, 0, {{100, 1800, -1, 0.5}, {50, 3600, 0.02, -1}}, 100, 0},
     {"user sequence starting at 0 with MFGR 1",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 2, in.NSEQ = 1, in.MFGR = 1, in.QMAX = 80;
        in.PSEQ(1, 1) = 0, in.PSEQ(1, 2) = 600, in.PSEQ(1, 3) = -1, in.PSEQ(1, 4) = -1;
      },
      1, 0, {{0, 600}}, 0, 0},
     {"point source, TIMEINC 0",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 3, in.PUFFDUR = 3600, in.NPUFFS = 1, in.QPS = 2.5, in.TIMEINC = 0;
-       b.run.file1.QMAX0 = 0;
+       b.run->file1.QMAX0 = 0;
      },
      1, 3600, {{2.5, 3600}}, 0, 0},
     {"point source, TIMEINC 7200",
      [](Bench& b) {
-       auto& in = b.run.inp;
+       auto& in = b.run->inp;
        in.MINPUT = 3, in.PUFFDUR = 3600, in.NPUFFS = 1, in.QPS = 2.5, in.TIMEINC = 7200, in.QMAX = 50;
-       b.run.file1.QMAX0 = 0;
+       b.run->file1.QMAX0 = 0;
      },
      1, 7200, {{2.5, 7200}}, 0, 0},
 };
@@ -250,8 +239,8 @@ TEST(PrepareRunTest, StepTableOfEachSourceType) {
     SCOPED_TRACE(c.what);
     Bench b;
     c.setup(b);
-    ASSERT_TRUE(prepare_run(b.run));
-    const auto& in = b.run.inp;
+    ASSERT_TRUE(prepare_run(*b.run));
+    const auto& in = b.run->inp;
     EXPECT_EQ(in.NPUFFS, c.npuffs);
     if (in.MINPUT != 2) {
       EXPECT_EQ(in.PUFFDUR, c.puffdur);
@@ -264,16 +253,16 @@ TEST(PrepareRunTest, StepTableOfEachSourceType) {
       EXPECT_EQ(in.PSEQ(i, 4), r.size() > 3 ? r[3] : -1) << "row " << i;
     }
     EXPECT_EQ(in.PSEQ(c.npuffs + 1, 1), 7.0);
-    EXPECT_NEAR(b.run.file1.QMAX0, c.qmax0, 1e-8 * std::max(1.0, c.qmax0));
+    EXPECT_NEAR(b.run->file1.QMAX0, c.qmax0, 1e-8 * std::max(1.0, c.qmax0));
     EXPECT_TRUE(b.out.str().empty());
   }
 }
 
 TEST(PrepareRunTest, SteadyReleaseVolume) {
   Bench b;
-  auto& in = b.run.inp;
+  auto& in = b.run->inp;
   in.MINPUT = 1, in.MBLOWDOWN = 0, in.QMAX = 240, in.TIMEINC = 3600, in.PUFFDUR = 600;
-  ASSERT_TRUE(prepare_run(b.run));
+  ASSERT_TRUE(prepare_run(*b.run));
   EXPECT_DOUBLE_EQ(in.QTOTAL, 10.0);  // QMAX/24
 }
 
@@ -281,34 +270,34 @@ TEST(PrepareRunTest, VesselFieldsAndTemperatures) {
   // The vessel fields of the first table, from the vessel at TREF (TEMPINIT < 0, no fixed meteorology).
   Bench b;
   b.vessel(-1);
-  ASSERT_TRUE(prepare_run(b.run));
-  const auto& in = b.run.inp;
+  ASSERT_TRUE(prepare_run(*b.run));
+  const auto& in = b.run->inp;
   EXPECT_NEAR(in.QMAX / 381.174042847, 1, 1e-8);
   EXPECT_NEAR(in.QTOTAL / 0.341467014973, 1, 1e-8);
   EXPECT_NEAR(in.FREL, 0.817197466688, 1e-11);
-  EXPECT_NEAR(b.run.file1.TFINAL, 249.727869445, 1e-6);  // choked throat
-  EXPECT_EQ(b.run.file1.QMAX0, in.QMAX);
-  EXPECT_EQ(b.run.stdc.TAMBH, 0.0);
+  EXPECT_NEAR(b.run->file1.TFINAL, 249.727869445, 1e-6);  // choked throat
+  EXPECT_EQ(b.run->file1.QMAX0, in.QMAX);
+  EXPECT_EQ(b.run->stdc.TAMBH, 0.0);
 
   // A vessel temperature that is given is used as it is (python3: QMAX 373.57000914 at 300 K).
   Bench t;
   t.vessel(300);
-  t.run.inp.MMET = 3;
-  t.run.inp.TAMB = 250;
-  ASSERT_TRUE(prepare_run(t.run));
-  EXPECT_NEAR(t.run.inp.QMAX / 373.57000914, 1, 1e-8);
-  EXPECT_NEAR(t.run.inp.QTOTAL / 0.327979067882, 1, 1e-8);
+  t.run->inp.MMET = 3;
+  t.run->inp.TAMB = 250;
+  ASSERT_TRUE(prepare_run(*t.run));
+  EXPECT_NEAR(t.run->inp.QMAX / 373.57000914, 1, 1e-8);
+  EXPECT_NEAR(t.run->inp.QTOTAL / 0.327979067882, 1, 1e-8);
 }
 
 TEST(PrepareRunTest, DecayFourHandsTheVolume6p0112ToThePuffTable) {
   // QMAX 100, PRATIO 0.5, TDEP 60: tau 86.5617 min, volume 100*86.5617/1440 = 6.0112.
   // The equal-volume rows together carry FREL times that volume, over -tau*ln(1-FREL).
   Bench b;
-  auto& in = b.run.inp;
+  auto& in = b.run->inp;
   in.MINPUT = 1, in.MBLOWDOWN = 4, in.MDIST = 2, in.QMAX = 100, in.FREL = 0.9, in.PRATIO = 0.5, in.TDEP = 60;
   in.NPUFFS = 5;
   in.QTOTAL = 33;
-  ASSERT_TRUE(prepare_run(b.run));
+  ASSERT_TRUE(prepare_run(*b.run));
   double volume = 0, duration = 0;
   for (int i = 1; i <= 5; ++i) {
     volume += in.PSEQ(i, 1) * in.PSEQ(i, 2) / 86400;
@@ -326,7 +315,7 @@ TEST(PrepareRunTest, DebugLogOfTheStepTable) {
   {
     Bench b;
     kStepCases[0].setup(b);
-    ASSERT_TRUE(prepare_run(b.run));
+    ASSERT_TRUE(prepare_run(*b.run));
     const auto log = b.log();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], heading);
@@ -337,8 +326,8 @@ TEST(PrepareRunTest, DebugLogOfTheStepTable) {
     // The vessel adds "npuffs=" and its two-value rows before the heading.
     Bench b;
     b.vessel(-1);
-    ASSERT_TRUE(prepare_run(b.run));
-    const auto& p = b.run.inp.PSEQ;
+    ASSERT_TRUE(prepare_run(*b.run));
+    const auto& p = b.run->inp.PSEQ;
     const auto log = b.log();
     ASSERT_EQ(log.size(), 6u);
     EXPECT_EQ(log[0], " npuffs=           2");
@@ -352,8 +341,8 @@ TEST(PrepareRunTest, DebugLogOfTheStepTable) {
   {
     // An empty table: the heading and a single empty record.
     Bench b;
-    b.run.inp.MINPUT = 2, b.run.inp.NSEQ = 0;
-    ASSERT_TRUE(prepare_run(b.run));
+    b.run->inp.MINPUT = 2, b.run->inp.NSEQ = 0;
+    ASSERT_TRUE(prepare_run(*b.run));
     const auto log = b.log();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], heading);
@@ -362,23 +351,23 @@ TEST(PrepareRunTest, DebugLogOfTheStepTable) {
   {
     // Log closed (LOGON 0): nothing is written to it.
     Bench b(false);
-    ASSERT_TRUE(b.run.units.open_write(io::LOG, b.dir.file("run.log")));
+    ASSERT_TRUE(b.run->units.open_write(io::LOG, b.dir.file("run.log")));
     b.vessel(-1);
-    ASSERT_TRUE(prepare_run(b.run));
+    ASSERT_TRUE(prepare_run(*b.run));
     EXPECT_TRUE(b.log().empty());
   }
 }
 
 TEST(PrepareRunTest, UserSequenceWithoutAFirstRateWarnsWithMfgr2) {
   Bench b;
-  auto& in = b.run.inp;
+  auto& in = b.run->inp;
   in.MINPUT = 2, in.NSEQ = 1, in.MFGR = 2, in.QMAX = 80;
   in.PSEQ(1, 1) = 0, in.PSEQ(1, 2) = 600, in.PSEQ(1, 3) = -1, in.PSEQ(1, 4) = -1;
-  ASSERT_TRUE(prepare_run(b.run));
-  EXPECT_EQ(b.run.file1.QMAX0, 80);
+  ASSERT_TRUE(prepare_run(*b.run));
+  EXPECT_EQ(b.run->file1.QMAX0, 80);
   const std::string rec = "***WARNING*** setting QMAX0=QMAX:" + io::free_real(80.0);
   EXPECT_EQ(b.out.str(), rec + "\n");
-  const auto list = b.list();
+  const auto list = b.list_records();
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0], " " + rec);
 }
@@ -394,16 +383,16 @@ TEST(PrepareRunTest, UnknownSourceTypeTakesTheErrorEnd) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.second);
     Bench b;
-    b.run.inp.MINPUT = c.minput, b.run.inp.MBLOWDOWN = c.mblowdown;
-    b.run.file1.QMAX0 = 5;
-    EXPECT_FALSE(prepare_run(b.run));
+    b.run->inp.MINPUT = c.minput, b.run->inp.MBLOWDOWN = c.mblowdown;
+    b.run->file1.QMAX0 = 5;
+    EXPECT_FALSE(prepare_run(*b.run));
     EXPECT_EQ(b.out.str(), "FATAL ERROR:  Unknown source type\n" + std::string(c.second) + "\n");
-    const auto list = b.list();
+    const auto list = b.list_records();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0], " FATAL ERROR: Unknown source type");
     EXPECT_EQ(list[1], " " + std::string(c.second));
     EXPECT_TRUE(b.log().empty());  // no step table to log
-    EXPECT_EQ(b.run.file1.QMAX0, 5);
+    EXPECT_EQ(b.run->file1.QMAX0, 5);
   }
 }
 
@@ -417,7 +406,7 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
   } cases[] = {
       {"pressure ratio of 1",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 3, in.QMAX = 100, in.FREL = 0.5, in.PRATIO = 1, in.TDEP = 60;
          in.PUFFDUR = 3600;
        },
@@ -425,7 +414,7 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
         "PRATIO =" + io::free_real(1.0)}},
       {"pressure ratio of 0 and no depressuring time",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 4, in.QMAX = 100, in.FREL = 0.5, in.PRATIO = 0, in.TDEP = 0;
          in.PUFFDUR = 3600;
        },
@@ -435,7 +424,7 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
         "TDEP =" + io::free_real(0.0)}},
       {"pressure ratio above 1",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 4, in.QMAX = 100, in.FREL = 0.5, in.PRATIO = 1.5, in.TDEP = 60;
          in.PUFFDUR = 3600;
        },
@@ -443,7 +432,7 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
         "PRATIO =" + io::free_real(1.5)}},
       {"negative depressuring time",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 3, in.QMAX = 100, in.FREL = 0.5, in.PRATIO = 0.5, in.TDEP = -5;
          in.PUFFDUR = 3600;
        },
@@ -451,14 +440,14 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
         "TDEP =" + io::free_real(-5.0)}},
       {"whole inventory with a derived rate",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 3, in.QMAX = 100, in.FREL = 1, in.PRATIO = 0.5, in.TDEP = 60;
          in.PUFFDUR = 3600;
        },
        {"***ERROR*** decaying release: with MBLOWDOWN=3 FREL must be below 1", "FREL =" + io::free_real(1.0)}},
       {"no rate and no fraction, derived rate",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 3, in.QMAX = 0, in.FREL = 0, in.PRATIO = 0.5, in.TDEP = 60;
          in.PUFFDUR = 3600;
        },
@@ -466,27 +455,27 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
         "***ERROR*** decaying release: the released fraction must be positive", "FREL =" + io::free_real(0.0)}},
       {"no inventory",
        [](Bench& b) {
-         auto& in = b.run.inp;
+         auto& in = b.run->inp;
          in.MINPUT = 1, in.MBLOWDOWN = 2, in.QMAX = 240, in.QTOTAL = 0, in.FREL = 0.9, in.PUFFDUR = 3600;
        },
        {"***ERROR*** puff table: the released inventory must be positive", "QTOTAL =" + io::free_real(0.0)}},
       {"vessel at the fixed ambient temperature 0 K",
        [](Bench& b) {
          b.vessel(-1);
-         b.run.inp.MMET = 3;
+         b.run->inp.MMET = 3;
        },
        {"***ERROR*** vessel blowdown: the initial temperature (K) must be above 0",
         "TAMB (TEMPINIT <= 0) =" + io::free_real(0.0)}},
       {"vessel puffs that round to 0 s",
        [](Bench& b) {
          b.vessel(-1);
-         b.run.inp.NPUFFS = 1000;  // TEND 131.5 s over 1000 puffs
+         b.run->inp.NPUFFS = 1000;  // TEND 131.5 s over 1000 puffs
        },
        {}},
       {"user sequence longer than the table",
        [](Bench& b) {
-         b.run.inp.MINPUT = 2;
-         b.run.inp.NSEQ = 10001;
+         b.run->inp.MINPUT = 2;
+         b.run->inp.NSEQ = 10001;
        },
        {"***ERROR*** the user sequence has more rows than the step table holds", "NSEQ =" + io::free_int(10001),
         "max rows =" + io::free_int(10000)}},
@@ -495,11 +484,11 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
     SCOPED_TRACE(c.what);
     Bench b;
     c.setup(b);
-    const int npuffs = b.run.inp.NPUFFS;
+    const int npuffs = b.run->inp.NPUFFS;
     bool result = true;
-    EXPECT_NO_THROW(result = prepare_run(b.run));
+    EXPECT_NO_THROW(result = prepare_run(*b.run));
     EXPECT_FALSE(result);
-    const auto list = b.list();
+    const auto list = b.list_records();
     if (c.records.empty()) {  // only the first record is checked
       EXPECT_EQ(b.out.str().substr(0, 64), "***ERROR*** puff table: the puff duration PUFFDUR rounds to 0 s\n");
       ASSERT_FALSE(list.empty());
@@ -511,24 +500,24 @@ TEST(PrepareRunTest, ReleasesThatCannotBeCutTakeTheErrorEnd) {
       ASSERT_EQ(list.size(), c.records.size());
       for (std::size_t k = 0; k < list.size(); ++k) EXPECT_EQ(list[k], " " + c.records[k]);
     }
-    EXPECT_EQ(b.run.inp.NPUFFS, npuffs);
-    EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+    EXPECT_EQ(b.run->inp.NPUFFS, npuffs);
+    EXPECT_EQ(b.run->inp.PSEQ(1, 1), 7.0);
     EXPECT_TRUE(b.log().empty());
   }
   // The whole inventory is fine when the rate is QMAX itself (MBLOWDOWN 4): capped at 0.999.
   Bench b;
-  auto& in = b.run.inp;
+  auto& in = b.run->inp;
   in.MINPUT = 1, in.MBLOWDOWN = 4, in.QMAX = 100, in.FREL = 1, in.PRATIO = 0.5, in.TDEP = 60, in.PUFFDUR = 3600;
-  EXPECT_TRUE(prepare_run(b.run));
+  EXPECT_TRUE(prepare_run(*b.run));
   EXPECT_TRUE(b.out.str().empty());
 }
 
 TEST(PrepareRunTest, PuffTableLongerThanTheStepTableStopsTheRun) {
   Bench b;
   b.vessel(-1);
-  b.run.inp.NPUFFS = 10001;
+  b.run->inp.NPUFFS = 10001;
   try {
-    prepare_run(b.run);
+    prepare_run(*b.run);
     ADD_FAILURE() << "no stop";
   } catch (const io::Stop& s) {
     EXPECT_EQ(s.text, "HALTED in routine BLOWDOWN()");

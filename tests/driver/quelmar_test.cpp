@@ -134,13 +134,6 @@ TEST(MainProgram, MissingRequiredKeywordStopsAtOnce) {
 const std::string kCalpuff = "! OUTNAME = out !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n"
                              "! DATUM = WGS-84 !\n! TIMEINC = 3600 !\n! MDSPMOD = 1 !\n";
 
-std::vector<std::string> folder(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Without a start year the CALPUFF path used to walk 2000 years of hours. Now
 // the input checks refuse it at once, after the warning for an unknown key
 // and the error for a value that is not a number; no flare file is written.
@@ -154,7 +147,7 @@ TEST(MainProgram, ControlFileWithoutYearEndsAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Program Terminated with ***ERRORS***\n");
-  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
   const auto recs = file_records(dir.file("A.LST"));
   const auto end = std::find(recs.begin(), recs.end(), " end of input file");
   ASSERT_LE(end + 8, recs.end());
@@ -175,7 +168,7 @@ TEST(MainProgram, NoFlareFileWithAFieldOfAsterisks) {
   EXPECT_EQ(r.status, 1);
   const std::string text = "***FATAL ERROR*** a value does not fit its field in OUT_01.DAT, line ";
   EXPECT_EQ(r.err.substr(0, text.size()), text);
-  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
   EXPECT_NE(read_file(dir.file("A.LST")).find(" " + text.substr(0, 79)), std::string::npos);
 }
 
@@ -207,7 +200,7 @@ TEST(MainProgram, StopWritesItsReasonIntoTheListFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:\n"), std::string::npos);
   EXPECT_EQ(r.err, "HALTED in routine EMISSIONS()\n");
-  EXPECT_EQ(folder(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
   const auto recs = file_records(dir.file("A.LST"));
   ASSERT_GE(recs.size(), 3u);
   // The record is wider than 80 columns: the value goes on in a record of its own.

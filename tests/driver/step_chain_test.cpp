@@ -18,9 +18,7 @@
 namespace quelmar::driver {
 namespace {
 
-using RunState = quelmar::run::Run;
-
-class StepChain : public ::testing::Test {
+class StepChain : public ::testing::Test, protected test::TestRun {
  protected:
   StepChain() { init(); }
   // A steady sour-gas flare with fixed meteorology, ready for its steps.
@@ -53,7 +51,7 @@ class StepChain : public ::testing::Test {
     run->inp.MMET = 2;
     run->inp.METDAT = dir.file("m.sfc");
     run->inp.YYS = 2021, run->inp.JDS = 1, run->inp.HHS = 0;
-    ASSERT_TRUE(run->units.open_write(io::LST, dir.file("a.lst")));
+    open_list();
   }
   static std::string rec(int hour, double ws, double wd, double zref, double temp, double mol = 100) {
     std::ostringstream s;
@@ -61,9 +59,6 @@ class StepChain : public ::testing::Test {
       << zref << " " << temp << " 10.0";
     return s.str();
   }
-  test::TempDir dir;
-  std::ostringstream out, err;
-  std::unique_ptr<RunState> run = std::make_unique<RunState>(out, err);
 };
 
 TEST_F(StepChain, ReleasePointLiesDownwindByTheFlameReach) {
@@ -83,7 +78,7 @@ TEST_F(StepChain, ReleasePointLiesDownwindByTheFlameReach) {
     EXPECT_EQ(run->file1.Q(1), run->comb.QEMIT);
   }
   // A negative fixed direction leaves WD at its start value 0: south of the flare.
-  run = std::make_unique<RunState>(out, err);
+  fresh_run();
   init();
   run->inp.WINDDR = -1;
   const ReleasePoint p = step();
@@ -169,8 +164,7 @@ TEST_F(StepChain, MissingHoursTakeTheLastValidHour) {
   }
   EXPECT_EQ(run->file1.missing.count, 3);
   warn_missing_meteorology(*run, io::LST);
-  run->units.close(io::LST);
-  EXPECT_EQ(test::file_records(dir.file("a.lst")).back(),
+  EXPECT_EQ(list_records().back(),
             " WARNING: meteorology missing in           3 hours; the last valid hour was used");
 }
 
@@ -223,8 +217,7 @@ TEST_F(StepChain, MissingDirectionsTakeTheRememberedDirection) {
   // Hours 1, 3, 4, 5 and 8, hour 3 once for its two steps.
   EXPECT_EQ(run->file1.missing.count, 5);
   warn_missing_meteorology(*run, io::LST);
-  run->units.close(io::LST);
-  EXPECT_EQ(test::file_records(dir.file("a.lst")).back(),
+  EXPECT_EQ(list_records().back(),
             " WARNING: meteorology missing in           5 hours; the last valid hour was used");
 }
 
@@ -232,7 +225,7 @@ TEST_F(StepChain, FixedDirectionOutsideTheCircleIsMissing) {
   // A fixed direction above 360 degrees or infinite is no direction: the step
   // takes the start direction 0 and the release point lies south of the flare.
   for (double wd : {400.0, std::numeric_limits<double>::infinity()}) {
-    run = std::make_unique<RunState>(out, err);
+    fresh_run();
     init();
     run->inp.WINDDR = wd;
     const ReleasePoint p = step();

@@ -8,17 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <numeric>
 #include <stdexcept>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "driver/aermod.hpp"
 #include "io/stop.hpp"
+#include "test_util.hpp"
 
 namespace quelmar::driver {
 namespace {
@@ -189,21 +187,18 @@ struct Hour {
   double height, ts, us, ds, x, y;
 };
 
-// Stores the hours as the AERMOD loop does and sorts them.
+// Stores the hours with the AERMOD loop's own store_hour, as the flare step
+// leaves each of them, and sorts them.
 void fill_and_sort(run::Run& run, const std::vector<Hour>& hours) {
   auto& vs = run.vs;
   vs.reserve_hours(static_cast<int>(hours.size()));
   int n = 0;
   for (const Hour& h : hours) {
-    ++n;
-    vs.INDX(n) = n;
-    vs.VRISE(n) = h.height;
-    vs.VHSX(n) = h.height;
-    vs.VTSX(n) = h.ts;
-    vs.VUSX(n) = h.us;
-    vs.VDEX(n) = h.ds;
-    vs.VX(n) = h.x;
-    vs.VY(n) = h.y;
+    run.comb.HS_X = h.height;
+    run.comb.EXTEMP = h.ts;
+    run.comb.UE_X = h.us;
+    run.comb.DE_X = h.ds;
+    store_hour(run, ++n, ReleasePoint{h.x, h.y, h.height});
   }
   vs.NVS = n;
   HSORTRL(vs.NVS, vs.VRISE, vs.INDX);
@@ -403,15 +398,10 @@ TEST(VirtualSourcesGrouping, HourCountBeyondTheStoreIsHeldToIt) {
 
 // ---------------------------------------------------------------- debug log
 
-std::string read_file(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
 TEST(VirtualSourcesGrouping, VsRecordsOnlyForGroupsWithHoursWhileLogIsOn) {
-  const std::string path = ::testing::TempDir() + "virtual_sources_vs.log";
-  std::ostringstream out, err;
-  auto run = std::make_unique<run::Run>(out, err);
+  test::TestRun t;
+  const std::string path = t.dir.file("vs.log");
+  auto& run = t.run;
   run->inp.NSOURCES = 5;
   // hour i: TS 1000+10i, US 20+i, DS 0.5i, x 0.25i, y -0.125i; heights 30, 10, 50, 20, 40.
   // Sorted: hours 2, 4, 1, 5, 3; q = 1 -> groups 2, 3, 4, 5 and 5 (capped).
@@ -426,7 +416,7 @@ TEST(VirtualSourcesGrouping, VsRecordsOnlyForGroupsWithHoursWhileLogIsOn) {
   run->stdc.LOGON = 0;
   group_virtual_sources(*run);
   run->units.close(io::LOG);
-  EXPECT_EQ("", read_file(path));
+  EXPECT_EQ("", test::read_file(path));
 
   ASSERT_TRUE(run->units.open_write(io::LOG, path));
   run->stdc.LOGON = 1;
@@ -462,8 +452,7 @@ TEST(VirtualSourcesGrouping, VsRecordsOnlyForGroupsWithHoursWhileLogIsOn) {
       " VS           5   1040.00000000000        24.0000000000000     \r\n"
       "    2.00000000000000        40.0000000000000        1.00000000000000     \r\n"
       "  -0.500000000000000     \r\n";
-  EXPECT_EQ(expected, read_file(path));
-  std::remove(path.c_str());
+  EXPECT_EQ(expected, test::read_file(path));
 }
 
 }  // namespace

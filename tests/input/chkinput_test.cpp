@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <memory>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -99,20 +97,14 @@ void vessel(MOD_READINP& in) {
   in.DISCHARGECOEF = 0.6;
 }
 
-struct Checked {
-  test::TempDir dir;
-  std::ostringstream out, err;
-  Run run{out, err};
+struct Checked : test::ListedRun {
   std::vector<std::string> records;
   int count = -1;
 
   explicit Checked(const std::function<void(MOD_READINP&)>& setup) {
-    const std::string path = dir.file("check.lst");
-    EXPECT_TRUE(run.units.open_write(io::LST, path));
-    setup(run.inp);
-    count = ICHKINPUT(run, io::LST);
-    run.units.close(io::LST);
-    records = test::file_records(path);
+    setup(run->inp);
+    count = ICHKINPUT(*run, io::LST);
+    records = list_records();
   }
 };
 
@@ -131,7 +123,7 @@ void run_cases(const std::vector<Case>& cases) {
     EXPECT_EQ(k.records, c.records);
     EXPECT_EQ(k.count, c.count);
     EXPECT_EQ(k.out.str(), "");  // nothing goes to the console
-    if (c.after) c.after(k.run.inp);
+    if (c.after) c.after(k.run->inp);
   }
 }
 
@@ -527,8 +519,8 @@ TEST(InputChecks, EmptyConfiguration) {
   };
   EXPECT_EQ(k.records, expected);
   EXPECT_EQ(k.count, 7);
-  EXPECT_EQ(k.run.inp.ODOURPPB, 1.0);
-  EXPECT_EQ(k.run.inp.DF, 0.0);
+  EXPECT_EQ(k.run->inp.ODOURPPB, 1.0);
+  EXPECT_EQ(k.run->inp.DF, 0.0);
 }
 
 // A control file that passes every check; the lines of a case come before it,
@@ -543,22 +535,18 @@ const std::string kControl =
 
 // What the list file holds after the input echo for the control file, in the
 // order of the main program: read, echo, unknown keys, checks.
-struct AfterEcho {
-  test::TempDir dir;
-  std::ostringstream out, err;
-  std::unique_ptr<Run> run = std::make_unique<Run>(out, err);
+struct AfterEcho : test::TestRun {
   std::vector<std::string> records;
   int count = -1;
 
   explicit AfterEcho(const std::string& lines) {
     test::write_file(dir.file("c.inp"), "QUELMAR 1\n" + lines + kControl);
     EXPECT_EQ(IRDCONTROL(*run, io::CTL, dir.file("c.inp")), 0);
-    EXPECT_TRUE(run->units.open_write(io::LST, dir.file("c.lst")));
+    open_list();
     IWRCONTROL(*run, io::LST);
     write_unknown_keywords(*run, io::LST);
     count = ICHKINPUT(*run, io::LST);
-    run->units.close(io::LST);
-    const std::vector<std::string> all = test::file_records(dir.file("c.lst"));
+    const std::vector<std::string> all = list_records();
     // The echo ends with "end of input file" and two records of a blank.
     const auto end = std::find(all.begin(), all.end(), " end of input file");
     EXPECT_LE(end + 3, all.end());

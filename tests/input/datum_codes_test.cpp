@@ -16,12 +16,7 @@ TEST(DatumCodes, TableEqualsTheDataFile) {
   const std::string text = test::read_file(test::source_path("data/calpuff/datum_codes.txt"));
   ASSERT_FALSE(text.empty());
   ASSERT_EQ(text.back(), '\n');
-  std::vector<std::string> lines;
-  for (std::size_t b = 0; b < text.size();) {
-    const std::size_t e = text.find('\n', b);
-    lines.push_back(text.substr(b, e - b));
-    b = e + 1;
-  }
+  const std::vector<std::string> lines = test::text_lines(text);
   ASSERT_EQ(lines.size(), 232u);
   ASSERT_EQ(DATUM_CODES.size(), lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(DATUM_CODES[i], lines[i]) << "line " << i + 1;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "io/stop.hpp"
 #include "test_util.hpp"
@@ -14,15 +13,12 @@ namespace {
 
 using run::MOD_READINP;
 
-class ReadControl : public ::testing::Test {
+class ReadControl : public ::testing::Test, protected test::TestRun {
  protected:
   int read(const std::string& text) {
     test::write_file(dir.file("c.inp"), "QUELMAR 1\n" + text);
     return IRDCONTROL(*run, io::CTL, dir.file("c.inp"));
   }
-  test::TempDir dir;
-  std::ostringstream out, err;
-  std::unique_ptr<quelmar::run::Run> run = std::make_unique<quelmar::run::Run>(out, err);
 };
 
 TEST_F(ReadControl, MissingFileReadsNothing) {
@@ -38,7 +34,7 @@ TEST_F(ReadControl, CaseSwitch) {
                                                 {"! LCFILES = .TRUE. !", false}, {"! LCFILES = !", false},
                                                 {"", false}};
   for (const auto& [line, expected] : cases) {
-    run = std::make_unique<quelmar::run::Run>(out, err);
+    fresh_run();
     ASSERT_EQ(read(std::string(line) + "\n"), 0);
     EXPECT_EQ(run->inp.LCFILES, expected) << line;
   }
@@ -125,7 +121,7 @@ TEST_F(ReadControl, RequiredKeywordsAndCapacitiesStopTheRun) {
   };
   for (const Refusal& c : cases) {
     out.str("");
-    run = std::make_unique<quelmar::run::Run>(out, err);
+    fresh_run();
     try {
       read(c.text);
       ADD_FAILURE() << "no stop for " << c.text;

@@ -9,6 +9,9 @@
 namespace quelmar::input {
 namespace {
 
+using run::NotNumbers;
+using run::NotNumber;
+
 TEST(Tokenize, ControlLines) {
   struct Case {
     const char* line;
@@ -163,6 +166,92 @@ TEST_F(ControlFile, ListsAndTables) {
   EXPECT_EQ(IRDPARAM_IVX(u, io::CTL, "B", 2, bv), 2);
   EXPECT_EQ(bv[0], 2);
   EXPECT_EQ(bv[1], 4);  // the third value replaced entry 2
+}
+
+// The readers of the family that no part of a run calls, on lines written by
+// hand; every expected entry is read off the lines.
+TEST_F(ControlFile, IntegerListAndTableReaders) {
+  write(
+      "! NS = 3, x, , 7 !\n"
+      "! SEQ = 1, 2, 3 !\n"
+      "* a comment line between the rows\n"
+      "! SEQ = 4,,6, 9 !\n"
+      "! SEQ = 8 !\n"
+      "! TAB = 1, 2 !\n"
+      "! TAB = 3, y !\n");
+  // The integer list: an empty item leaves its entry, and so does one that is
+  // no number, which makes the whole value one that is not a list of numbers.
+  int iv[4] = {-1, -1, -1, -1};
+  NotNumbers bad;
+  EXPECT_EQ(IRDPARAM_IV(u, io::CTL, "NS", 4, iv, &bad), 1);
+  EXPECT_EQ(iv[0], 3);
+  EXPECT_EQ(iv[1], -1);
+  EXPECT_EQ(iv[2], -1);
+  EXPECT_EQ(iv[3], 7);
+  ASSERT_EQ(bad.size(), 1u);
+  EXPECT_EQ(bad[0].key, "NS");
+  EXPECT_EQ(bad[0].kind, NotNumber::List);
+  EXPECT_EQ(bad[0].value, "3, x, , 7");
+  EXPECT_EQ(IRDPARAM_IV(u, io::CTL, "NS", 0, iv), 0);
+  EXPECT_EQ(IRDPARAM_IV(u, io::CTL, "NONE", 4, iv), 0);
+
+  // Rows of texts: the items of the r-th line with the key, at most n2 of them,
+  // each keeping its leading blank.
+  std::vector<std::vector<std::string>> av;
+  EXPECT_EQ(IRDPARAM_AV2(u, io::CTL, "SEQ", 2, 3, av), 1);
+  EXPECT_EQ(av, (std::vector<std::vector<std::string>>{{"1", " 2", " 3"}, {"4", "", "6"}}));
+  // Four rows asked, three lines: 0, the rows read kept.
+  EXPECT_EQ(IRDPARAM_AV2(u, io::CTL, "SEQ", 4, 4, av), 0);
+  EXPECT_EQ(av, (std::vector<std::vector<std::string>>{{"1", " 2", " 3"}, {"4", "", "6", " 9"}, {"8"}}));
+
+  // The integer table: every non-empty item that the rows give, within the
+  // declared bounds.
+  io::Table2<int> tab(5, 4);
+  tab.fill(-9);
+  EXPECT_EQ(IRDPARAM_IV2(u, io::CTL, "SEQ", 3, 4, tab, 5, 4), 1);
+  const int want[3][4] = {{1, 2, 3, -9}, {4, -9, 6, 9}, {8, -9, -9, -9}};
+  for (int r = 1; r <= 3; ++r)
+    for (int c = 1; c <= 4; ++c) EXPECT_EQ(tab(r, c), want[r - 1][c - 1]) << r << "," << c;
+  tab.fill(-9);
+  EXPECT_EQ(IRDPARAM_IV2(u, io::CTL, "SEQ", 3, 4, tab, 5, 2), 1);  // declared with two columns
+  EXPECT_EQ(tab(1, 2), 2);
+  EXPECT_EQ(tab(1, 3), -9);
+  tab.fill(-9);
+  EXPECT_EQ(IRDPARAM_IV2(u, io::CTL, "SEQ", 4, 4, tab, 5, 4), 0);  // fewer lines than rows: nothing
+  EXPECT_EQ(tab(1, 1), -9);
+  NotNumbers bad_rows;
+  EXPECT_EQ(IRDPARAM_IV2(u, io::CTL, "TAB", 2, 2, tab, 5, 4, &bad_rows), 1);
+  EXPECT_EQ(tab(1, 1), 1);
+  EXPECT_EQ(tab(1, 2), 2);
+  EXPECT_EQ(tab(2, 1), 3);
+  EXPECT_EQ(tab(2, 2), -9);
+  ASSERT_EQ(bad_rows.size(), 1u);
+  EXPECT_EQ(bad_rows[0].key, "TAB");
+  EXPECT_EQ(bad_rows[0].kind, NotNumber::Row);
+  EXPECT_EQ(bad_rows[0].row, 2);
+  EXPECT_EQ(bad_rows[0].value, "3, y");
+}
+
+TEST_F(ControlFile, KeyOnSeveralLinesInARow) {
+  write("! A = 1 !\n! B = 2.5 !\n! B = !\n* note\n! B = 4 !\n! B = 5 !\n! C = 0 !\n! B = 9 !\n");
+  // Texts: 2.5, the empty value, then 4 and 5 in turn in the last of three entries.
+  std::vector<std::string> av;
+  EXPECT_EQ(IRDPARAM_AVX(u, io::CTL, "B", 3, av), 3);
+  EXPECT_EQ(av, (std::vector<std::string>{"2.5", "", "5"}));
+  EXPECT_EQ(IRDPARAM_AVX(u, io::CTL, "B", 0, av), 0);
+  EXPECT_EQ(IRDPARAM_AVX(u, io::CTL, "Z", 3, av), 0);
+  EXPECT_TRUE(av.empty());
+  // Numbers: the empty value leaves its entry.
+  double rv[3] = {-1, -1, -1};
+  EXPECT_EQ(IRDPARAM_RVX(u, io::CTL, "B", 3, rv), 3);
+  EXPECT_EQ(rv[0], 2.5);
+  EXPECT_EQ(rv[1], -1);
+  EXPECT_EQ(rv[2], 5);
+  // A list shorter than nmax holds the run: its last entry takes the last value.
+  double two[2] = {-1, -1};
+  EXPECT_EQ(IRDPARAM_RVX(u, io::CTL, "B", 5, two), 2);
+  EXPECT_EQ(two[0], 2.5);
+  EXPECT_EQ(two[1], 5);
 }
 
 }  // namespace

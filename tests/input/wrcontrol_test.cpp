@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,34 +16,30 @@
 namespace quelmar::input {
 namespace {
 
-using run::Run;
 using run::MOD_READINP;
 using run::MAXSPEC;
 using run::Text255;
 
-std::vector<std::string> echo_of(Run& run) {
-  test::TempDir dir;
-  const std::string path = dir.file("echo.lst");
-  EXPECT_TRUE(run.units.open_write(io::LST, path));
-  EXPECT_EQ(IWRCONTROL(run, io::LST), 0);
-  run.units.close(io::LST);
-  return test::file_records(path);
+// The list file of the run after the input echo.
+std::vector<std::string> echo_of(test::TestRun& t) {
+  t.open_list();
+  EXPECT_EQ(IWRCONTROL(*t.run, io::LST), 0);
+  return t.list_records();
 }
 
 class EchoOfControlFile : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(EchoOfControlFile, MatchesExpectedListFile) {
   const std::string name = GetParam();
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  ASSERT_EQ(IRDCONTROL(run, io::CTL, test::source_path("tests/data/input/echo_" + name + ".inp")), 0);
+  test::TestRun t;
+  ASSERT_EQ(IRDCONTROL(*t.run, io::CTL, test::source_path("tests/data/input/echo_" + name + ".inp")), 0);
   // The main program turns the file names to the chosen case before the echo.
-  MOD_READINP& in = run.inp;
+  MOD_READINP& in = t.run->inp;
   int ierr = 0;
   for (Text255* f : {&in.LSTDAT, &in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
     io::MK_CASE(io::LST, in.LCFILES, f->span(), ierr);
 
-  const std::vector<std::string> got = echo_of(run);
+  const std::vector<std::string> got = echo_of(t);
   const std::vector<std::string> want =
       test::file_records(test::source_path("tests/data/input/echo_" + name + ".lst"));
   ASSERT_FALSE(want.empty());
@@ -53,20 +48,12 @@ TEST_P(EchoOfControlFile, MatchesExpectedListFile) {
     ASSERT_LT(i, want.size()) << "echo goes on at line " << i + 1 << ": " << got[i];
     EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
   }
-  EXPECT_EQ(out.str(), "");  // nothing on the console
+  EXPECT_EQ(t.out.str(), "");  // nothing on the console
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, EchoOfControlFile,
                          ::testing::Values("steady", "vessel", "decay2", "decay3", "decay4", "other", "sequence",
                                            "point", "minimal"));
-
-// The lines of the echo that begin with `head`.
-std::vector<std::string> lines_starting(const std::vector<std::string>& lines, const std::string& head) {
-  std::vector<std::string> out;
-  for (const std::string& l : lines)
-    if (l.rfind(head, 0) == 0) out.push_back(l);
-  return out;
-}
 
 TEST(Echo, SpeciesCountsOutsideTheLists) {
   const std::string r1 = "       1.0000000000000000";  // F25.16 of 1
@@ -86,19 +73,18 @@ TEST(Echo, SpeciesCountsOutsideTheLists) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nspec);
-    std::ostringstream out, err;
-    run::Run run(out, err);
-    run.inp.NSPEC = c.nspec;
+    test::TestRun t;
+    t.run->inp.NSPEC = c.nspec;
     for (int i = 1; i <= MAXSPEC; ++i) {
-      run.inp.CHEMLST(i) = std::string(i < 10 ? "S0" : "S") + std::to_string(i) + "X";
-      run.inp.MMLST(i) = 1.0;
-      run.inp.QLST(i) = 1.0;
+      t.run->inp.CHEMLST(i) = std::string(i < 10 ? "S0" : "S") + std::to_string(i) + "X";
+      t.run->inp.MMLST(i) = 1.0;
+      t.run->inp.QLST(i) = 1.0;
     }
-    const std::vector<std::string> lines = echo_of(run);
-    EXPECT_EQ(lines_starting(lines, "! NSPEC"), std::vector<std::string>{c.nspec_line});
-    EXPECT_EQ(lines_starting(lines, "! CHEMLST"), std::vector<std::string>{c.names});
-    EXPECT_EQ(lines_starting(lines, "! MW ="), std::vector<std::string>{c.masses});
-    EXPECT_EQ(lines_starting(lines, "! EMIT =").size(), 1u);
+    const std::vector<std::string> lines = echo_of(t);
+    EXPECT_EQ(test::starting_with(lines, "! NSPEC"), std::vector<std::string>{c.nspec_line});
+    EXPECT_EQ(test::starting_with(lines, "! CHEMLST"), std::vector<std::string>{c.names});
+    EXPECT_EQ(test::starting_with(lines, "! MW ="), std::vector<std::string>{c.masses});
+    EXPECT_EQ(test::starting_with(lines, "! EMIT =").size(), 1u);
   }
 }
 
@@ -110,12 +96,11 @@ TEST(Echo, SequenceRowsFollowTheirCount) {
   };
   for (const Case& c : {Case{0, 0}, Case{-2, 0}, Case{2, 2}}) {
     SCOPED_TRACE(c.nseq);
-    std::ostringstream out, err;
-    run::Run run(out, err);
-    run.inp.MINPUT = 2;
-    run.inp.NSEQ = c.nseq;
-    run.inp.PSEQ(2, 4) = -0.5;
-    const std::vector<std::string> lines = echo_of(run);
+    test::TestRun t;
+    t.run->inp.MINPUT = 2;
+    t.run->inp.NSEQ = c.nseq;
+    t.run->inp.PSEQ(2, 4) = -0.5;
+    const std::vector<std::string> lines = echo_of(t);
     std::vector<std::string> rows;
     for (const std::string& l : lines)
       if (l.size() > 14 && l.substr(12, 2) == "!=") rows.push_back(l);
@@ -130,11 +115,10 @@ TEST(Echo, SequenceRowsFollowTheirCount) {
 // A negative release-model switch is one of the "other" values: only the
 // point-source and sequence lines, all inactive.
 TEST(Echo, ReleaseModelOutsideItsValues) {
-  std::ostringstream out, err;
-  run::Run run(out, err);
-  run.inp.MINPUT = 1;
-  run.inp.MBLOWDOWN = -1;
-  const std::vector<std::string> lines = echo_of(run);
+  test::TestRun t;
+  t.run->inp.MINPUT = 1;
+  t.run->inp.MBLOWDOWN = -1;
+  const std::vector<std::string> lines = echo_of(t);
   const std::string z = "       0.0000000000000000";
   const std::vector<std::string> expected = {"* PSHS      =" + z + "*", "* PSDS      =" + z + "*",
                                              "* PSTS      =" + z + "*", "* PSUS      =" + z + "*",

@@ -198,7 +198,7 @@ TEST(Layout, HoldKeepsTheRecordOpen) {
 }
 
 TEST(Layout, NotANumberIsNeverSilent) {
-  EXPECT_EQ(fmt_F(std::numeric_limits<double>::quiet_NaN(), 10, 3), "       NaN");
+  EXPECT_EQ(Layout("(F10.3)").text({std::numeric_limits<double>::quiet_NaN()}), "       NaN");
   EXPECT_EQ(free_real(std::numeric_limits<double>::infinity()), "                Infinity");
 }
 

@@ -22,16 +22,16 @@
 
 #include "common/dates.hpp"
 #include "io/stop.hpp"
-#include "met_harness.hpp"
+#include "test_util.hpp"
 
 namespace quelmar::met {
 namespace {
 
-using testing::data_path;
-using testing::Harness;
-using testing::year_data_path;
-using testing::shown;
-using testing::write_file;
+using test::joined;
+using test::ListedRun;
+using test::MetReading;
+using test::shown;
+using test::write_records;
 
 const std::string kHeader = "   40.0000N  80.0000W          UA_ID:    99999  SF_ID:    99999  OS_ID: ON-SITE";
 
@@ -43,18 +43,6 @@ std::string record(int yr, int mo, int dy, int jday, int hr, const std::string& 
          std::to_string(hr) + "  -2.7 0.062 -9.000 -9.000 -999. 37. " + mol + " " + z0 + " 1.50 1.00 " + ws + " " + wd +
          " " + zref + " " + t + " 10.0  0 -9.00 999. 1003. 4 NAD-OS NoSubs";
 }
-
-// The records run together, each without its first `skip` characters.
-std::string joined(const std::vector<std::string>& recs, std::size_t skip = 1) {
-  std::string s;
-  for (const std::string& r : recs) s += r.substr(skip);
-  return s;
-}
-
-struct Read {
-  double ws = -1, wd = -1, temp = -1;
-  int ipg = -7;
-};
 
 // ----------------------------------------------------------------------------
 // Stability class.
@@ -110,10 +98,10 @@ TEST(AermetHeader, FirstRecordSetsTheWindow) {
   // 2023 day 1 hour 0 plus 5 (or 7000) years, less one hour.
   const Case cases[] = {{0, 202736523}, {1, 902236523}, {2, 202736523}};
   for (const Case& c : cases) {
-    Harness h;
-    const std::string f =
-        write_file("first.sfc", {kHeader, record(23, 1, 1, 1, 1, "-5.0", "0.1", "2.5", "270.0", "10.0", "280.5")});
-    Read r;
+    ListedRun h;
+    const std::string f = write_records(
+        h.dir.file("first.sfc"), {kHeader, record(23, 1, 1, 1, 1, "-5.0", "0.1", "2.5", "270.0", "10.0", "280.5")});
+    MetReading r;
     METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, c.mnonseq);
     const run::MOD_MET& m = h.run->met;
     EXPECT_EQ(m.REC_BEGIN_DATEHR, 202300100);
@@ -147,23 +135,23 @@ TEST(AermetRecord, YearRuleAndHourByItsEnd) {
       {2024, 366, 24, 202436623}, {23, 31, 24, 202303123},  // hour 24 of day 31 is hour 23 of day 31
   };
   for (const Case& c : cases) {
-    Harness h;
-    const std::string f =
-        write_file("year.sfc", {kHeader, record(c.yr, 1, 1, c.jday, c.hr, "10", "0.1", "1", "2", "10", "280")});
-    Read r;
+    ListedRun h;
+    const std::string f = write_records(
+        h.dir.file("year.sfc"), {kHeader, record(c.yr, 1, 1, c.jday, c.hr, "10", "0.1", "1", "2", "10", "280")});
+    MetReading r;
     METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
     EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, c.code) << c.yr << " " << c.jday << " " << c.hr;
   }
 }
 
 TEST(AermetRecord, RecordMayContinueOnTheNextLineAndExtraValuesAreSkipped) {
-  Harness h;
+  ListedRun h;
   // The first record breaks after its 10th value; the second holds 27 items.
   const std::string f =
-      write_file("split.sfc", {kHeader, "23 1 1 1 1  -2.7 0.062 -9.000 -9.000 -999.",
-                               " 37. 30.0 0.1 1.50 1.00 3.25 90.0 6.1 271.0 10.0",
-                               record(23, 1, 1, 1, 2, "-20", "0.1", "4.5", "180.0", "10.0", "272.0")});
-  Read r;
+      write_records(h.dir.file("split.sfc"), {kHeader, "23 1 1 1 1  -2.7 0.062 -9.000 -9.000 -999.",
+                                              " 37. 30.0 0.1 1.50 1.00 3.25 90.0 6.1 271.0 10.0",
+                                              record(23, 1, 1, 1, 2, "-20", "0.1", "4.5", "180.0", "10.0", "272.0")});
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   EXPECT_EQ(r.ws, 3.25);
   EXPECT_EQ(r.wd, 90.0);
@@ -182,10 +170,11 @@ TEST(AermetRecord, RecordMayContinueOnTheNextLineAndExtraValuesAreSkipped) {
 }
 
 TEST(AermetRecord, UnreadableRecordCountsAsEndOfFile) {
-  Harness h;
-  const std::string f = write_file("bad.sfc", {kHeader, record(23, 1, 1, 1, 1, "10", "0.1", "1.5", "2", "10", "280"),
-                                               record(23, 1, 1, 1, 2, "10", "0.1", "x1.5", "2", "10", "281")});
-  Read r;
+  ListedRun h;
+  const std::string f =
+      write_records(h.dir.file("bad.sfc"), {kHeader, record(23, 1, 1, 1, 1, "10", "0.1", "1.5", "2", "10", "280"),
+                                            record(23, 1, 1, 1, 2, "10", "0.1", "x1.5", "2", "10", "281")});
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   int ieof = 0;
   const int before = h.run->met.REC_BEGIN_DATEHR;
@@ -199,10 +188,11 @@ TEST(AermetRecord, UnreadableRecordCountsAsEndOfFile) {
 }
 
 TEST(AermetHeader, LongHeaderLineIsFine) {
-  Harness h;
-  const std::string f = write_file(
-      "long.sfc", {kHeader + std::string(300, 'x'), record(90, 1, 1, 1, 1, "10", "0.1", "1", "2", "10", "280")});
-  Read r;
+  ListedRun h;
+  const std::string f =
+      write_records(h.dir.file("long.sfc"),
+                    {kHeader + std::string(300, 'x'), record(90, 1, 1, 1, 1, "10", "0.1", "1", "2", "10", "280")});
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, 199000100);
 }
@@ -211,9 +201,9 @@ TEST(AermetHeader, LongHeaderLineIsFine) {
 // Failures of the header call.
 
 TEST(AermetHeader, FileThatCannotBeOpenedStopsWithItsName) {
-  Harness h;
-  const std::string f = testing::temp_path("missing.sfc");
-  Read r;
+  ListedRun h;
+  const std::string f = h.dir.file("missing.sfc");
+  MetReading r;
   try {
     METHDR_AERMET(*h.run, 22, 20, f + "   ", r.ws, r.wd, r.temp, r.ipg, 0);
     ADD_FAILURE() << "no stop";
@@ -234,9 +224,9 @@ TEST(AermetHeader, FileThatCannotBeOpenedStopsWithItsName) {
 TEST(AermetHeader, FileWithoutDataRecordsStops) {
   const std::vector<std::vector<std::string>> files = {{kHeader}, {}, {kHeader, "", "  "}};
   for (const auto& lines : files) {
-    Harness h;
-    const std::string f = write_file("empty.sfc", lines);
-    Read r;
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("empty.sfc"), lines);
+    MetReading r;
     EXPECT_THROW(METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0), io::Stop);
     EXPECT_EQ(joined(h.list_records()), "no data records in meteorological file " + f);
     EXPECT_EQ(joined(h.console_lines(), 0), "no data records in meteorological file " + f);
@@ -247,21 +237,21 @@ TEST(AermetHeader, FileWithoutDataRecordsStops) {
 // ----------------------------------------------------------------------------
 // Sequential get calls.
 
-// Hours 1, 2, 3 and 6 of 1 January 2023 (file hours 0, 1, 2 and 5).
-std::string four_hours() {
-  return write_file("four.sfc", {kHeader, record(23, 1, 1, 1, 1, "-5", "0.1", "1.0", "10", "10", "281"),
-                                 record(23, 1, 1, 1, 2, "-20", "0.1", "2.0", "20", "10", "282"),
-                                 record(23, 1, 1, 1, 3, "-100", "0.1", "3.0", "30", "10", "283"),
-                                 record(23, 1, 1, 1, 6, "30", "0.1", "6.0", "60", "10", "286")});
+// Hours 1, 2, 3 and 6 of 1 January 2023 (file hours 0, 1, 2 and 5), in the run's folder.
+std::string four_hours(const ListedRun& h) {
+  return write_records(h.dir.file("four.sfc"), {kHeader, record(23, 1, 1, 1, 1, "-5", "0.1", "1.0", "10", "10", "281"),
+                                                record(23, 1, 1, 1, 2, "-20", "0.1", "2.0", "20", "10", "282"),
+                                                record(23, 1, 1, 1, 3, "-100", "0.1", "3.0", "30", "10", "283"),
+                                                record(23, 1, 1, 1, 6, "30", "0.1", "6.0", "60", "10", "286")});
 }
 
 TEST(AermetGet, RequestsInAscendingOrder) {
-  Harness h;
-  const std::string f = four_hours();
-  Read r;
+  ListedRun h;
+  const std::string f = four_hours(h);
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   // Two requests in the first hour read nothing: the caller's values stand.
-  Read mine{-1, -2, -3, -4};
+  MetReading mine{-1, -2, -3, -4};
   int date = 202300100;
   METGET_AERMET(*h.run, 22, 20, date, 0, mine.ws, mine.wd, mine.temp, mine.ipg, 0);
   METGET_AERMET(*h.run, 22, 20, date, 1800, mine.ws, mine.wd, mine.temp, mine.ipg, 0);
@@ -284,9 +274,9 @@ TEST(AermetGet, RequestsInAscendingOrder) {
 }
 
 TEST(AermetGet, LastSecondOfTheHourReadsAheadAndStops) {
-  Harness h;
-  const std::string f = four_hours();
-  Read r;
+  ListedRun h;
+  const std::string f = four_hours(h);
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   int date = 202300100;
   EXPECT_THROW(METGET_AERMET(*h.run, 22, 20, date, 3599, r.ws, r.wd, r.temp, r.ipg, 0), io::Stop);
@@ -304,9 +294,9 @@ TEST(AermetGet, LastSecondOfTheHourReadsAheadAndStops) {
 }
 
 TEST(AermetGet, GapInTheFileStops) {
-  Harness h;
-  const std::string f = four_hours();
-  Read r;
+  ListedRun h;
+  const std::string f = four_hours(h);
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   for (int date : {202300101, 202300102}) METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
   int date = 202300103;  // file hour 3 is missing; the next record is hour 5
@@ -318,9 +308,9 @@ TEST(AermetGet, GapInTheFileStops) {
 }
 
 TEST(AermetGet, AfterTheLastRecordWindAndDirectionAre9999) {
-  Harness h;
-  const std::string f = four_hours();
-  Read r;
+  ListedRun h;
+  const std::string f = four_hours(h);
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   for (int date : {202300101, 202300102}) METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
   // Move past the gap by reading hour 5 from the request at hour 5.
@@ -349,9 +339,9 @@ TEST(AermetGet, RequestsOutsideTheWindowStop) {
   const Case cases[] = {{202236523, 3599, " ERROR- beginning date/time requested is earlier"},
                         {202800100, 0, " ERROR- end date/time requested is later"}};
   for (const Case& c : cases) {
-    Harness h;
-    const std::string f = four_hours();
-    Read r;
+    ListedRun h;
+    const std::string f = four_hours(h);
+    MetReading r;
     METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
     int date = c.date;
     EXPECT_THROW(METGET_AERMET(*h.run, 22, 20, date, c.sec, r.ws, r.wd, r.temp, r.ipg, 0), io::Stop);
@@ -366,12 +356,12 @@ TEST(AermetGet, RequestsOutsideTheWindowStop) {
 // Non-sequential mode: records in file order, whatever their dates.
 
 TEST(AermetGet, NonSequentialHandsOutRecordsInFileOrder) {
-  Harness h;
+  ListedRun h;
   const std::string f =
-      write_file("nonseq.sfc", {kHeader, record(88, 4, 9, 100, 5, "10", "0.1", "1", "10", "10", "281"),
-                                record(88, 1, 10, 10, 1, "10", "0.1", "2", "20", "10", "282"),
-                                record(90, 1, 1, 1, 24, "10", "0.1", "3", "30", "10", "283")});
-  Read r;
+      write_records(h.dir.file("nonseq.sfc"), {kHeader, record(88, 4, 9, 100, 5, "10", "0.1", "1", "10", "10", "281"),
+                                               record(88, 1, 10, 10, 1, "10", "0.1", "2", "20", "10", "282"),
+                                               record(90, 1, 1, 1, 24, "10", "0.1", "3", "30", "10", "283")});
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 1);
   const run::MOD_MET& m = h.run->met;
   EXPECT_EQ(m.FILE_BEGIN_DATEHR, 198810004);
@@ -379,7 +369,7 @@ TEST(AermetGet, NonSequentialHandsOutRecordsInFileOrder) {
 
   // The request equal to the current record's date-hour reads nothing.
   int date = 198810004;
-  Read mine{-1, -1, -1, -1};
+  MetReading mine{-1, -1, -1, -1};
   METGET_AERMET(*h.run, 22, 20, date, 0, mine.ws, mine.wd, mine.temp, mine.ipg, 1);
   EXPECT_EQ(date, 198810004);
   EXPECT_EQ(mine.ws, -1);
@@ -416,9 +406,9 @@ TEST(AermetGet, NonSequentialHandsOutRecordsInFileOrder) {
 }
 
 TEST(AermetHeader, EveryPassStartsFromTheTop) {
-  Harness h;
-  const std::string f = four_hours();
-  Read r;
+  ListedRun h;
+  const std::string f = four_hours(h);
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   int date = 202300102;
   METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
@@ -436,15 +426,15 @@ TEST(AermetHeader, EveryPassStartsFromTheTop) {
 struct Pass {
   int hours = 0, covered = 0, calm = 0, ws999 = 0, t999 = 0, zref_not_61 = 0;
   double ws_sum = 0, t_sum = 0;
-  std::vector<Read> values;
+  std::vector<MetReading> values;
   std::vector<double> zref;
 };
 
 // Requests every hour from the first record's hour, n hours in all, and keeps
 // what the reader returns.
-Pass whole_pass(Harness& h, const std::string& file, int n) {
+Pass whole_pass(ListedRun& h, const std::string& file, int n) {
   Pass p;
-  Read r;
+  MetReading r;
   METHDR_AERMET(*h.run, 22, 20, file, r.ws, r.wd, r.temp, r.ipg, 0);
   int iyr = 0, ijul = 0, ihr = 0;
   common::DEDAT(h.run->met.REC_BEGIN_DATEHR, iyr, ijul, ihr);
@@ -467,8 +457,8 @@ Pass whole_pass(Harness& h, const std::string& file, int n) {
 }
 
 TEST(AermetFiles, Aermet2WholePass) {
-  Harness h;
-  const Pass p = whole_pass(h, data_path("AERMET2.SFC"), 96);
+  ListedRun h;
+  const Pass p = whole_pass(h, test::source_path("tests/data/met/AERMET2.SFC"), 96);
   EXPECT_EQ(h.run->met.FILE_BEGIN_DATEHR, 198806100);  // 1988-03-01 hour 1 -> day 61 hour 0
   EXPECT_EQ(h.run->met.FILE_END_DATEHR, 199306023);
   EXPECT_EQ(p.covered, 96);
@@ -490,7 +480,7 @@ TEST(AermetFiles, Aermet2WholePass) {
   EXPECT_NEAR(p.ws_sum, 133.4, 1e-9);   // awk sum of column 16
   EXPECT_NEAR(p.t_sum, 26390.4, 1e-8);  // awk sum of column 19
   // The next hour lies past the last record.
-  Read r = p.values.back();
+  MetReading r = p.values.back();
   int date = 198806500;
   METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
   EXPECT_EQ(r.ws, 9999.0);
@@ -498,8 +488,8 @@ TEST(AermetFiles, Aermet2WholePass) {
 }
 
 TEST(AermetFiles, HoustonWholeLeapYear) {
-  Harness h;
-  const Pass p = whole_pass(h, year_data_path("HOUSTON_ADJU.SFC"), 8784);
+  ListedRun h;
+  const Pass p = whole_pass(h, test::source_path("data/met/HOUSTON_ADJU.SFC"), 8784);
   EXPECT_EQ(h.run->met.FILE_BEGIN_DATEHR, 199600100);
   EXPECT_EQ(p.covered, 8784);
   EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, 199636623);  // 31 December hour 24
@@ -532,8 +522,8 @@ TEST(AermetFiles, ShortSyntheticFile) {
   // -10.1 -> A (limit 12.60), -9000 -> D, 21.1 -> F (below 46.70), 9000 -> D.
   const Row rows[] = {{1.00, 180, 287.4, 1}, {1.00, 180, 287.4, 4}, {1.00, 180, 287.4, 6},
                       {3.00, 180, 288.1, 4}, {5.50, 180, 288.1, 4}, {10.00, 180, 288.1, 4}};
-  Harness h;
-  const Pass p = whole_pass(h, data_path("test.sfc"), 6);
+  ListedRun h;
+  const Pass p = whole_pass(h, test::source_path("tests/data/met/test.sfc"), 6);
   EXPECT_EQ(h.run->met.FILE_BEGIN_DATEHR, 199000100);
   EXPECT_EQ(p.covered, 6);
   for (int k = 0; k < 6; ++k) {

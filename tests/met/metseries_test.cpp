@@ -14,15 +14,16 @@
 #include <vector>
 
 #include "io/stop.hpp"
-#include "met_harness.hpp"
+#include "test_util.hpp"
 
 namespace quelmar::met {
 namespace {
 
-using testing::data_path;
-using testing::Harness;
-using testing::shown;
-using testing::write_file;
+using test::joined;
+using test::ListedRun;
+using test::MetReading;
+using test::shown;
+using test::write_records;
 
 // Places `text` in the line so that it starts in column `col` (from 1).
 std::string put(std::string line, int col, const std::string& text) {
@@ -98,18 +99,6 @@ std::vector<std::string> series(const std::string& version, const std::vector<Va
   return l;
 }
 
-// The records run together, each without its leading blank.
-std::string joined(const std::vector<std::string>& recs) {
-  std::string s;
-  for (const std::string& r : recs) s += r.substr(1);
-  return s;
-}
-
-struct Read {
-  double ws = -1, wd = -1, temp = -1;
-  int ipg = -7;
-};
-
 const std::string kHour5 = dates(2008, 3, 1, 5, 0, 2008, 3, 1, 6, 0);
 const std::string kHour6 = dates(2008, 3, 1, 6, 0, 2008, 3, 1, 7, 0);
 const std::string kHour7 = dates(2008, 3, 1, 7, 0, 2008, 3, 1, 8, 0);
@@ -129,14 +118,15 @@ TEST(SeriesRecord, WindSpeedFieldAndUnits) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.field + " " + c.unit);
-    Harness h;
+    ListedRun h;
     // Wind speed as variable 1 (columns 39-48). The wind-direction height of the
     // previous pass stands in for the direction record that would come first.
     h.run->met.WDIR_HT = 10.0;
-    const std::string f = write_file(
-        "ws.tsf", series("1.0", {{"WSPEED", c.unit, "10.000"}, {"WDIR", "DEG", "10.000"}, {"TEMP", "K", "2.000"}},
-                         {data_line(kHour5, {c.field, "180.0", "280.0"})}));
-    Read r;
+    const std::string f =
+        write_records(h.dir.file("ws.tsf"),
+                      series("1.0", {{"WSPEED", c.unit, "10.000"}, {"WDIR", "DEG", "10.000"}, {"TEMP", "K", "2.000"}},
+                             {data_line(kHour5, {c.field, "180.0", "280.0"})}));
+    MetReading r;
     METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
     const run::MOD_MET& m = h.run->met;
     EXPECT_NEAR(r.ws, c.ws, 1e-12);
@@ -160,11 +150,12 @@ TEST(SeriesRecord, TemperatureUnits) {
                         {"59.0", "F", 4}, {"288.15", "K", 1},      {"288.15", "X", 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.field + " " + c.unit);
-    Harness h;
-    const std::string f = write_file(
-        "t.tsf", series("1.0", {{"WDIR", "DEG", "10.000"}, {"WSPEED", "M/S", "10.000"}, {"TEMP", c.unit, "2.000"}},
-                        {data_line(kHour5, {"180.0", "3.0", c.field})}));
-    Read r;
+    ListedRun h;
+    const std::string f =
+        write_records(h.dir.file("t.tsf"),
+                      series("1.0", {{"WDIR", "DEG", "10.000"}, {"WSPEED", "M/S", "10.000"}, {"TEMP", c.unit, "2.000"}},
+                             {data_line(kHour5, {"180.0", "3.0", c.field})}));
+    MetReading r;
     METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
     EXPECT_NEAR(r.temp, 288.15, 1e-9);
     EXPECT_EQ(h.run->met.ITEMP_UNITS, c.code);
@@ -179,15 +170,15 @@ TEST(SeriesRecord, ColumnsMoveThreeRightAfterMoninObukhov) {
   line = rput(line, 59, 13, "-123.456");
   line = rput(line, 72, 10, "290.5");
   line = rput(line, 82, 10, "3");
-  Harness h;
-  const std::string f = write_file("shift.tsf", series("1.0",
-                                                       {{"WDIR", "DEG", "10.000"},
-                                                        {"WSPEED", "M/S", "10.000"},
-                                                        {"MONIN_OB", "M", "0.000"},
-                                                        {"TEMP", "K", "2.000"},
-                                                        {"STAB_CLASS", "", "0.000"}},
-                                                       {line}));
-  Read r;
+  ListedRun h;
+  const std::string f = write_records(h.dir.file("shift.tsf"), series("1.0",
+                                                                      {{"WDIR", "DEG", "10.000"},
+                                                                       {"WSPEED", "M/S", "10.000"},
+                                                                       {"MONIN_OB", "M", "0.000"},
+                                                                       {"TEMP", "K", "2.000"},
+                                                                       {"STAB_CLASS", "", "0.000"}},
+                                                                      {line}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   EXPECT_EQ(h.run->met.IMONIN_COL, 3);
   EXPECT_EQ(r.wd, 270.0);
@@ -198,13 +189,13 @@ TEST(SeriesRecord, ColumnsMoveThreeRightAfterMoninObukhov) {
 
 TEST(SeriesRecord, NoShiftWithoutMoninObukhov) {
   // Fields at 39, 49, 59 and 69; a shift by 3 would read across field borders.
-  Harness h;
-  const std::string f = write_file(
-      "noshift.tsf",
+  ListedRun h;
+  const std::string f = write_records(
+      h.dir.file("noshift.tsf"),
       series("1.0",
              {{"WDIR", "DEG", "10.000"}, {"WSPEED", "M/S", "10.000"}, {"TEMP", "K", "2.000"}, {"STAB_CLASS", "", "0"}},
              {data_line(kHour5, {"271.0", "4.5", "291.5", "2"})}));
-  Read r;
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   EXPECT_EQ(h.run->met.IMONIN_COL, -1);
   EXPECT_EQ(r.wd, 271.0);
@@ -214,14 +205,14 @@ TEST(SeriesRecord, NoShiftWithoutMoninObukhov) {
 }
 
 TEST(SeriesRecord, BlankAndEndDayZeroLinesAreSkipped) {
-  Harness h;
-  const std::string f =
-      write_file("skip.tsf", series("1.0", kBasic,
-                                    {data_line(kHour5, {"10.0", "1.0", "281.0"}), "", "   ",
-                                     data_line(dates(2008, 3, 1, 6, 0, 2008, 3, 0, 7, 0), {"99.0", "9.0", "299.0"}),
-                                     data_line(dates(2008, 3, 1, 6, 0, 0, 3, 1, 7, 0), {"98.0", "9.0", "298.0"}),
-                                     data_line(kHour6, {"20.0", "2.0", "282.0"})}));
-  Read r;
+  ListedRun h;
+  const std::string f = write_records(
+      h.dir.file("skip.tsf"), series("1.0", kBasic,
+                                     {data_line(kHour5, {"10.0", "1.0", "281.0"}), "", "   ",
+                                      data_line(dates(2008, 3, 1, 6, 0, 2008, 3, 0, 7, 0), {"99.0", "9.0", "299.0"}),
+                                      data_line(dates(2008, 3, 1, 6, 0, 0, 3, 1, 7, 0), {"98.0", "9.0", "298.0"}),
+                                      data_line(kHour6, {"20.0", "2.0", "282.0"})}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   int ieof = -1;
   RDMET(*h.run, 22, 20, r.ws, r.wd, r.temp, r.ipg, ieof);
@@ -246,11 +237,11 @@ TEST(SeriesHeader, VersionsWithoutPeriodLineTakeTheWindowFromTheFirstLine) {
   // "1.0", another version, and " 1.3" (not left-justified: another version).
   for (const std::string version : {"1.0", "2.7", " 1.3"}) {
     SCOPED_TRACE(version);
-    Harness h;
-    const std::string f = write_file(
-        "v.tsf", series(version, kBasic,
-                        {data_line(kHour5, {"10.0", "1.0", "281.0"}), data_line(kHour6, {"20.0", "2.0", "282.0"})}));
-    Read r;
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("v.tsf"), series(version, kBasic,
+                                                                    {data_line(kHour5, {"10.0", "1.0", "281.0"}),
+                                                                     data_line(kHour6, {"20.0", "2.0", "282.0"})}));
+    MetReading r;
     METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
     const run::MOD_MET& m = h.run->met;
     EXPECT_EQ(m.FILE_BEGIN_DATEHR, 200806105);
@@ -264,9 +255,10 @@ TEST(SeriesHeader, VersionsWithoutPeriodLineTakeTheWindowFromTheFirstLine) {
 }
 
 TEST(SeriesHeader, RequestBeforeTheFirstLineOfAVersionWithoutPeriod) {
-  Harness h;
-  const std::string f = write_file("early.tsf", series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}));
-  Read r;
+  ListedRun h;
+  const std::string f =
+      write_records(h.dir.file("early.tsf"), series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   EXPECT_THROW(METGET(*h.run, 22, 20, 200806104, 3599, r.ws, r.wd, r.temp, r.ipg), io::Stop);
   const auto recs = h.list_records();
@@ -277,9 +269,10 @@ TEST(SeriesHeader, RequestBeforeTheFirstLineOfAVersionWithoutPeriod) {
 }
 
 TEST(SeriesHeader, Version13PeriodLineAndCoordinateRecords) {
-  Harness h;
-  const std::string f = write_file("v13.tsf", series("1.3", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}));
-  Read r;
+  ListedRun h;
+  const std::string f =
+      write_records(h.dir.file("v13.tsf"), series("1.3", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   const run::MOD_MET& m = h.run->met;
   EXPECT_EQ(m.FILE_BEGIN_DATEHR, 200806105);
@@ -290,10 +283,10 @@ TEST(SeriesHeader, Version13PeriodLineAndCoordinateRecords) {
 }
 
 TEST(SeriesHeader, MoreTitlesThanTheStoreHolds) {
-  Harness h;
+  ListedRun h;
   const std::string f =
-      write_file("titles.tsf", series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}, 60));
-  Read r;
+      write_records(h.dir.file("titles.tsf"), series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"})}, 60));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   EXPECT_EQ(r.ws, 1.0);
   EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, 200806105);
@@ -312,9 +305,10 @@ TEST(SeriesHeader, WrongNumberOfTitles) {
                                           " Needed 2"};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
-    Harness h;
-    const std::string f = write_file("nt.tsf", series(c.version, kBasic, {data_line(kHour5, {"1", "1", "1"})}, 1));
-    Read r;
+    ListedRun h;
+    const std::string f =
+        write_records(h.dir.file("nt.tsf"), series(c.version, kBasic, {data_line(kHour5, {"1", "1", "1"})}, 1));
+    MetReading r;
     try {
       METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
       ADD_FAILURE() << "no stop";
@@ -336,11 +330,11 @@ TEST(SeriesHeader, WrongNumberOfTitles) {
 TEST(SeriesHeader, FormatFieldMustBeExact) {
   for (const std::string format : {"TIMESERIES.TSX", "timeseries.tsf", " TIMESERIES.TSF", "TIMESERIES.TSF.1"}) {
     SCOPED_TRACE(format);
-    Harness h;
+    ListedRun h;
     std::vector<std::string> lines = series("1.3", kBasic, {});
     lines[0] = first_record(format, "1.3");
-    const std::string f = write_file("fmt.tsf", lines);
-    Read r;
+    const std::string f = write_records(h.dir.file("fmt.tsf"), lines);
+    MetReading r;
     try {
       METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
       ADD_FAILURE() << "no stop";
@@ -360,9 +354,10 @@ TEST(SeriesHeader, WindSpeedHeightMustEqualTheDirectionHeight) {
       // Speed before direction: at the first header call the direction height is 0.
       {{"WSPEED", "M/S", "10.000"}, {"WDIR", "DEG", "10.000"}, {"TEMP", "K", "2.000"}}};
   for (const auto& vars : files) {
-    Harness h;
-    const std::string f = write_file("ht.tsf", series("1.0", vars, {data_line(kHour5, {"1", "1", "1"})}));
-    Read r;
+    ListedRun h;
+    const std::string f =
+        write_records(h.dir.file("ht.tsf"), series("1.0", vars, {data_line(kHour5, {"1", "1", "1"})}));
+    MetReading r;
     try {
       METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
       ADD_FAILURE() << "no stop";
@@ -386,9 +381,10 @@ TEST(SeriesHeader, MissingVariablesAreNamed) {
       {{}, {" Error- no variable WSPEED", " Error- no variable WDIR", " Error- no variable TEMP"}},
   };
   for (const Case& c : cases) {
-    Harness h;
-    const std::string f = write_file("miss.tsf", series("1.0", c.vars, {data_line(kHour5, {"1", "1", "1"})}));
-    Read r;
+    ListedRun h;
+    const std::string f =
+        write_records(h.dir.file("miss.tsf"), series("1.0", c.vars, {data_line(kHour5, {"1", "1", "1"})}));
+    MetReading r;
     try {
       METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
       ADD_FAILURE() << "no stop";
@@ -406,25 +402,23 @@ TEST(SeriesHeader, MissingVariablesAreNamed) {
 }
 
 TEST(SeriesHeader, FileThatCannotBeOpenedStops) {
-  Harness h;
-  const std::string f = testing::temp_path("none.tsf");
-  Read r;
+  ListedRun h;
+  const std::string f = h.dir.file("none.tsf");
+  MetReading r;
   try {
     METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
     ADD_FAILURE() << "no stop";
   } catch (const io::Stop& s) {
     EXPECT_EQ(s.text, "");
   }
-  std::string list;
-  for (const std::string& rec : h.list_records()) list += rec.substr(1);
-  EXPECT_EQ(list, "cannot open meteorological file " + f);
+  EXPECT_EQ(joined(h.list_records()), "cannot open meteorological file " + f);
   EXPECT_EQ(h.console_lines().front().rfind("cannot open meteorological file ", 0), 0u);
 }
 
 TEST(SeriesHeader, VersionWithoutPeriodAndWithoutDataStops) {
-  Harness h;
-  const std::string f = write_file("nodata.tsf", series("1.0", kBasic, {"", ""}));
-  Read r;
+  ListedRun h;
+  const std::string f = write_records(h.dir.file("nodata.tsf"), series("1.0", kBasic, {"", ""}));
+  MetReading r;
   EXPECT_THROW(METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg), io::Stop);
   const auto recs = h.list_records();
   ASSERT_GE(recs.size(), 2u);
@@ -435,13 +429,13 @@ TEST(SeriesHeader, VersionWithoutPeriodAndWithoutDataStops) {
 // Numbers that cannot be read, and headers that end early: where and what.
 
 TEST(SeriesFaults, UnreadableDataFieldNamesTheLine) {
-  Harness h;
+  ListedRun h;
   // Header of version 1.0 with three variables: 1 + 2 + 1 + 3 + 3 = 10 lines;
   // the good data line is line 11, the bad one line 12.
-  const std::string f = write_file(
-      "bad.tsf", series("1.0", kBasic,
-                        {data_line(kHour5, {"10.0", "1.0", "281.0"}), data_line(kHour6, {"20.0", "2.5x", "282.0"})}));
-  Read r;
+  const std::string f = write_records(h.dir.file("bad.tsf"), series("1.0", kBasic,
+                                                                    {data_line(kHour5, {"10.0", "1.0", "281.0"}),
+                                                                     data_line(kHour6, {"20.0", "2.5x", "282.0"})}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   try {
     METGET(*h.run, 22, 20, 200806106, 0, r.ws, r.wd, r.temp, r.ipg);
@@ -459,11 +453,11 @@ TEST(SeriesFaults, UnreadableDataFieldNamesTheLine) {
 }
 
 TEST(SeriesFaults, UnreadableDateField) {
-  Harness h;
+  ListedRun h;
   std::string bad = put(data_line(kHour6, {"20.0", "2.0", "282.0"}), 13, "x6");
   const std::string f =
-      write_file("date.tsf", series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"}), bad}));
-  Read r;
+      write_records(h.dir.file("date.tsf"), series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"}), bad}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   int ieof = 0;
   EXPECT_THROW(RDMET(*h.run, 22, 20, r.ws, r.wd, r.temp, r.ipg, ieof), io::Stop);
@@ -497,9 +491,9 @@ TEST(SeriesFaults, HeaderValuesAndEarlyEnd) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Harness h;
-    const std::string f = write_file("hdr.tsf", c.lines);
-    Read r;
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("hdr.tsf"), c.lines);
+    MetReading r;
     try {
       METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
       ADD_FAILURE() << "no stop";
@@ -520,11 +514,12 @@ TEST(SeriesFaults, HeaderValuesAndEarlyEnd) {
 // Positioning.
 
 TEST(SeriesGet, GapBetweenRecordsStops) {
-  Harness h;
-  const std::string f = write_file(
-      "gap.tsf", series("1.3", kBasic,
-                        {data_line(kHour5, {"10.0", "1.0", "281.0"}), data_line(kHour7, {"30.0", "3.0", "283.0"})}));
-  Read r;
+  ListedRun h;
+  const std::string f =
+      write_records(h.dir.file("gap.tsf"),
+                    series("1.3", kBasic,
+                           {data_line(kHour5, {"10.0", "1.0", "281.0"}), data_line(kHour7, {"30.0", "3.0", "283.0"})}));
+  MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
   EXPECT_THROW(METGET(*h.run, 22, 20, 200806106, 600, r.ws, r.wd, r.temp, r.ipg), io::Stop);
   const std::vector<std::string> want = {" ***ERROR***- bad read sequence",
@@ -545,9 +540,9 @@ TEST(SeriesFiles, Version13FixtureWholeDay) {
   // 3.6*(h+1) km/h, direction 15*h, temperature h degrees C, class 1 + h mod 6,
   // MONIN_OB in column 3; a blank line after hour 5 and an end-day-00 line after
   // hour 10.
-  Harness h;
-  Read r;
-  METHDR(*h.run, 22, 20, data_path("series_v13.tsf"), r.ws, r.wd, r.temp, r.ipg);
+  ListedRun h;
+  MetReading r;
+  METHDR(*h.run, 22, 20, test::source_path("tests/data/met/series_v13.tsf"), r.ws, r.wd, r.temp, r.ipg);
   const run::MOD_MET& m = h.run->met;
   EXPECT_EQ(m.FILE_BEGIN_DATEHR, 200806100);
   EXPECT_EQ(m.FILE_END_DATEHR, 200806200);
@@ -585,9 +580,9 @@ TEST(SeriesFiles, Version13FixtureWholeDay) {
 }
 
 TEST(SeriesFiles, LogUnitZeroKeepsHeaderMessagesOff) {
-  Harness h;
-  Read r;
-  METHDR(*h.run, 22, 0, data_path("series_v13.tsf"), r.ws, r.wd, r.temp, r.ipg);
+  ListedRun h;
+  MetReading r;
+  METHDR(*h.run, 22, 0, test::source_path("tests/data/met/series_v13.tsf"), r.ws, r.wd, r.temp, r.ipg);
   EXPECT_TRUE(h.list_records().empty());
   EXPECT_TRUE(h.out.str().empty());
 }

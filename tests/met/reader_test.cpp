@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "io/stop.hpp"
-#include "met_harness.hpp"
+#include "test_util.hpp"
 
 namespace quelmar::met {
 namespace {
 
-using testing::Harness;
-using testing::shown;
+using test::ListedRun;
+using test::shown;
 
 struct Rec {
   int begin, bsec, end, esec;
@@ -69,7 +69,7 @@ TEST(MetPosition, WindowRulesOnAermetLikeRecords) {
       {202300103, 0, 1, 9999},     // every later request reads the end again
       {202400100, 1234, 1, 9999},
   };
-  Harness h;
+  ListedRun h;
   Script s{h.run->met, {}};
   aermet_like(h.run->met, s);
   for (const Step& st : steps) {
@@ -90,7 +90,7 @@ TEST(MetPosition, WindowRulesOnAermetLikeRecords) {
 
 TEST(MetPosition, RecordEndingOnTheNextHourStartIsNotCoveredThere) {
   // Time-series records run from (H, 0) to (H+1, 0).
-  Harness h;
+  ListedRun h;
   run::MOD_MET& m = h.run->met;
   Script s{m, {{200806105, 0, 200806106, 0}, {200806106, 0, 200806107, 0}}};
   m.FILE_BEGIN_DATEHR = 200806105;
@@ -109,7 +109,7 @@ TEST(MetPosition, RecordEndingOnTheNextHourStartIsNotCoveredThere) {
 
 TEST(MetPosition, WindowWiderThan68YearsNeedsNoWrap) {
   // Differences beyond 2^31 seconds (about 68 years) keep their sign.
-  Harness h;
+  ListedRun h;
   run::MOD_MET& m = h.run->met;
   Script s{m, {{200000100, 0, 200000100, 3599}}};
   m.FILE_BEGIN_DATEHR = 190000100;
@@ -156,7 +156,7 @@ TEST(MetPosition, ErrorsOnListFileThenConsoleAndStop) {
   };
   for (const ErrorCase& c : cases) {
     SCOPED_TRACE(c.what);
-    Harness h;
+    ListedRun h;
     Script s{h.run->met, {}};
     aermet_like(h.run->met, s);
     for (int i = 0; i < c.preread; ++i) s();
@@ -173,7 +173,7 @@ TEST(MetPosition, ErrorsOnListFileThenConsoleAndStop) {
 
 TEST(MetPosition, EarlyRequestIsTestedBeforeTheRecordWindow) {
   // A request before both the file and the current record names the file.
-  Harness h;
+  ListedRun h;
   Script s{h.run->met, {}};
   aermet_like(h.run->met, s);
   s();

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,25 +19,14 @@
 namespace quelmar::physics {
 namespace {
 
-using quelmar::test::file_records;
-using quelmar::test::TempDir;
-
 // A run with its constants ready, the site at sea level (PLOCAL 101.325 kPa),
 // the console on a string and the list file open in a temporary folder.
-struct Bench {
-  std::ostringstream out, err;
-  quelmar::run::Run run{out, err};
-  TempDir dir;
+struct Bench : test::ListedRun {
   Bench() {
-    SETUP1(run.prop, run.stdc);
-    INITLOCAL(run.prop, run.stdc, 0.0);
-    EXPECT_TRUE(run.units.open_write(io::LST, dir.file("run.lst")));
+    SETUP1(run->prop, run->stdc);
+    INITLOCAL(run->prop, run->stdc, 0.0);
     // Rows a table must not touch carry a mark.
-    run.inp.PSEQ.fill(7.0);
-  }
-  std::vector<std::string> list_records() {
-    run.units.close(io::LST);
-    return file_records(dir.file("run.lst"));
+    run->inp.PSEQ.fill(7.0);
   }
 };
 
@@ -89,32 +77,32 @@ TEST(PuffTableTest, EqualDurationWorkedTables) {
     SCOPED_TRACE(c.what);
     Bench b;
     int npuffs = c.npuffs_in, puffdur = c.puffdur_in;
-    EXPECT_EQ(IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1), 0);
+    EXPECT_EQ(IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1), 0);
     EXPECT_EQ(npuffs, c.npuffs);
     EXPECT_EQ(puffdur, c.puffdur);
     double total = 0;
     for (int i = 1; i <= npuffs; ++i) {
-      EXPECT_NEAR(b.run.inp.PSEQ(i, 1), c.rates[i - 1], 5e-9) << "row " << i;
-      EXPECT_EQ(b.run.inp.PSEQ(i, 2), c.puffdur);
-      EXPECT_EQ(b.run.inp.PSEQ(i, 3), -1);
-      EXPECT_EQ(b.run.inp.PSEQ(i, 4), -1);
-      total += share(b.run.inp.PSEQ, i, 10);
+      EXPECT_NEAR(b.run->inp.PSEQ(i, 1), c.rates[i - 1], 5e-9) << "row " << i;
+      EXPECT_EQ(b.run->inp.PSEQ(i, 2), c.puffdur);
+      EXPECT_EQ(b.run->inp.PSEQ(i, 3), -1);
+      EXPECT_EQ(b.run->inp.PSEQ(i, 4), -1);
+      total += share(b.run->inp.PSEQ, i, 10);
     }
     EXPECT_NEAR(total, c.total, 1e-11);
-    EXPECT_EQ(b.run.inp.PSEQ(npuffs + 1, 1), 7.0);  // rows above NPUFFS untouched
+    EXPECT_EQ(b.run->inp.PSEQ(npuffs + 1, 1), 7.0);  // rows above NPUFFS untouched
     EXPECT_TRUE(b.out.str().empty());
   }
   // The worked shares themselves: 0.63212 and 0.23254 of the inventory.
   Bench b;
   int npuffs = 0, puffdur = 3600;
-  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
-  EXPECT_NEAR(share(b.run.inp.PSEQ, 1, 10), 0.63212, 5e-6);
-  EXPECT_NEAR(share(b.run.inp.PSEQ, 2, 10), 0.23254, 5e-6);
+  IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
+  EXPECT_NEAR(share(b.run->inp.PSEQ, 1, 10), 0.63212, 5e-6);
+  EXPECT_NEAR(share(b.run->inp.PSEQ, 2, 10), 0.23254, 5e-6);
   // Count 10: the last puff carries F - CUM(9) = 0.02587.
   Bench b10;
   npuffs = 10;
-  IBLOWDOWN(b10.run, 240, 10, 0.9, puffdur, b10.run.inp.PSEQ, npuffs, 2, 1);
-  EXPECT_NEAR(share(b10.run.inp.PSEQ, 10, 10), 0.02587, 5e-6);
+  IBLOWDOWN(*b10.run, 240, 10, 0.9, puffdur, b10.run->inp.PSEQ, npuffs, 2, 1);
+  EXPECT_NEAR(share(b10.run->inp.PSEQ, 10, 10), 0.02587, 5e-6);
 }
 
 TEST(PuffTableTest, PuffsAfterTheReleasedFractionCarryNothing) {
@@ -123,15 +111,15 @@ TEST(PuffTableTest, PuffsAfterTheReleasedFractionCarryNothing) {
   Bench b;
   const double qtotal = 0.031667305972112113;
   int npuffs = 10, puffdur = 0;
-  IBLOWDOWN(b.run, 1000, qtotal, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 1000, qtotal, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   EXPECT_EQ(puffdur, 1);
   const double rates[] = {837.6247385, 581.1916105, 403.263744, 279.8072861, 194.1461847,
                           134.7096481, 31.70650045, 0, 0, 0};
   double total = 0;
   for (int i = 1; i <= 10; ++i) {
-    EXPECT_NEAR(b.run.inp.PSEQ(i, 1), rates[i - 1], 5e-7) << "row " << i;
-    EXPECT_GE(b.run.inp.PSEQ(i, 1), 0.0) << "row " << i;
-    total += share(b.run.inp.PSEQ, i, qtotal);
+    EXPECT_NEAR(b.run->inp.PSEQ(i, 1), rates[i - 1], 5e-7) << "row " << i;
+    EXPECT_GE(b.run->inp.PSEQ(i, 1), 0.0) << "row " << i;
+    total += share(b.run->inp.PSEQ, i, qtotal);
   }
   EXPECT_NEAR(total, 0.9, 1e-12);
 }
@@ -143,14 +131,14 @@ TEST(PuffTableTest, TableShortOfTheReleasedFractionGetsTheRestInItsLastRow) {
   Bench b;
   const double qtotal = 0.070371791049138016;
   int npuffs = 10, puffdur = 0;
-  IBLOWDOWN(b.run, 1000, qtotal, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 1000, qtotal, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   EXPECT_EQ(puffdur, 1);
   const double rates[] = {922.0937941, 782.2517217, 663.6176928, 562.9753568, 477.5961458,
                           405.1652985, 343.7191036, 291.5916606, 247.3697144, 597.7015442};
   double total = 0;
   for (int i = 1; i <= 10; ++i) {
-    EXPECT_NEAR(b.run.inp.PSEQ(i, 1), rates[i - 1], 5e-7) << "row " << i;
-    total += share(b.run.inp.PSEQ, i, qtotal);
+    EXPECT_NEAR(b.run->inp.PSEQ(i, 1), rates[i - 1], 5e-7) << "row " << i;
+    total += share(b.run->inp.PSEQ, i, qtotal);
   }
   EXPECT_NEAR(total, 0.870719597807081, 1e-12);  // F less the share of the unwritten puff 11
 }
@@ -160,24 +148,24 @@ TEST(PuffTableTest, ShortReleaseMakesOnePuff) {
   // still makes one puff, which carries the whole released share 0.1.
   Bench b;
   int npuffs = 0, puffdur = 3600;
-  IBLOWDOWN(b.run, 240, 10, 0.1, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 240, 10, 0.1, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   EXPECT_EQ(npuffs, 1);
   EXPECT_EQ(puffdur, 3600);
-  EXPECT_NEAR(b.run.inp.PSEQ(1, 1), 24.0, 1e-12);  // RATE 240 times 0.1
-  EXPECT_EQ(b.run.inp.PSEQ(1, 2), 3600);
+  EXPECT_NEAR(b.run->inp.PSEQ(1, 1), 24.0, 1e-12);  // RATE 240 times 0.1
+  EXPECT_EQ(b.run->inp.PSEQ(1, 2), 3600);
 }
 
 TEST(PuffTableTest, RebuildKeepsTheCountAndRecomputesTheDuration) {
   Bench b;
   int npuffs = 0, puffdur = 3600;
-  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   ASSERT_EQ(npuffs, 2);
   // The next step's vessel has tau 7200 s: TEND = 16578.6 s over 2 puffs.
-  IBLOWDOWN(b.run, 240, 20, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 240, 20, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   EXPECT_EQ(npuffs, 2);
   EXPECT_EQ(puffdur, 8289);
-  EXPECT_NEAR(b.run.inp.PSEQ(1, 1), 142.5425468, 5e-7);
-  EXPECT_NEAR(b.run.inp.PSEQ(2, 1), 45.07782901, 5e-8);
+  EXPECT_NEAR(b.run->inp.PSEQ(1, 1), 142.5425468, 5e-7);
+  EXPECT_NEAR(b.run->inp.PSEQ(2, 1), 45.07782901, 5e-8);
 }
 
 TEST(PuffTableTest, ReleasedFractionIsCappedAt0999) {
@@ -185,25 +173,25 @@ TEST(PuffTableTest, ReleasedFractionIsCappedAt0999) {
   // carrying 0.999 in all.
   Bench b;
   int npuffs = 0, puffdur = 3600;
-  IBLOWDOWN(b.run, 240, 10, 1.0, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 240, 10, 1.0, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   EXPECT_EQ(npuffs, 7);
   double total = 0;
-  for (int i = 1; i <= npuffs; ++i) total += share(b.run.inp.PSEQ, i, 10);
+  for (int i = 1; i <= npuffs; ++i) total += share(b.run->inp.PSEQ, i, 10);
   EXPECT_NEAR(total, 0.999, 1e-12);
-  EXPECT_NEAR(b.run.inp.PSEQ(7, 1), 240 * 0.001478752177, 5e-9);
+  EXPECT_NEAR(b.run->inp.PSEQ(7, 1), 240 * 0.001478752177, 5e-9);
 
   // Equal volume, FREL 1.5: three puffs of 0.333 each.
   // python3: T1=-3600*ln(1-i*0.999/3); rate=VOL/(T1-T0)*86.4
   Bench v;
   npuffs = 3;
   puffdur = 3600;
-  IBLOWDOWN(v.run, 240, 10, 1.5, puffdur, v.run.inp.PSEQ, npuffs, 2, 2);
+  IBLOWDOWN(*v.run, 240, 10, 1.5, puffdur, v.run->inp.PSEQ, npuffs, 2, 2);
   const double dur[] = {1457.8748390394, 2489.9365905801, 20920.1075747161};
   const double rate[] = {197.3502747256, 115.5499305036, 13.7528929511};
   for (int i = 1; i <= 3; ++i) {
-    EXPECT_NEAR(v.run.inp.PSEQ(i, 2), dur[i - 1], 5e-9) << "row " << i;
-    EXPECT_NEAR(v.run.inp.PSEQ(i, 1), rate[i - 1], 5e-9) << "row " << i;
-    EXPECT_NEAR(share(v.run.inp.PSEQ, i, 10), 0.333, 1e-12);
+    EXPECT_NEAR(v.run->inp.PSEQ(i, 2), dur[i - 1], 5e-9) << "row " << i;
+    EXPECT_NEAR(v.run->inp.PSEQ(i, 1), rate[i - 1], 5e-9) << "row " << i;
+    EXPECT_NEAR(share(v.run->inp.PSEQ, i, 10), 0.333, 1e-12);
   }
 }
 
@@ -212,37 +200,37 @@ TEST(PuffTableTest, EqualVolumePuffs) {
   // python3: T1=-3600*ln(1-0.225*i); VOL=240/86400*(exp(-T0/3600)-exp(-T1/3600))*3600*1000
   Bench b;
   int npuffs = 4, puffdur = 123;
-  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 2);
+  IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 2);
   EXPECT_EQ(npuffs, 4);
   EXPECT_EQ(puffdur, 123);  // left as it was
   const double dur[] = {917.6120986636, 1234.6011040566, 1893.9351452284, 4243.1579868299};
   const double rate[] = {211.8542249858, 157.4597652321, 102.6434302620, 45.8149332651};
   for (int i = 1; i <= 4; ++i) {
-    EXPECT_NEAR(b.run.inp.PSEQ(i, 2), dur[i - 1], 5e-9) << "row " << i;
-    EXPECT_NEAR(b.run.inp.PSEQ(i, 1), rate[i - 1], 5e-9) << "row " << i;
-    EXPECT_EQ(b.run.inp.PSEQ(i, 3), -1);
-    EXPECT_EQ(b.run.inp.PSEQ(i, 4), -1);
-    EXPECT_NEAR(b.run.inp.PSEQ(i, 1) * b.run.inp.PSEQ(i, 2) / 86400 * 1000, 2250, 1e-8);
+    EXPECT_NEAR(b.run->inp.PSEQ(i, 2), dur[i - 1], 5e-9) << "row " << i;
+    EXPECT_NEAR(b.run->inp.PSEQ(i, 1), rate[i - 1], 5e-9) << "row " << i;
+    EXPECT_EQ(b.run->inp.PSEQ(i, 3), -1);
+    EXPECT_EQ(b.run->inp.PSEQ(i, 4), -1);
+    EXPECT_NEAR(b.run->inp.PSEQ(i, 1) * b.run->inp.PSEQ(i, 2) / 86400 * 1000, 2250, 1e-8);
   }
-  EXPECT_NE(b.run.inp.PSEQ(1, 2), std::round(b.run.inp.PSEQ(1, 2)));  // not whole seconds
-  EXPECT_EQ(b.run.inp.PSEQ(5, 1), 7.0);
+  EXPECT_NE(b.run->inp.PSEQ(1, 2), std::round(b.run->inp.PSEQ(1, 2)));  // not whole seconds
+  EXPECT_EQ(b.run->inp.PSEQ(5, 1), 7.0);
 }
 
 TEST(PuffTableTest, TenThousandPuffsFitTheTable) {
   // 10000 puffs of NINT(0.83) = 1 s: puff 8290 reaches F, the rest carry nothing.
   Bench b;
   int npuffs = 10000, puffdur = 0;
-  IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1);
+  IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1);
   EXPECT_EQ(npuffs, 10000);
   EXPECT_EQ(puffdur, 1);
   double total = 0;
-  for (int i = 1; i <= 10000; ++i) total += share(b.run.inp.PSEQ, i, 10);
+  for (int i = 1; i <= 10000; ++i) total += share(b.run->inp.PSEQ, i, 10);
   EXPECT_NEAR(total, 0.9, 1e-9);
   // python3: 864000*(0.9 - (1-exp(-8289/3600)))
-  EXPECT_NEAR(b.run.inp.PSEQ(8290, 1), 864000 * 8.50966145571e-06, 1e-5);
-  EXPECT_GT(b.run.inp.PSEQ(8290, 1), 0.0);
-  EXPECT_EQ(b.run.inp.PSEQ(8291, 1), 0.0);
-  EXPECT_EQ(b.run.inp.PSEQ(10000, 1), 0.0);
+  EXPECT_NEAR(b.run->inp.PSEQ(8290, 1), 864000 * 8.50966145571e-06, 1e-5);
+  EXPECT_GT(b.run->inp.PSEQ(8290, 1), 0.0);
+  EXPECT_EQ(b.run->inp.PSEQ(8291, 1), 0.0);
+  EXPECT_EQ(b.run->inp.PSEQ(10000, 1), 0.0);
 }
 
 TEST(PuffTableTest, MoreThanTenThousandPuffsStopTheRun) {
@@ -254,29 +242,29 @@ TEST(PuffTableTest, MoreThanTenThousandPuffsStopTheRun) {
     Bench b;
     int npuffs = 10001, puffdur = 0;
     try {
-      IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, mdist);
+      IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, mdist);
       ADD_FAILURE() << "no stop";
     } catch (const io::Stop& s) {
       EXPECT_EQ(s.text, "HALTED in routine BLOWDOWN()");
     }
     EXPECT_EQ(b.out.str(), expected);
-    EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+    EXPECT_EQ(b.run->inp.PSEQ(1, 1), 7.0);
   }
   // A count computed from PUFFDUR: tau 7200 s gives TEND = 16578.6 s, 16579 puffs of 1 s.
   Bench b;
   int npuffs = 0, puffdur = 1;
-  EXPECT_THROW(IBLOWDOWN(b.run, 240, 20, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 1), io::Stop);
+  EXPECT_THROW(IBLOWDOWN(*b.run, 240, 20, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 1), io::Stop);
   EXPECT_EQ(b.out.str(),
             "***ERROR*** npuffs exceeds maximum puffs\nnpuffs    :       16579\nmax puffs :       10000\n");
   EXPECT_EQ(npuffs, 0);
-  EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+  EXPECT_EQ(b.run->inp.PSEQ(1, 1), 7.0);
 }
 
 TEST(PuffTableTest, UnknownDistributionStopsTheRun) {
   Bench b;
   int npuffs = 2, puffdur = 3600;
   try {
-    IBLOWDOWN(b.run, 240, 10, 0.9, puffdur, b.run.inp.PSEQ, npuffs, 2, 3);
+    IBLOWDOWN(*b.run, 240, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 2, 3);
     ADD_FAILURE() << "no stop";
   } catch (const io::Stop& s) {
     EXPECT_EQ(s.text, "HALTED in routine BLOWDOWN()");
@@ -324,7 +312,7 @@ TEST(PuffTableTest, ReleasesThatCannotBeCutAreRefused) {
     Bench b;
     int npuffs = c.npuffs, puffdur = c.puffdur;
     try {
-      IBLOWDOWN(b.run, c.qmax, c.qtotal, c.frel, puffdur, b.run.inp.PSEQ, npuffs, 2, c.mdist);
+      IBLOWDOWN(*b.run, c.qmax, c.qtotal, c.frel, puffdur, b.run->inp.PSEQ, npuffs, 2, c.mdist);
       ADD_FAILURE() << "no stop";
     } catch (const io::Stop& s) {
       EXPECT_EQ(s.text, "");
@@ -337,13 +325,13 @@ TEST(PuffTableTest, ReleasesThatCannotBeCutAreRefused) {
     for (std::size_t k = 0; k < list.size(); ++k) EXPECT_EQ(list[k], " " + c.records[k]);
     EXPECT_EQ(npuffs, c.npuffs);
     EXPECT_EQ(puffdur, c.puffdur);
-    EXPECT_EQ(b.run.inp.PSEQ(1, 1), 7.0);
+    EXPECT_EQ(b.run->inp.PSEQ(1, 1), 7.0);
 
     // The non-stopping form answers false with the same records.
     Bench q;
     npuffs = c.npuffs;
     puffdur = c.puffdur;
-    EXPECT_FALSE(puff_table(q.run, c.qmax, c.qtotal, c.frel, puffdur, q.run.inp.PSEQ, npuffs, c.mdist));
+    EXPECT_FALSE(puff_table(*q.run, c.qmax, c.qtotal, c.frel, puffdur, q.run->inp.PSEQ, npuffs, c.mdist));
     EXPECT_EQ(q.out.str(), console);
   }
 }
@@ -374,7 +362,7 @@ TEST(VesselTest, MethaneVesselBlowdown) {
     MIX gas{};
     gas(CH4) = 1.0;
     double qmax = 0, qtotal = 0, frel = 0, tthroat = 0;
-    EXPECT_EQ(IVESSEL(b.run, gas, c.pinit, c.tinit, c.pfinal, 2, 10, 50, 0.8, qmax, qtotal, frel, tthroat), 0);
+    EXPECT_EQ(IVESSEL(*b.run, gas, c.pinit, c.tinit, c.pfinal, 2, 10, 50, 0.8, qmax, qtotal, frel, tthroat), 0);
     EXPECT_NEAR(qmax / c.qmax, 1, 1e-8);
     EXPECT_NEAR(qtotal / c.qtotal, 1, 1e-8);
     EXPECT_NEAR(frel, c.frel, 1e-11);
@@ -414,10 +402,10 @@ TEST(VesselTest, VesselsWithoutAGasStateAreRefused) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Bench b;
-    b.run.inp.TEMPINIT = c.tempinit;
+    b.run->inp.TEMPINIT = c.tempinit;
     double qmax = -3, qtotal = -3, frel = -3, tthroat = -3;
     try {
-      IVESSEL(b.run, c.gas, c.pinit, c.tinit, 100, 2, 10, 50, 0.8, qmax, qtotal, frel, tthroat);
+      IVESSEL(*b.run, c.gas, c.pinit, c.tinit, 100, 2, 10, 50, 0.8, qmax, qtotal, frel, tthroat);
       ADD_FAILURE() << "no stop";
     } catch (const io::Stop& s) {
       EXPECT_EQ(s.text, "");
@@ -436,7 +424,7 @@ TEST(VesselTest, VesselsWithoutAGasStateAreRefused) {
   // Too thin a gas: no heat-capacity ratio above 1.
   Bench b;
   double qmax = -3, qtotal = -3, frel = -3, tthroat = -3;
-  EXPECT_FALSE(vessel_blowdown(b.run, "TEMPINIT =", thin, 1000, 300, 100, 2, 10, 50, 0.8, qmax, qtotal, frel,
+  EXPECT_FALSE(vessel_blowdown(*b.run, "TEMPINIT =", thin, 1000, 300, 100, 2, 10, 50, 0.8, qmax, qtotal, frel,
                                tthroat));
   EXPECT_EQ(b.out.str().substr(0, 74), "***ERROR*** vessel blowdown: the gas gives no heat-capacity ratio above 1\n");
   EXPECT_EQ(qmax, -3);

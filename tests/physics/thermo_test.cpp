@@ -78,6 +78,20 @@ TEST(ThermoTest, EntropyAndGibbsFunctionAgree) {
   EXPECT_NEAR(CALC_S(t.prop, AR, 800.0) - CALC_S(t.prop, AR, 400.0), 2.5 * R * std::log(2.0), 1e-10);
 }
 
+// The sensible enthalpy of a coefficient set: a pure gas's set gives the gas's
+// published figures (those of the species test above), and 0 at TREF.
+TEST(ThermoTest, SensibleEnthalpyOfACoefficientSet) {
+  const ReadyTable t;
+  COEFF n2{}, ar{};
+  MK_COEFF(t.prop, pure(N2), n2);
+  MK_COEFF(t.prop, pure(AR), ar);
+  EXPECT_NEAR(CALC_HF_COEFF(t.c, n2, 1000.0), 21753.37, 0.005);
+  EXPECT_NEAR(CALC_HF_COEFF(t.c, n2, 2000.0), 56427.00, 0.005);
+  EXPECT_NEAR(CALC_HF_COEFF(t.c, n2, 200.0), -2566.05, 0.005);
+  EXPECT_NEAR(CALC_HF_COEFF(t.c, ar, 800.0), 2.5 * R * (800.0 - 288.15), 1e-8);
+  EXPECT_EQ(CALC_HF_COEFF(t.c, n2, 288.15), 0.0);
+}
+
 TEST(ThermoTest, MeanHeatCapacityOfASpecies) {
   const ReadyTable t;
   EXPECT_EQ(CALC_CP_AVE(t.prop, t.c, 500.0, 500.0, N2), CALC_CP(t.prop, N2, 500.0));
