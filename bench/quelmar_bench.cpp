@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "controls.hpp"
 #include "driver/quelmar.hpp"
 #include "run/run.hpp"
 #include "io/format.hpp"
@@ -33,33 +34,11 @@ struct Folder {
   ~Folder() { fs::remove_all(path); }
 };
 
-// The control file of a year of hourly AERMET meteorology (1996, Houston).
-std::string year_control(const Folder& f, int mdspmod, int rows) {
-  std::ostringstream c;
-  c << "QUELMAR 1\n! LCFILES = T !\n! LSTDAT = " << (f.path / "run.lst").string() << " !\n"
-    << "! OUTPATH = " << f.path.string() << "/ !\n! OUTNAME = out !\n! METDAT = " << (f.path / "houston.sfc").string()
-    << " !\n"
-    << "! MDSPMOD = " << mdspmod << " !\n! MMET = 2 !\n! MDIST = 1 !\n! MFGR = 2 !\n! MTGAS = 1 !\n"
-    << "! NSOURCES = 32 !\n! HS = 40 !\n! DF = 0.5 !\n! DS = 0.5 !\n! ZCOORD = 10 !\n! XCOORD = 300 !\n"
-    << "! YCOORD = 3300 !\n! RAW_C1 = 0.9 !\n! RAW_N2 = 0.05 !\n! RAW_H2S = 0.05 !\n! ODOURPPB = 1 !\n"
-    << "! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n! DATUM = NAR-C !\n! NSPEC = 1 !\n"
-    << "! CHEMLST = SO2 !\n"
-    << "! MW = 64.0638 !\n! EMIT = 0 !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n"
-    << "! YYE = 1996 !\n! MME = 12 !\n! DDE = 31 !\n! HHE = 23 !\n! TIMEINC = 3600 !\n";
-  if (rows <= 1) {
-    c << "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! QMAX = 100 !\n! PUFFDUR = 3600 !\n";
-  } else {
-    c << "! MINPUT = 2 !\n! NSEQ = " << rows << " !\n";
-    for (int i = 1; i <= rows; ++i) c << "! SEQ = " << 20 * i << ", 3600, -1, -1 !\n";
-  }
-  return c.str();
-}
-
 void run_year(benchmark::State& state, int mdspmod, int rows) {
   Folder f;
   const std::string ctl = (f.path / "run.inp").string();
   fs::copy_file(kHouston, f.path / "houston.sfc");
-  std::ofstream(ctl) << year_control(f, mdspmod, rows);
+  std::ofstream(ctl) << bench::houston_year(mdspmod, rows, f.path.string() + "/", "out");
   const char* argv[] = {"quelmar", ctl.c_str()};
   for (auto _ : state) {
     std::ostringstream out, err;

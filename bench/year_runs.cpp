@@ -30,6 +30,8 @@
 #include <utility>
 #include <vector>
 
+#include "controls.hpp"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -92,35 +94,11 @@ double plain_copy(const std::vector<fs::path>& files, const fs::path& to) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-std::string common_keys() {
-  return "QUELMAR 1\n! LCFILES = T !\n! LSTDAT = run.lst !\n! OUTPATH = !\n! MDIST = 1 !\n! MFGR = 2 !\n"
-         "! MTGAS = 1 !\n! NSOURCES = 32 !\n! HS = 40 !\n! DF = 0.5 !\n! DS = 0.5 !\n! ZCOORD = 10 !\n"
-         "! XCOORD = 300 !\n! YCOORD = 3300 !\n! RAW_C1 = 0.9 !\n! RAW_N2 = 0.05 !\n! RAW_H2S = 0.05 !\n"
-         "! ODOURPPB = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 15 !\n! ABTZ = UTC-0600 !\n! DATUM = NAR-C !\n"
-         "! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 64.0638 !\n! EMIT = 0 !\n";
-}
-
-// A year of hourly AERMET meteorology (1996, Houston): one steady flare, or
-// `rows` rows of a user sequence.
-std::string houston_year(int mdspmod, int rows, const std::string& outname) {
-  std::ostringstream c;
-  c << common_keys() << "! OUTNAME = " << outname << " !\n! METDAT = houston.sfc !\n! MMET = 2 !\n"
-    << "! MDSPMOD = " << mdspmod << " !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n"
-    << "! YYE = 1996 !\n! MME = 12 !\n! DDE = 31 !\n! HHE = 23 !\n! TIMEINC = 3600 !\n";
-  if (rows <= 1) {
-    c << "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! QMAX = 100 !\n! PUFFDUR = 3600 !\n";
-  } else {
-    c << "! MINPUT = 2 !\n! NSEQ = " << rows << " !\n";
-    for (int i = 1; i <= rows; ++i) c << "! SEQ = " << 20 * i << ", 3600, -1, -1 !\n";
-  }
-  return c.str();
-}
-
 // A steady flare in fixed meteorology, one record every 60 seconds, over
 // `years` years from 2021.
 std::string minute_steps(int years) {
   std::ostringstream c;
-  c << common_keys() << "! OUTNAME = minutes !\n! MDSPMOD = 1 !\n! MMET = 3 !\n! WINDSP = 4 !\n"
+  c << quelmar::bench::flare_keys("") << "! OUTNAME = minutes !\n! MDSPMOD = 1 !\n! MMET = 3 !\n! WINDSP = 4 !\n"
     << "! WINDDR = 270 !\n! TAMB = 288.15 !\n! PGCLASS = 4 !\n! ZREF = 10 !\n"
     << "! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! QMAX = 100 !\n! PUFFDUR = 60 !\n! TIMEINC = 60 !\n"
     << "! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n"
@@ -156,8 +134,8 @@ int main(int argc, char** argv) {
   }
   const fs::path dir = tmpl;
   fs::copy_file(source, dir / "houston.sfc");
-  write(dir / "calpuff_year.inp", houston_year(1, 1, "cp"));
-  write(dir / "aermod_ten.inp", houston_year(2, 10, "am"));
+  write(dir / "calpuff_year.inp", quelmar::bench::houston_year(1, 1, "", "cp"));
+  write(dir / "aermod_ten.inp", quelmar::bench::houston_year(2, 10, "", "am"));
   write(dir / "minutes_1y.inp", minute_steps(1));
   write(dir / "minutes_5y.inp", minute_steps(5));
   fs::create_directory(dir / "copy");
