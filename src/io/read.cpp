@@ -38,84 +38,68 @@ bool parse_int(std::string_view t, int& out) {
 // E or D (the letter may be left out before a signed exponent, as in 1.5+3).
 // Not-a-number and infinities are not accepted.
 bool parse_real(std::string_view t, double& out) {
-  // The common form (no plus sign in front, an exponent, if any, after E) is
+  // One scan: the sign, the mantissa and the exponent. A text in the form that
+  // from_chars reads (no plus sign in front, an exponent, if any, after E) is
   // converted as it stands; any other form is first rewritten to it.
-  {
-    std::size_t p = 0;
-    if (p < t.size() && t[p] == '-') ++p;
-    int digits = 0;
-    bool point = false;
-    for (; p < t.size(); ++p) {
-      const char c = t[p];
-      if (c >= '0' && c <= '9') {
-        ++digits;
-      } else if (c == '.' && !point) {
-        point = true;
-      } else {
-        break;
-      }
-    }
-    bool common = digits > 0;
-    if (common && p < t.size()) {
-      common = t[p] == 'e' || t[p] == 'E';
-      ++p;
-      if (p < t.size() && (t[p] == '+' || t[p] == '-')) ++p;
-      int ed = 0;
-      for (; p < t.size() && t[p] >= '0' && t[p] <= '9'; ++p) ++ed;
-      common = common && ed > 0 && p == t.size();
-    }
-    if (common) {
-      double v = 0;
-      auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-      if (r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(v)) return false;
-      out = v;
-      return true;
-    }
-  }
-  std::string s;
   std::size_t p = 0;
-  if (p < t.size() && (t[p] == '+' || t[p] == '-')) {
-    if (t[p] == '-') s.push_back('-');
-    ++p;
-  }
+  const bool negative = p < t.size() && t[p] == '-';
+  const bool plus = p < t.size() && t[p] == '+';
+  if (negative || plus) ++p;
+  const std::size_t mantissa = p;
   int digits = 0;
   bool point = false;
   for (; p < t.size(); ++p) {
     const char c = t[p];
     if (c >= '0' && c <= '9') {
       ++digits;
-      s.push_back(c);
     } else if (c == '.' && !point) {
       point = true;
-      s.push_back(c);
     } else {
       break;
     }
   }
   if (digits == 0) return false;
+  const std::size_t mantissa_end = p;
+  bool letter_e = true;  // no exponent, or one after E
+  bool exponent_negative = false;
+  std::size_t exponent_digits = p;
   if (p < t.size()) {
-    char c = t[p];
-    if (c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+    const char c = t[p];
+    if (c == 'e' || c == 'E') {
       ++p;
-    } else if (c != '+' && c != '-') {
+    } else if (c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+      letter_e = false;
+      ++p;
+    } else if (c == '+' || c == '-') {
+      letter_e = false;
+    } else {
       return false;
     }
-    s.push_back('e');
     if (p < t.size() && (t[p] == '+' || t[p] == '-')) {
-      if (t[p] == '-') s.push_back('-');
+      exponent_negative = t[p] == '-';
       ++p;
     }
-    int ed = 0;
-    for (; p < t.size(); ++p) {
+    exponent_digits = p;
+    for (; p < t.size(); ++p)
       if (t[p] < '0' || t[p] > '9') return false;
-      s.push_back(t[p]);
-      ++ed;
+    if (p == exponent_digits) return false;
+  }
+
+  std::string rewritten;
+  std::string_view text = t;
+  if (plus || !letter_e) {
+    if (negative) rewritten.push_back('-');
+    rewritten.append(t.substr(mantissa, mantissa_end - mantissa));
+    if (exponent_digits < t.size()) {
+      rewritten.push_back('e');
+      if (exponent_negative) rewritten.push_back('-');
+      rewritten.append(t.substr(exponent_digits));
     }
-    if (ed == 0) return false;
+    text = rewritten;
   }
   double v = 0;
-  auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return false;
+  auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return false;
   out = v;
   return true;
 }
