@@ -72,24 +72,26 @@ void DEDAT(int idate, int& iyr, int& ijul, int& ihr) {
   ihr = idate - iyr * 100000 - ijul * 100;
 }
 
+bool day_of_year(int iyr, int imo, int iday, int& ijul) {
+  if (imo < 1 || imo > 12) return false;
+  int length = 31;
+  if (imo == 4 || imo == 6 || imo == 9 || imo == 11) length = 30;
+  if (imo == 2) length = leap(iyr) ? 29 : 28;
+  // A day below 1 is as bad as a day beyond the month's end: it would give a
+  // day of the year of 0 or less, which no other routine accepts.
+  if (iday > length || iday < 1) return false;
+  ijul = iday + kDaysBefore[static_cast<std::size_t>(imo - 1)];
+  if (imo > 2 && leap(iyr)) ijul += 1;
+  return true;
+}
+
 void JULDAY(io::Units& u, int iou, int iyr, int imo, int iday, int& ijul) {
-  bool bad = imo < 1 || imo > 12;
-  if (!bad) {
-    int length = 31;
-    if (imo == 4 || imo == 6 || imo == 9 || imo == 11) length = 30;
-    if (imo == 2) length = leap(iyr) ? 29 : 28;
-    // A day below 1 is as bad as a day beyond the month's end: it would give a
-    // day of the year of 0 or less, which no other routine accepts.
-    bad = iday > length || iday < 1;
-  }
-  if (bad) {
+  if (!day_of_year(iyr, imo, iday, ijul)) {
     u.free(iou, {});
     u.free(iou, {"ERROR in SUBR. JULDAY"});
     u.free(iou, {"Invalid date - IYR = ", iyr, " IMO = ", imo, " IDAY = ", iday});
     halt(u, "Halted in JULDAY -- see list file.");
   }
-  ijul = iday + kDaysBefore[static_cast<std::size_t>(imo - 1)];
-  if (imo > 2 && leap(iyr)) ijul += 1;
 }
 
 void GRDAY(io::Units& u, int iou, int iyr, int ijul, int& imo, int& iday) {

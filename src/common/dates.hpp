@@ -16,6 +16,9 @@ void MKDAT(int iyr, int ijul, int ihr, int& idate);
 void TIMESTAMP(int iyr, int ijul, int ihr, int& idate);
 void DEDAT(int idate, int& iyr, int& ijul, int& ihr);
 void JULDAY(io::Units& u, int io, int iyr, int imo, int iday, int& ijul);
+// The day of the year of a date, as JULDAY gives it; false (and IJUL unchanged)
+// for a month or day outside the calendar, without a message.
+bool day_of_year(int iyr, int imo, int iday, int& ijul);
 void GRDAY(io::Units& u, int io, int iyr, int ijul, int& imo, int& iday);
 void INCR(io::Units& u, int io, int& iyr, int& ijul, int& ihr, int nhrinc);
 void INCRS(io::Units& u, int io, int& iyr, int& ijul, int& ihr, int& isec, int nsecinc);

@@ -93,6 +93,7 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
   // The hourly store, sized once for every pass: to the hours of the period,
   // or, when the surface file's records set the hours, to the store's limit.
   run.vs.reserve_hours(nonseq ? run::MAXHOURS : static_cast<int>(std::max<std::int64_t>(period_hours(run), 1)));
+  read_meteorology(run);
 
   for (int iloop = 1; iloop <= passes; ++iloop) {
     f.ILOOP = iloop;

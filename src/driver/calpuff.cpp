@@ -210,6 +210,7 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
   const bool separation = in.NPUFFS > 1 || in.NPUFFS == 0 || (in.NPUFFS == 1 && in.NSEP > 1);
   if (!separation) in.NSEP = 1;
   const int nfiles = separation ? in.NSEP : 1;
+  if (nfiles >= 1) read_meteorology(run);
 
   for (int iloop = 1; iloop <= nfiles; ++iloop) {
     f.ILOOP = iloop;

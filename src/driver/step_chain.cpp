@@ -5,6 +5,7 @@
 #include "common/dates.hpp"
 #include "met/aermet.hpp"
 #include "met/metseries.hpp"
+#include "met/store.hpp"
 #include "common/constants.hpp"
 #include "physics/emissions.hpp"
 #include "physics/mixture.hpp"
@@ -146,6 +147,13 @@ void gas_temperature(Run& run) {
 }
 
 }  // namespace
+
+void read_meteorology(Run& run) {
+  const run::MOD_READINP& in = run.inp;
+  if (in.MMET != 1 && in.MMET != 2) return;
+  met::read_meteorology(run, in.MMET, io::MET, in.METDAT.view());
+  if (!(in.MMET == 2 && in.MNONSEQ == 1)) met::require_period(run, in.IDATEE);
+}
 
 void pass_start(Run& run, Clock& clock) {
   run::MOD_READINP& in = run.inp;

@@ -22,8 +22,16 @@ struct ReleasePoint {
   double Z = 0;         // m above ground
 };
 
+// Reads the run's meteorological file (MMET 1 or 2) once, before the first
+// pass: every pass then takes its hours from what was read. A line of the file
+// that cannot be read stops the run here, before any model file is opened; so
+// does a file whose last hour lies before the period's last hour IDATEE, where
+// the file's hours are matched to the period's (all but the non-sequential
+// AERMET mode, whose hours are the file's own).
+void read_meteorology(run::Run& run);
+
 // Sets the clock to the run start and takes the first meteorology of a pass
-// (opening the meteorological file with its header call when there is one).
+// (from the header call of its reader when there is one).
 void pass_start(run::Run& run, Clock& clock);
 
 // Steps 1 to 7 of a step: progress record, debug-log records of the step's

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "common/dates.hpp"
@@ -9,6 +10,7 @@
 #include "io/stop.hpp"
 #include "io/units.hpp"
 #include "met/reader.hpp"
+#include "met/store.hpp"
 
 namespace quelmar::met {
 
@@ -39,23 +41,12 @@ void LTOPG(int& ipg, double xmol, double z0) {
   }
 }
 
-void RDMET_AERMET(run::Run& run, int metunit, int /*logunit*/, double& ws, double& wd, double& temp, int& ipg,
-                  int& ieof) {
-  ws = 9999.0;
-  wd = 9999.0;
+namespace {
 
-  // Values 1-5 are integers (year, month, day, day of the year, hour), 6-20 doubles.
-  std::array<int, 5> n{};
-  std::array<double, 15> v{};
-  std::array<io::Target, 20> targets;
-  for (std::size_t i = 0; i < n.size(); ++i) targets[i] = io::Target::of(n[i]);
-  for (std::size_t i = 0; i < v.size(); ++i) targets[5 + i] = io::Target::of(v[i]);
-  if (run.units.read_free(metunit, targets) != io::ReadStatus::Ok) {
-    ieof = 1;
-    return;
-  }
+// The hour of one record from its 20 values: values 1-5 the integers (year,
+// month, day, day of the year, hour 1-24), 6-20 the doubles.
+run::MetHour aermet_hour(const std::array<int, 5>& n, const std::array<double, 15>& v) {
   auto value = [&](int pos) { return v[static_cast<std::size_t>(pos - 6)]; };
-
   // Two-digit years: below 50 in the 2000s, 50 to 99 in the 1900s.
   int iyr = n[0];
   if (iyr < 50) {
@@ -66,18 +57,84 @@ void RDMET_AERMET(run::Run& run, int metunit, int /*logunit*/, double& ws, doubl
   const int ijul = n[3];
   const int ihr = n[4] - 1;  // hours 1-24 name the hour by its end
 
-  run::MOD_MET& m = run.met;
-  m.REC_BEGIN_SEC = 0;
-  m.REC_END_SEC = 3599;
-  common::TIMESTAMP(iyr, ijul, ihr, m.REC_END_DATEHR);
-  common::TIMESTAMP(iyr, ijul, ihr, m.REC_BEGIN_DATEHR);
+  run::MetHour h;
+  h.begin_sec = 0;
+  h.end_sec = 3599;
+  common::TIMESTAMP(iyr, ijul, ihr, h.end_datehr);
+  common::TIMESTAMP(iyr, ijul, ihr, h.begin_datehr);
+  h.temp = value(19);
+  LTOPG(h.ipg, value(12), value(13));
+  h.anem_ht = value(18);
+  h.ws = value(16);
+  h.wd = value(17);
+  return h;
+}
 
-  temp = value(19);
-  LTOPG(ipg, value(12), value(13));
-  m.ANEM_HT = value(18);
-  ws = value(16);
-  wd = value(17);
-  ieof = 0;
+}  // namespace
+
+void read_aermet_file(run::Run& run, int metunit, std::string_view fmet) {
+  run::MetStore& s = run.metstore;
+  s = run::MetStore{};
+  s.kind = run::MetStore::Aermet;
+  s.name = std::string(fmet);
+  s.opened = run.units.open_read(metunit, fmet);
+  if (!s.opened) return;
+
+  // The header line is not used; a longer header than usual does no harm. A
+  // failed read is reported by the header call.
+  std::string record;
+  s.header_status = run.units.read_line(metunit, record);
+  if (s.header_status == io::ReadStatus::Error) {
+    run.units.close(metunit);
+    return;
+  }
+
+  // Each record is one free-format read of 20 values, which may go on over
+  // several lines and skips what its last line holds beyond them.
+  long long line = s.header_status == io::ReadStatus::Ok ? 1 : 0;  // lines taken so far
+  bool content = false;   // a line of the current record holds more than blanks
+  bool failed = false;    // a line could not be taken from the file
+  long long last = 0;     // the last line taken that holds more than blanks,
+  std::string last_text;  // and its text
+  const std::function<bool(std::string&)> next = [&](std::string& rec) {
+    const io::ReadStatus st = run.units.read_line(metunit, rec);
+    if (st == io::ReadStatus::Error) failed = true;
+    if (st != io::ReadStatus::Ok) return false;
+    ++line;
+    if (rec.find_first_not_of(" \t\r") != std::string::npos) {
+      content = true;
+      last = line;
+      last_text.assign(rec);
+    }
+    return true;
+  };
+  while (true) {
+    std::array<int, 5> n{};
+    std::array<double, 15> v{};
+    std::array<io::Target, 20> targets;
+    for (std::size_t i = 0; i < n.size(); ++i) targets[i] = io::Target::of(n[i]);
+    for (std::size_t i = 0; i < v.size(); ++i) targets[5 + i] = io::Target::of(v[i]);
+    content = false;
+    const io::ReadStatus st = io::read_free(next, targets, nullptr, record);
+    if (st == io::ReadStatus::Ok) {
+      s.hours.push_back(aermet_hour(n, v));
+      continue;
+    }
+    // Blank lines up to the end of the file end it; a record cut short by the
+    // end or a value that is not a number stop the run, naming the line that
+    // holds the value (or the record's last line), and so does a line that
+    // cannot be taken from the file.
+    if (st == io::ReadStatus::End && !content && !failed) break;
+    run.units.close(metunit);
+    if (failed) stop_unreadable(s.name, line + 1, "");
+    stop_unreadable(s.name, last, last_text);
+  }
+  run.units.close(metunit);
+}
+
+void RDMET_AERMET(run::Run& run, int /*metunit*/, int /*logunit*/, double& ws, double& wd, double& temp, int& ipg,
+                  int& ieof) {
+  ieof = take_record(run, ws, wd, temp, ipg) ? 0 : 1;
 }
 
 void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd,
@@ -86,22 +143,23 @@ void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fme
   m.ANEM_HT = -1.0;
   m.WDIR_HT = -1.0;
 
-  if (!run.units.open_read(metunit, fmet)) stop_cannot_open(run, logunit, fmet);
-
-  // The header line is not used; a longer header than usual does no harm.
-  std::string header;
-  if (run.units.read_line(metunit, header) == io::ReadStatus::Error) {
+  if (!store_holds(run, run::MetStore::Aermet, fmet)) read_aermet_file(run, metunit, fmet);
+  const run::MetStore& s = run.metstore;
+  if (!s.opened) stop_cannot_open(run.units, logunit, fmet);
+  if (s.header_status == io::ReadStatus::Error) {
     const std::string file = trimmed_name(fmet);
-    report(run, logunit, {{"cannot read meteorological file ", file}});
+    report(run.units, logunit, {{"cannot read meteorological file ", file}});
     throw io::Stop{};
   }
 
+  // Every pass starts from the first record.
+  run.metstore.next = 0;
   double t = 0.0;
   int ieof = 0;
   RDMET_AERMET(run, metunit, logunit, ws, wd, t, ipg, ieof);
   temp = t;
   // Without a single hour the file window would rest on nothing.
-  if (ieof != 0) stop_no_data(run, logunit, fmet);
+  if (ieof != 0) stop_no_data(run.units, logunit, fmet);
 
   m.FILE_BEGIN_DATEHR = m.REC_BEGIN_DATEHR;
   m.FILE_BEGIN_SEC = m.REC_BEGIN_SEC;

@@ -11,10 +11,19 @@
 
 namespace quelmar::met {
 
-// Header call: opens FMET on METUNIT, skips the header line, reads the first
-// record into the outputs and sets the file window (five years from the first
-// record, or 7000 years in the non-sequential mode). A file that cannot be
-// opened, or that holds no data record, is reported on LOGUNIT and the console
+// Reads the whole file once into the run's store: the header line, then every
+// hourly record with its date-hour and values. A record that cannot be read as
+// 20 values (a value that is not a number, a record cut short by the end of
+// the file) stops the run, naming its line; a file that cannot be opened or
+// whose header line cannot be read is kept as such for the header call.
+void read_aermet_file(run::Run& run, int metunit, std::string_view fmet);
+
+// Header call of a pass: starts from the store (reading the file FMET into it
+// first when it holds another file), delivers the first record into the
+// outputs and sets the file window (five years from the first record, or 7000
+// years in the non-sequential mode), then writes the anemometer height to
+// LOGUNIT. A file that could not be opened, whose header line could not be
+// read, or that holds no data record, is reported on LOGUNIT and the console
 // and stops the run.
 void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd,
                    double& temp, int& ipg, int mnonseq);
@@ -26,9 +35,9 @@ void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fme
 void METGET_AERMET(run::Run& run, int metunit, int logunit, int& reqdatehr, int reqsec, double& ws, double& wd,
                    double& temp, int& ipg, int mnonseq);
 
-// Reads one hourly record. IEOF 0: a record was read; 1: end of the file or a
-// record that cannot be read as 20 values (WS and WD are then 9999 and the rest
-// is left as it was). LOGUNIT is not used.
+// Hands out the next hourly record of the store (the file as read by the
+// header call). IEOF 0: a record; 1: the end of the records (WS and WD are then
+// 9999 and the rest is left as it was). METUNIT and LOGUNIT are not used.
 void RDMET_AERMET(run::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof);
 
 // Stability class 1 (A) to 6 (F) from the Monin-Obukhov length XMOL (m) and the

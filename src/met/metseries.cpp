@@ -1,6 +1,8 @@
 #include "met/metseries.hpp"
 
+#include <cstdint>
 #include <functional>
+#include <ostream>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -13,6 +15,7 @@
 #include "io/text.hpp"
 #include "io/units.hpp"
 #include "met/reader.hpp"
+#include "met/store.hpp"
 
 namespace quelmar::met {
 
@@ -23,19 +26,24 @@ constexpr std::string_view HALT_LOWER = "Halted in methdr --- See log file";
 constexpr std::string_view IN_FILE = "in CALPOST TIME SERIES file ";
 constexpr std::size_t LINE_WIDTH = 320;  // a header or data line is read as 320 characters
 
-// The next line of the file, counted in line_no for the messages.
-io::ReadStatus next_line(run::Run& run, int unit, std::string& line) {
-  const io::ReadStatus s = run.units.read_line(unit, line);
-  if (s == io::ReadStatus::Ok) ++run.met.line_no;
+// Where the header call takes its lines from: the file, or the header lines
+// kept in the store. Returns the status of the read; at the end the line is
+// left as it was.
+using NextLine = std::function<io::ReadStatus(std::string&)>;
+
+// The next line of the header, counted in line_no for the messages.
+io::ReadStatus next_line(run::MOD_MET& m, const NextLine& source, std::string& line) {
+  const io::ReadStatus s = source(line);
+  if (s == io::ReadStatus::Ok) ++m.line_no;
   return s;
 }
 
 // A free-format read of the header (one value from the start of the next record),
 // with its lines counted.
-io::ReadStatus read_values(run::Run& run, int unit, std::initializer_list<io::Target> targets) {
+io::ReadStatus read_values(run::MOD_MET& m, const NextLine& source, std::initializer_list<io::Target> targets) {
   bool failed = false;
   const std::function<bool(std::string&)> next = [&](std::string& rec) {
-    const io::ReadStatus s = next_line(run, unit, rec);
+    const io::ReadStatus s = next_line(m, source, rec);
     if (s == io::ReadStatus::Error) failed = true;
     return s == io::ReadStatus::Ok;
   };
@@ -44,34 +52,20 @@ io::ReadStatus read_values(run::Run& run, int unit, std::initializer_list<io::Ta
 }
 
 // Messages of the header call go to LOGUNIT only when it names a unit.
-void to_log(run::Run& run, int logunit, const std::vector<Record>& recs) {
-  if (logunit > 0) write_records(run, logunit, recs);
+void to_log(io::Units& u, int logunit, const std::vector<Record>& recs) {
+  if (logunit > 0) write_records(u, logunit, recs);
 }
 
 // A header that ends early or holds an unreadable value: where and what, then stop.
-[[noreturn]] void header_fault(run::Run& run, int logunit, std::string_view fmet, const std::string& what,
-                               io::ReadStatus status) {
+[[noreturn]] void header_fault(io::Units& u, const run::MOD_MET& m, int logunit, std::string_view fmet,
+                               const std::string& what, io::ReadStatus status) {
   const std::string head =
       status == io::ReadStatus::End ? "Error- end of file before " + what : "Error- cannot read " + what;
   const std::string file = trimmed_name(fmet);
-  const std::vector<Record> recs = {{head}, {IN_FILE, file}, {"line number", run.met.line_no}};
-  to_log(run, logunit, recs);
-  write_records(run, io::CONSOLE, recs);
+  const std::vector<Record> recs = {{head}, {IN_FILE, file}, {"line number", m.line_no}};
+  to_log(u, logunit, recs);
+  write_records(u, io::CONSOLE, recs);
   throw io::Stop{std::string(HALT_UPPER)};
-}
-
-// A data line with a field that cannot be read as a number: stop.
-[[noreturn]] void data_fault(run::Run& run, int logunit, const std::string& what, std::string_view field) {
-  const std::string head = "Error- cannot read " + what;
-  const std::string found = "found: [" + std::string(field) + "]";
-  const std::vector<Record> recs = {{head}, {"in CALPOST TIME SERIES file"}, {"line number", run.met.line_no}, {found}};
-  to_log(run, logunit, recs);
-  write_records(run, io::CONSOLE, recs);
-  throw io::Stop{};
-}
-
-void read_int(run::Run& run, int logunit, std::string_view line, int col, int width, int& out, const char* what) {
-  if (!io::read_int_field(line, col, width, out)) data_fault(run, logunit, what, io::text_field(line, col, width));
 }
 
 // First column of variable k in a data line: 10 columns per variable from column
@@ -82,82 +76,15 @@ int variable_column(const run::MOD_MET& m, int k) {
   return s;
 }
 
-double read_variable(run::Run& run, int logunit, std::string_view line, int k, const char* what) {
-  const int s = variable_column(run.met, k);
-  double x = 0.0;
-  if (!io::read_real_field(line, s, 10, 3, x)) data_fault(run, logunit, what, io::text_field(line, s, 10));
-  return x;
-}
-
 bool starts_with(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
-}  // namespace
-
-void RDMET(run::Run& run, int metunit, int logunit, double& ws, double& wd, double& temp, int& ipg, int& ieof) {
-  run::MOD_MET& m = run.met;
-  std::string line;
-  int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
-  while (true) {
-    line.clear();
-    ws = 9999.0;
-    wd = 9999.0;
-    if (next_line(run, metunit, line) != io::ReadStatus::Ok) {
-      ieof = 1;
-      return;
-    }
-    line.resize(LINE_WIDTH, ' ');
-
-    m.REC_BEGIN_SEC = 0;
-    m.REC_END_SEC = 0;
-    read_int(run, logunit, line, 2, 4, by, "the begin year");
-    read_int(run, logunit, line, 7, 2, bm, "the begin month");
-    read_int(run, logunit, line, 10, 2, bd, "the begin day");
-    read_int(run, logunit, line, 13, 2, bh, "the begin hour");
-    read_int(run, logunit, line, 16, 4, bs, "the begin second");
-    read_int(run, logunit, line, 21, 4, ey, "the end year");
-    read_int(run, logunit, line, 26, 2, em, "the end month");
-    read_int(run, logunit, line, 29, 2, ed, "the end day");
-    read_int(run, logunit, line, 32, 2, eh, "the end hour");
-    read_int(run, logunit, line, 35, 4, es, "the end second");
-    m.REC_BEGIN_SEC = bs;
-    m.REC_END_SEC = es;
-    // A blank line, or one without an end date, holds no record.
-    if (ey == 0 || em == 0 || ed == 0) continue;
-    break;
-  }
-
-  int ijul = 0;
-  common::JULDAY(run.units, logunit, ey, em, ed, ijul);
-  common::TIMESTAMP(ey, ijul, eh, m.REC_END_DATEHR);
-  common::JULDAY(run.units, logunit, by, bm, bd, ijul);
-  common::TIMESTAMP(by, ijul, bh, m.REC_BEGIN_DATEHR);
-
-  ws = read_variable(run, logunit, line, m.IWSPEED_COL, "WSPEED");
-  if (m.IWSPEED_UNITS == 2) {
-    ws = ws / 3.6;  // km/h
-  } else if (m.IWSPEED_UNITS == 3) {
-    ws = ws * 0.51444;  // knots
-  }
-  wd = read_variable(run, logunit, line, m.IWDIR_COL, "WDIR");
-  temp = read_variable(run, logunit, line, m.ITEMP_COL, "TEMP");
-  if (m.ITEMP_UNITS == 2) {
-    temp = temp + common::ZERO_CELSIUS;  // degrees Celsius
-  } else if (m.ITEMP_UNITS == 3) {
-    temp = temp * 5.0 / 9.0;  // degrees Rankine
-  } else if (m.ITEMP_UNITS == 4) {
-    temp = (temp - 32.0) * 5.0 / 9.0 + common::ZERO_CELSIUS;  // degrees Fahrenheit
-  }
-  if (m.ISTAB_COL > 0) {
-    read_int(run, logunit, line, variable_column(m, m.ISTAB_COL), 10, ipg, "STAB_CLASS");
-  } else {
-    ipg = -1;
-  }
-  ieof = 0;
-}
-
-void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd, double& temp,
-            int& ipg) {
-  run::MOD_MET& m = run.met;
+// The header call up to the first data line: the format record, the comments,
+// the titles, the coordinates, the time zone and the period line by version,
+// the variables with their units and heights, and the anemometer height on
+// LOGUNIT. Sets the variable numbers, the units, the heights and (version 1.3)
+// the file window in M; its messages go to U; a fault stops. Returns whether
+// the file is of version 1.3.
+bool series_header(io::Units& u, run::MOD_MET& m, int logunit, std::string_view name, const NextLine& source) {
   m.IWSPEED_COL = -1;
   m.IWDIR_COL = -1;
   m.ITEMP_COL = -1;
@@ -165,16 +92,13 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
   m.IMONIN_COL = -1;
   m.line_no = 0;
 
-  const std::string_view name = fmet.substr(0, 128);
-  if (!run.units.open_read(metunit, name)) stop_cannot_open(run, logunit, name);
-
   // Record 1: format, version and description in columns 1-16, 17-32, 33-96.
   std::string line;
-  next_line(run, metunit, line);
+  next_line(m, source, line);
   const std::string format = io::text_field(line, 1, 16);
   const std::string version = io::text_field(line, 17, 16);
   if (format != "TIMESERIES.TSF  ") {
-    to_log(run, logunit, {{"Invalid timeseries format!"}, {"Found ", format}, {"Expected TIMESERIES.TSF"}});
+    to_log(u, logunit, {{"Invalid timeseries format!"}, {"Found ", format}, {"Expected TIMESERIES.TSF"}});
     throw io::Stop{std::string(HALT_UPPER)};
   }
   const bool v13 = version == "1.3             ";
@@ -182,18 +106,18 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
 
   // A count in a record of its own.
   auto read_count = [&](int& n, const char* what) {
-    const io::ReadStatus s = read_values(run, metunit, {io::Target::of(n)});
-    if (s != io::ReadStatus::Ok) header_fault(run, logunit, name, what, s);
+    const io::ReadStatus s = read_values(m, source, {io::Target::of(n)});
+    if (s != io::ReadStatus::Ok) header_fault(u, m, logunit, name, what, s);
   };
   auto skip_records = [&](int n, const char* what) {
     for (int i = 0; i < n; ++i) {
-      const io::ReadStatus s = next_line(run, metunit, line);
-      if (s != io::ReadStatus::Ok) header_fault(run, logunit, name, what, s);
+      const io::ReadStatus s = next_line(m, source, line);
+      if (s != io::ReadStatus::Ok) header_fault(u, m, logunit, name, what, s);
     }
   };
   auto read_text8 = [&](io::Text<8>& t, const char* what) {
-    const io::ReadStatus s = read_values(run, metunit, {io::Target::of(t.span())});
-    if (s != io::ReadStatus::Ok) header_fault(run, logunit, name, what, s);
+    const io::ReadStatus s = read_values(m, source, {io::Target::of(t.span())});
+    if (s != io::ReadStatus::Ok) header_fault(u, m, logunit, name, what, s);
   };
   // The titles are not used further: all of them are read past, however many.
   auto read_titles = [&](bool upper) {
@@ -201,9 +125,9 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
     read_count(ntitle, "the number of title records");
     if (ntitle < 2) {
       const std::vector<Record> recs = {{"Wrong number of title lines in file"}, {"Found    ", ntitle}, {"Needed 2"}};
-      if (upper) to_log(run, logunit, {Record{}});
-      to_log(run, logunit, recs);
-      write_records(run, io::CONSOLE, recs);
+      if (upper) to_log(u, logunit, {Record{}});
+      to_log(u, logunit, recs);
+      write_records(u, io::CONSOLE, recs);
       throw io::Stop{std::string(upper ? HALT_UPPER : HALT_LOWER)};
     }
     skip_records(ntitle, "the title records");
@@ -230,8 +154,8 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
     read_text8(axtz, "the time zone");
     skip_records(1, "the record before the period line");
     std::string char320m;
-    const io::ReadStatus s = next_line(run, metunit, char320m);
-    if (s != io::ReadStatus::Ok) header_fault(run, logunit, name, "the period line", s);
+    const io::ReadStatus s = next_line(m, source, char320m);
+    if (s != io::ReadStatus::Ok) header_fault(u, m, logunit, name, "the period line", s);
     char320m.resize(LINE_WIDTH, ' ');
     int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
     const bool ok = io::read_int_field(char320m, 1, 4, by) && io::read_int_field(char320m, 6, 2, bm) &&
@@ -239,12 +163,12 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
                     io::read_int_field(char320m, 15, 4, bs) && io::read_int_field(char320m, 20, 4, ey) &&
                     io::read_int_field(char320m, 25, 2, em) && io::read_int_field(char320m, 28, 2, ed) &&
                     io::read_int_field(char320m, 31, 2, eh) && io::read_int_field(char320m, 34, 4, es);
-    if (!ok) header_fault(run, logunit, name, "the period line", io::ReadStatus::Error);
+    if (!ok) header_fault(u, m, logunit, name, "the period line", io::ReadStatus::Error);
     int ijul = 0;
-    common::JULDAY(run.units, logunit, by, bm, bd, ijul);
+    common::JULDAY(u, logunit, by, bm, bd, ijul);
     common::MKDAT(by, ijul, bh, m.FILE_BEGIN_DATEHR);
     m.FILE_BEGIN_SEC = bs;
-    common::JULDAY(run.units, logunit, ey, em, ed, ijul);
+    common::JULDAY(u, logunit, ey, em, ed, ijul);
     common::MKDAT(ey, ijul, eh, m.FILE_END_DATEHR);
     m.FILE_END_SEC = es;
     m.REC_BEGIN_DATEHR = m.FILE_BEGIN_DATEHR;
@@ -264,15 +188,15 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
   const int nnum = v13 ? 5 : 2;
   const int hpos = v13 ? 3 : 2;
   for (int i = 1; i <= nvar; ++i) {
-    const io::ReadStatus s = next_line(run, metunit, line);
-    if (s != io::ReadStatus::Ok) header_fault(run, logunit, name, "the variable records", s);
+    const io::ReadStatus s = next_line(m, source, line);
+    if (s != io::ReadStatus::Ok) header_fault(u, m, logunit, name, "the variable records", s);
     const std::string vname = io::text_field(line, 1, 12);
     const std::string vunit = io::text_field(line, 13, 12);
     double height = 0.0;
     for (int k = 1; k <= nnum; ++k) {
       double x = 0.0;
       if (!io::read_real_field(line, 25 + 12 * (k - 1), 12, 3, x))
-        header_fault(run, logunit, name, "a number of the variable record of " + trimmed_name(vname),
+        header_fault(u, m, logunit, name, "a number of the variable record of " + trimmed_name(vname),
                      io::ReadStatus::Error);
       if (k == hpos) height = x;
     }
@@ -284,7 +208,7 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
       if (height == m.WDIR_HT) {
         m.ANEM_HT = height;
       } else {
-        to_log(run, logunit, {{"Error- wind speed ht not provided"}});
+        to_log(u, logunit, {{"Error- wind speed ht not provided"}});
         throw io::Stop{std::string(HALT_LOWER)};
       }
       if (starts_with(vunit, "M/S")) {
@@ -298,8 +222,8 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
       }
     } else if (starts_with(vname, "TEMP  ")) {
       m.ITEMP_COL = i;
-      const char u = vunit[0];
-      m.ITEMP_UNITS = u == 'K' ? 1 : u == 'C' ? 2 : u == 'R' ? 3 : u == 'F' ? 4 : 1;
+      const char c = vunit[0];
+      m.ITEMP_UNITS = c == 'K' ? 1 : c == 'C' ? 2 : c == 'R' ? 3 : c == 'F' ? 4 : 1;
     } else if (starts_with(vname, "STAB_CLASS")) {
       m.ISTAB_COL = i;
     } else if (starts_with(vname, "MONIN_OB")) {
@@ -315,21 +239,147 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
   if (!missing.empty()) {
     const std::string file = trimmed_name(name);
     missing.push_back({IN_FILE, file});
-    to_log(run, logunit, missing);
-    write_records(run, io::CONSOLE, missing);
+    to_log(u, logunit, missing);
+    write_records(u, io::CONSOLE, missing);
     throw io::Stop{std::string(HALT_UPPER)};
   }
 
-  if (logunit > 0) run.units.free(logunit, {"METSERIES anemometer height set to(m):", m.ANEM_HT});
+  if (logunit > 0) u.free(logunit, {"METSERIES anemometer height set to(m):", m.ANEM_HT});
 
   if (!v13) read_titles(false);
+  return v13;
+}
 
+enum class DataLine { Record, Skipped, Unreadable };
+
+// One data line with the columns and units of the header in M: a record, a
+// line without an end date (blank, or its end year, month or day 0), or a line
+// whose dates or values cannot be read. A line is read as 320 characters.
+DataLine series_line(const run::MOD_MET& m, std::string& line, run::MetHour& h) {
+  line.resize(LINE_WIDTH, ' ');
+  int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
+  const bool dates = io::read_int_field(line, 2, 4, by) && io::read_int_field(line, 7, 2, bm) &&
+                     io::read_int_field(line, 10, 2, bd) && io::read_int_field(line, 13, 2, bh) &&
+                     io::read_int_field(line, 16, 4, bs) && io::read_int_field(line, 21, 4, ey) &&
+                     io::read_int_field(line, 26, 2, em) && io::read_int_field(line, 29, 2, ed) &&
+                     io::read_int_field(line, 32, 2, eh) && io::read_int_field(line, 35, 4, es);
+  if (!dates) return DataLine::Unreadable;
+  if (ey == 0 || em == 0 || ed == 0) return DataLine::Skipped;
+  int ejul = 0, bjul = 0;
+  if (!common::day_of_year(ey, em, ed, ejul) || !common::day_of_year(by, bm, bd, bjul)) return DataLine::Unreadable;
+  common::TIMESTAMP(ey, ejul, eh, h.end_datehr);
+  common::TIMESTAMP(by, bjul, bh, h.begin_datehr);
+  h.begin_sec = static_cast<std::int16_t>(bs);
+  h.end_sec = static_cast<std::int16_t>(es);
+
+  auto variable = [&](int k, double& x) { return io::read_real_field(line, variable_column(m, k), 10, 3, x); };
+  if (!variable(m.IWSPEED_COL, h.ws) || !variable(m.IWDIR_COL, h.wd) || !variable(m.ITEMP_COL, h.temp))
+    return DataLine::Unreadable;
+  if (m.IWSPEED_UNITS == 2) {
+    h.ws = h.ws / 3.6;  // km/h
+  } else if (m.IWSPEED_UNITS == 3) {
+    h.ws = h.ws * 0.51444;  // knots
+  }
+  if (m.ITEMP_UNITS == 2) {
+    h.temp = h.temp + common::ZERO_CELSIUS;  // degrees Celsius
+  } else if (m.ITEMP_UNITS == 3) {
+    h.temp = h.temp * 5.0 / 9.0;  // degrees Rankine
+  } else if (m.ITEMP_UNITS == 4) {
+    h.temp = (h.temp - 32.0) * 5.0 / 9.0 + common::ZERO_CELSIUS;  // degrees Fahrenheit
+  }
+  h.ipg = -1;
+  if (m.ISTAB_COL > 0 && !io::read_int_field(line, variable_column(m, m.ISTAB_COL), 10, h.ipg))
+    return DataLine::Unreadable;
+  return DataLine::Record;
+}
+
+// The name the reader opens: the first 128 characters of the field.
+std::string_view series_name(std::string_view fmet) { return fmet.substr(0, 128); }
+
+}  // namespace
+
+void read_series_file(run::Run& run, int metunit, std::string_view fmet) {
+  const std::string_view name = series_name(fmet);
+  run::MetStore& s = run.metstore;
+  s = run::MetStore{};
+  s.kind = run::MetStore::Series;
+  s.name = std::string(name);
+  s.opened = run.units.open_read(metunit, name);
+  if (!s.opened) return;
+
+  // The header as the header call of the first pass reads it, in the reader
+  // state of that pass, its messages unwritten and a fault kept for that call
+  // to report: its lines are kept for the header calls of every pass.
+  const NextLine from_file = [&](std::string& line) {
+    const io::ReadStatus st = run.units.read_line(metunit, line);
+    if (st == io::ReadStatus::Ok) s.header.push_back(line);
+    else s.header_end = st;
+    return st;
+  };
+  std::ostream nowhere(nullptr);
+  io::Units quiet(nowhere, nowhere);
+  run::MOD_MET m = run.met;
+  try {
+    series_header(quiet, m, io::LST, name, from_file);
+  } catch (const io::Stop&) {
+    run.units.close(metunit);
+    return;
+  }
+
+  // The data lines, numbered in the file from the header's lines on.
+  long long line_no = static_cast<long long>(s.header.size());
+  std::string line, text;
+  io::ReadStatus st;
+  while ((st = run.units.read_line(metunit, line)) == io::ReadStatus::Ok) {
+    ++line_no;
+    text = line;
+    run::MetHour h;
+    const DataLine kind = series_line(m, line, h);
+    if (kind == DataLine::Record) s.hours.push_back(h);
+    if (kind == DataLine::Unreadable) {
+      run.units.close(metunit);
+      stop_unreadable(name, line_no, text);
+    }
+  }
+  run.units.close(metunit);
+  if (st == io::ReadStatus::Error) stop_unreadable(name, line_no + 1, "");
+}
+
+void RDMET(run::Run& run, int /*metunit*/, int /*logunit*/, double& ws, double& wd, double& temp, int& ipg,
+           int& ieof) {
+  ieof = take_record(run, ws, wd, temp, ipg) ? 0 : 1;
+}
+
+void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, double& ws, double& wd, double& temp,
+            int& ipg) {
+  const std::string_view name = series_name(fmet);
+  if (!store_holds(run, run::MetStore::Series, name)) read_series_file(run, metunit, name);
+  const run::MetStore& s = run.metstore;
+  run::MOD_MET& m = run.met;
+  if (!s.opened) {
+    m.IWSPEED_COL = m.IWDIR_COL = m.ITEMP_COL = m.ISTAB_COL = m.IMONIN_COL = -1;
+    m.line_no = 0;
+    stop_cannot_open(run.units, logunit, name);
+  }
+
+  // The header from the lines the reading kept, with its messages and faults.
+  std::size_t k = 0;
+  const NextLine stored = [&](std::string& line) {
+    if (k >= s.header.size()) return s.header_end;
+    line = s.header[k++];
+    return io::ReadStatus::Ok;
+  };
+  const bool v13 = series_header(run.units, m, logunit, name, stored);
+
+  // Every pass starts from the first record; a file without one (of any
+  // version) has nothing to deliver.
+  run.metstore.next = 0;
   int ieof = 0;
   RDMET(run, metunit, logunit, ws, wd, temp, ipg, ieof);
+  if (ieof != 0) stop_no_data(run.units, logunit, name);
   if (!v13) {
     // No period line: the window runs from the first data line's begin to five
     // years later less one hour, as for an AERMET file.
-    if (ieof != 0) stop_no_data(run, logunit, name);
     m.FILE_BEGIN_DATEHR = m.REC_BEGIN_DATEHR;
     m.FILE_BEGIN_SEC = m.REC_BEGIN_SEC;
     int iyr = 0, ijul = 0, ihr = 0;

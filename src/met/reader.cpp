@@ -9,13 +9,13 @@
 
 namespace quelmar::met {
 
-void write_records(run::Run& run, int unit, const std::vector<Record>& recs) {
-  for (const Record& r : recs) run.units.free(unit, r);
+void write_records(io::Units& u, int unit, const std::vector<Record>& recs) {
+  for (const Record& r : recs) u.free(unit, r);
 }
 
-void report(run::Run& run, int logunit, const std::vector<Record>& recs) {
-  write_records(run, logunit, recs);
-  write_records(run, io::CONSOLE, recs);
+void report(io::Units& u, int logunit, const std::vector<Record>& recs) {
+  write_records(u, logunit, recs);
+  write_records(u, io::CONSOLE, recs);
 }
 
 std::string trimmed_name(std::string_view name) {
@@ -24,15 +24,15 @@ std::string trimmed_name(std::string_view name) {
   return std::string(name.substr(0, static_cast<std::size_t>(io::LEN_REAL(name))));
 }
 
-void stop_cannot_open(run::Run& run, int logunit, std::string_view name) {
+void stop_cannot_open(io::Units& u, int logunit, std::string_view name) {
   const std::string file = trimmed_name(name);
-  report(run, logunit, {{"cannot open meteorological file ", file}});
+  report(u, logunit, {{"cannot open meteorological file ", file}});
   throw io::Stop{};
 }
 
-void stop_no_data(run::Run& run, int logunit, std::string_view name) {
+void stop_no_data(io::Units& u, int logunit, std::string_view name) {
   const std::string file = trimmed_name(name);
-  report(run, logunit, {{"no data records in meteorological file ", file}});
+  report(u, logunit, {{"no data records in meteorological file ", file}});
   throw io::Stop{};
 }
 
@@ -50,7 +50,7 @@ void position_sequential(run::Run& run, int logunit, std::string_view filekind, 
     common::DELTSEC(reqdatehr, reqsec, m.REC_END_DATEHR, m.REC_END_SEC, d4);
 
     if (d1 < 0) {
-      report(run, logunit,
+      report(run.units, logunit,
              {{"ERROR- beginning date/time requested is earlier"},
               {than()},
               {"date requested = ", reqdatehr, reqsec},
@@ -58,7 +58,7 @@ void position_sequential(run::Run& run, int logunit, std::string_view filekind, 
       throw io::Stop{};
     }
     if (d2 < 0) {
-      report(run, logunit,
+      report(run.units, logunit,
              {{"ERROR- end date/time requested is later"},
               {than()},
               {"date requested = ", reqdatehr, reqsec},
@@ -66,7 +66,7 @@ void position_sequential(run::Run& run, int logunit, std::string_view filekind, 
       throw io::Stop{};
     }
     if (d3 < 0) {
-      report(run, logunit,
+      report(run.units, logunit,
              {{"***ERROR***- bad read sequence"},
               {"date requested = ", reqdatehr, reqsec},
               {"beginning date in file = ", m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC},

@@ -10,6 +10,7 @@
 
 #include "run/run.hpp"
 #include "io/format.hpp"
+#include "io/units.hpp"
 
 namespace quelmar::met {
 
@@ -22,18 +23,18 @@ inline constexpr std::string_view CALPOST_KIND = "CALPOST TIME SERIES file";
 using Record = std::vector<io::Item>;
 
 // Writes the records to `unit` (nothing when the unit is not open).
-void write_records(run::Run& run, int unit, const std::vector<Record>& recs);
+void write_records(io::Units& u, int unit, const std::vector<Record>& recs);
 // Writes the records first to LOGUNIT, then the same records to the console.
-void report(run::Run& run, int logunit, const std::vector<Record>& recs);
+void report(io::Units& u, int logunit, const std::vector<Record>& recs);
 
 // The file name as given: cut at a NUL and without trailing blanks, TABs, NULs.
 std::string trimmed_name(std::string_view name);
 
 // "cannot open meteorological file" and the name on LOGUNIT and the console,
 // then the run stops.
-[[noreturn]] void stop_cannot_open(run::Run& run, int logunit, std::string_view name);
+[[noreturn]] void stop_cannot_open(io::Units& u, int logunit, std::string_view name);
 // "no data records in meteorological file" and the name, likewise.
-[[noreturn]] void stop_no_data(run::Run& run, int logunit, std::string_view name);
+[[noreturn]] void stop_no_data(io::Units& u, int logunit, std::string_view name);
 
 // Sequential get call of both readers: moves forward through the file, with
 // `read_next` (which reads one record into the caller's outputs and returns 0,

@@ -18,6 +18,7 @@
 #include "io/units.hpp"
 #include "run/gas.hpp"
 #include "run/gas_cache.hpp"
+#include "run/met_store.hpp"
 #include "run/species_table.hpp"
 
 namespace quelmar::run {
@@ -82,7 +83,7 @@ struct MOD_MET {
   int IWSPEED_UNITS = 0, ITEMP_UNITS = 0;
   int FILE_BEGIN_DATEHR = 0, FILE_BEGIN_SEC = 0, FILE_END_DATEHR = 0, FILE_END_SEC = 0;
   int REC_BEGIN_DATEHR = 0, REC_BEGIN_SEC = 0, REC_END_DATEHR = 0, REC_END_SEC = 0;
-  int line_no = 0;  // records read from the meteorological file in this pass (for messages)
+  int line_no = 0;  // lines the time-series header call has read in this pass (for its messages)
 };
 
 // Step results of the flare step (module MOD_COMBUSTION).
@@ -178,6 +179,7 @@ struct Run {
   STDCONST stdc;
   SpeciesTable prop;
   MOD_MET met;
+  MetStore metstore;  // the meteorological file, read once for all passes
   MOD_FILE1 file1;
   FLARE_RESULT comb;
   MOD_ISCCALCS isc;

@@ -2,6 +2,7 @@
 // to end on small control files with fixed meteorology.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -203,16 +204,24 @@ TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
 }
 
 // A flare file takes its name only when it is whole: a run that stops on the
-// way (here a time-series file that ends on 4 March while the period goes on
-// to the 5th) leaves neither the file nor its temporary part.
+// way (here at a time-series file whose record of 2 March 05:00 is missing, a
+// gap that the reader cannot step over) leaves neither the file nor its
+// temporary part.
 TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   TempDir dir;
-  fs::copy_file(source_path("examples/met/vessel.tsf"), dir.path() / "met.tsf");
+  std::vector<std::string> lines = text_lines(read_file(source_path("examples/met/vessel.tsf")));
+  const auto gap = std::find_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.rfind(" 2021 03 02 05 0000", 0) == 0; });
+  ASSERT_NE(gap, lines.end());
+  lines.erase(gap);
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  write_file(dir.file("met.tsf"), text);
   write_file(dir.file("run.inp"), control("! MMET = 1 !\n! METDAT = met.tsf !\n! YYS = 2021 !\n! MMS = 3 !\n"
-                                          "! DDS = 1 !\n! YYE = 2021 !\n! MME = 3 !\n! DDE = 5 !\n"));
+                                          "! DDS = 1 !\n! YYE = 2021 !\n! MME = 3 !\n! DDE = 3 !\n"));
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(read_file(dir.file("run.lst")).find(" ERROR- end date/time requested is later\r\n"), std::string::npos);
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" ***ERROR***- bad read sequence\r\n"), std::string::npos);
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
 }
 

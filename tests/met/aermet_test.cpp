@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ using test::ListedRun;
 using test::MetReading;
 using test::shown;
 using test::write_records;
+namespace fs = std::filesystem;
 
 const std::string kHeader = "   40.0000N  80.0000W          UA_ID:    99999  SF_ID:    99999  OS_ID: ON-SITE";
 
@@ -169,22 +171,69 @@ TEST(AermetRecord, RecordMayContinueOnTheNextLineAndExtraValuesAreSkipped) {
   EXPECT_EQ(ieof, 1);
 }
 
-TEST(AermetRecord, UnreadableRecordCountsAsEndOfFile) {
+// A record that cannot be read stops the run when the file is read (by the
+// first header call), naming its line (the header is line 1) and the line's
+// text without trailing blanks, at most 80 characters of it. Nothing is
+// written by the reader: the stop text goes to the list file and standard
+// error at the end of the run.
+TEST(AermetRecord, UnreadableRecordStopsWhenTheFileIsRead) {
+  const std::string good1 = record(23, 1, 1, 1, 1, "10", "0.1", "1.5", "2", "10", "280");
+  const std::string good3 = record(23, 1, 1, 1, 3, "10", "0.1", "1.5", "2", "10", "280");
+  const std::string bad = record(23, 1, 1, 1, 2, "10", "0.1", "x1.5", "2", "10", "281");
+  const std::string part1 = "23 1 1 1 2  -2.7 0.062 -9.000 -9.000 -999.   ";  // ten values, trailing blanks
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    int line;
+    std::string text;  // the line as the message shows it
+  };
+  const Case cases[] = {
+      {"a value that is not a number", {kHeader, good1, bad, good3}, 3, bad.substr(0, 80)},
+      {"the first record", {kHeader, bad, good3}, 2, bad.substr(0, 80)},
+      {"a record cut short by the end", {kHeader, good1, part1}, 3, "23 1 1 1 2  -2.7 0.062 -9.000 -9.000 -999."},
+      {"a record cut short before blank lines", {kHeader, good1, part1, "", "  "}, 3,
+       "23 1 1 1 2  -2.7 0.062 -9.000 -9.000 -999."},
+      {"the bad value on the record's second line",
+       {kHeader, good1, part1, " 37. 30.0 0.1 1.50 1.00 3.x5 90.0 6.1 271.0 10.0", good3}, 4,
+       " 37. 30.0 0.1 1.50 1.00 3.x5 90.0 6.1 271.0 10.0"},
+      {"a line of text", {kHeader, good1, "   ", "no data here   ", good3}, 4, "no data here"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("bad.sfc"), c.lines);
+    MetReading r;
+    try {
+      METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
+      ADD_FAILURE() << "no stop";
+    } catch (const io::Stop& s) {
+      EXPECT_EQ(s.text, "***FATAL ERROR*** cannot read line " + std::to_string(c.line) +
+                            " of the meteorological file " + f + ": " + c.text);
+    }
+    EXPECT_TRUE(h.list_records().empty());
+    EXPECT_TRUE(h.out.str().empty());
+    EXPECT_FALSE(h.run->units.is_open(22));
+  }
+}
+
+// Blank lines after the last record end the file like its end; a record that
+// ends with a slash leaves the values after it at 0, as it always has.
+TEST(AermetRecord, TrailingBlankLinesAndSlashEndTheirRecords) {
   ListedRun h;
   const std::string f =
-      write_records(h.dir.file("bad.sfc"), {kHeader, record(23, 1, 1, 1, 1, "10", "0.1", "1.5", "2", "10", "280"),
-                                            record(23, 1, 1, 1, 2, "10", "0.1", "x1.5", "2", "10", "281")});
+      write_records(h.dir.file("end.sfc"), {kHeader, record(23, 1, 1, 1, 1, "10", "0.1", "1.5", "2", "10", "280"),
+                                            "23 1 1 1 2 /", "", "   "});
   MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
-  int ieof = 0;
-  const int before = h.run->met.REC_BEGIN_DATEHR;
+  int ieof = -1;
+  RDMET_AERMET(*h.run, 22, 20, r.ws, r.wd, r.temp, r.ipg, ieof);
+  EXPECT_EQ(ieof, 0);
+  EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, 202300101);
+  EXPECT_EQ(r.ws, 0.0);
+  EXPECT_EQ(r.temp, 0.0);
   RDMET_AERMET(*h.run, 22, 20, r.ws, r.wd, r.temp, r.ipg, ieof);
   EXPECT_EQ(ieof, 1);
   EXPECT_EQ(r.ws, 9999.0);
-  EXPECT_EQ(r.wd, 9999.0);
-  EXPECT_EQ(r.temp, 280.0);
-  EXPECT_EQ(r.ipg, 6);
-  EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, before);
 }
 
 TEST(AermetHeader, LongHeaderLineIsFine) {
@@ -405,18 +454,31 @@ TEST(AermetGet, NonSequentialHandsOutRecordsInFileOrder) {
   EXPECT_EQ(h.list_records().size(), 1u);
 }
 
-TEST(AermetHeader, EveryPassStartsFromTheTop) {
+// Every pass starts from the first record and writes its anemometer record
+// again, from the one reading of the file: a file removed after the first
+// header call still serves the second pass, and the file is not left open.
+TEST(AermetHeader, EveryPassStartsFromTheTopOfTheOneReading) {
   ListedRun h;
   const std::string f = four_hours(h);
   MetReading r;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
+  EXPECT_FALSE(h.run->units.is_open(22));
   int date = 202300102;
   METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
   EXPECT_EQ(r.ws, 3.0);
-  h.run->units.close(22);
+  fs::remove(f);
+  h.run->met.ANEM_HT = 99;
   METHDR_AERMET(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg, 0);
   EXPECT_EQ(r.ws, 1.0);
   EXPECT_EQ(h.run->met.REC_BEGIN_DATEHR, 202300100);
+  EXPECT_EQ(h.run->met.ANEM_HT, 10.0);
+  for (int d : {202300101, 202300102, 202300105, 202300106}) {
+    date = d;
+    METGET_AERMET(*h.run, 22, 20, date, 0, r.ws, r.wd, r.temp, r.ipg, 0);
+  }
+  EXPECT_EQ(r.ws, 9999.0);  // past the last record, as in the first pass
+  const std::string anemometer = " AERMET anemometer height set to(m):   10.0000000000000     ";
+  EXPECT_EQ(h.list_records(), (std::vector<std::string>{anemometer, anemometer}));
 }
 
 // ----------------------------------------------------------------------------

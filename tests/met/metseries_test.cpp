@@ -368,6 +368,32 @@ TEST(SeriesHeader, WindSpeedHeightMustEqualTheDirectionHeight) {
   }
 }
 
+// The header is read again in every pass, from the lines kept at the one
+// reading of the file and in the reader state of that pass: a wind speed
+// declared before the direction, at height 0, matches the direction height 0
+// of the run's start in the first pass, but not the 10 m that the first pass
+// left for the second, which stops as a second reading of the file would.
+TEST(SeriesHeader, EveryPassReadsTheHeaderInItsOwnState) {
+  ListedRun h;
+  const std::string f = write_records(
+      h.dir.file("order.tsf"),
+      series("1.0", {{"WSPEED", "M/S", "0.000"}, {"WDIR", "DEG", "10.000"}, {"TEMP", "K", "2.000"}},
+             {data_line(kHour5, {"3.0", "270.0", "280.0"})}));
+  MetReading r;
+  METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
+  EXPECT_EQ(h.run->met.ANEM_HT, 0.0);
+  EXPECT_EQ(h.run->met.WDIR_HT, 10.0);
+  EXPECT_EQ(r.ws, 3.0);
+  try {
+    METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
+    ADD_FAILURE() << "no stop";
+  } catch (const io::Stop& s) {
+    EXPECT_EQ(s.text, "Halted in methdr --- See log file");
+  }
+  EXPECT_EQ(h.list_records(), (std::vector<std::string>{" METSERIES anemometer height set to(m):  0.000000000000000E+000",
+                                                        " Error- wind speed ht not provided"}));
+}
+
 TEST(SeriesHeader, MissingVariablesAreNamed) {
   struct Case {
     std::vector<Var> vars;
@@ -415,57 +441,83 @@ TEST(SeriesHeader, FileThatCannotBeOpenedStops) {
   EXPECT_EQ(h.console_lines().front().rfind("cannot open meteorological file ", 0), 0u);
 }
 
-TEST(SeriesHeader, VersionWithoutPeriodAndWithoutDataStops) {
-  ListedRun h;
-  const std::string f = write_records(h.dir.file("nodata.tsf"), series("1.0", kBasic, {"", ""}));
-  MetReading r;
-  EXPECT_THROW(METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg), io::Stop);
-  const auto recs = h.list_records();
-  ASSERT_GE(recs.size(), 2u);
-  EXPECT_EQ(recs[1].rfind(" no data records in meteorological file ", 0), 0u);
+// A file without a data line has no hour to give: with or without a period
+// line, the header call says so after its anemometer record and stops.
+TEST(SeriesHeader, FileWithoutDataStops) {
+  for (const std::string version : {"1.0", "1.3"}) {
+    SCOPED_TRACE(version);
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("nodata.tsf"), series(version, kBasic, {"", ""}));
+    MetReading r;
+    EXPECT_THROW(METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg), io::Stop);
+    const auto recs = h.list_records();
+    ASSERT_GE(recs.size(), 2u);
+    EXPECT_EQ(recs[0], " METSERIES anemometer height set to(m):   10.0000000000000     ");
+    EXPECT_EQ(joined(std::vector<std::string>(recs.begin() + 1, recs.end())),
+              "no data records in meteorological file " + f);
+  }
 }
 
 // ----------------------------------------------------------------------------
 // Numbers that cannot be read, and headers that end early: where and what.
 
-TEST(SeriesFaults, UnreadableDataFieldNamesTheLine) {
-  ListedRun h;
-  // Header of version 1.0 with three variables: 1 + 2 + 1 + 3 + 3 = 10 lines;
-  // the good data line is line 11, the bad one line 12.
-  const std::string f = write_records(h.dir.file("bad.tsf"), series("1.0", kBasic,
-                                                                    {data_line(kHour5, {"10.0", "1.0", "281.0"}),
-                                                                     data_line(kHour6, {"20.0", "2.5x", "282.0"})}));
-  MetReading r;
-  METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
-  try {
-    METGET(*h.run, 22, 20, 200806106, 0, r.ws, r.wd, r.temp, r.ipg);
-    ADD_FAILURE() << "no stop";
-  } catch (const io::Stop& s) {
-    EXPECT_EQ(s.text, "");
+// A data line whose dates or values cannot be read stops the run when the file
+// is read (by the first header call), naming its line and showing the line
+// without trailing blanks, at most 80 characters of it. The header of version
+// 1.0 with three variables takes 1 + 2 + 1 + 3 + 3 = 10 lines; the good data
+// line is line 11, the bad one line 12 (line 13 after a blank line).
+TEST(SeriesFaults, UnreadableDataLineNamesTheLine) {
+  const std::string good = data_line(kHour5, {"10.0", "1.0", "281.0"});
+  const std::string bad_value = data_line(kHour6, {"20.0", "2.5x", "282.0"});
+  const std::string bad_hour = put(data_line(kHour6, {"20.0", "2.0", "282.0"}), 13, "x6");
+  const std::string bad_day = data_line(dates(2008, 2, 30, 6, 0, 2008, 2, 30, 7, 0), {"20.0", "2.0", "282.0"});
+  const std::string bad_begin = data_line(dates(2008, 13, 1, 6, 0, 2008, 3, 1, 7, 0), {"20.0", "2.0", "282.0"});
+  const std::string long_line = bad_value + " abcdefghijabcdefghijabcdefghijabcdefghij   ";
+  struct Case {
+    const char* what;
+    std::vector<std::string> data;
+    int line;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"a value that is not a number", {good, bad_value}, 12, bad_value},
+      {"the hour of its begin", {good, bad_hour}, 12, bad_hour},
+      {"30 February", {good, bad_day}, 12, bad_day},
+      {"month 13 of its begin", {good, "", bad_begin}, 13, bad_begin},
+      {"the first data line", {bad_value, good}, 11, bad_value},
+      {"a line longer than 80 characters", {good, long_line}, 12, long_line.substr(0, 80)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("bad.tsf"), series("1.0", kBasic, c.data));
+    MetReading r;
+    try {
+      METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
+      ADD_FAILURE() << "no stop";
+    } catch (const io::Stop& s) {
+      EXPECT_EQ(s.text, "***FATAL ERROR*** cannot read line " + std::to_string(c.line) +
+                            " of the meteorological file " + f + ": " + c.text);
+    }
+    // The header's messages were not written: the file never got that far.
+    EXPECT_TRUE(h.list_records().empty());
+    EXPECT_TRUE(h.out.str().empty());
   }
-  const std::vector<std::string> want = {" Error- cannot read WSPEED", " in CALPOST TIME SERIES file",
-                                         " line number          12", " found: [      2.5x]"};
-  auto recs = h.list_records();
-  ASSERT_EQ(recs.size(), 5u);
-  recs.erase(recs.begin());
-  EXPECT_EQ(recs, want);
-  EXPECT_EQ(h.console_lines(), shown(want));
 }
 
-TEST(SeriesFaults, UnreadableDateField) {
+// A line without an end date is skipped, whatever its other fields hold.
+TEST(SeriesFaults, SkippedLinesAreNotRead) {
   ListedRun h;
-  std::string bad = put(data_line(kHour6, {"20.0", "2.0", "282.0"}), 13, "x6");
-  const std::string f =
-      write_records(h.dir.file("date.tsf"), series("1.0", kBasic, {data_line(kHour5, {"10.0", "1.0", "281.0"}), bad}));
+  const std::string f = write_records(
+      h.dir.file("skip.tsf"),
+      series("1.0", kBasic,
+             {data_line(kHour5, {"10.0", "1.0", "281.0"}),
+              data_line(dates(2008, 3, 1, 6, 0, 2008, 3, 0, 7, 0), {"x", "y", "z"}),
+              data_line(kHour6, {"20.0", "2.0", "282.0"})}));
   MetReading r;
   METHDR(*h.run, 22, 20, f, r.ws, r.wd, r.temp, r.ipg);
-  int ieof = 0;
-  EXPECT_THROW(RDMET(*h.run, 22, 20, r.ws, r.wd, r.temp, r.ipg, ieof), io::Stop);
-  const auto recs = h.list_records();
-  ASSERT_EQ(recs.size(), 5u);
-  EXPECT_EQ(recs[1], " Error- cannot read the begin hour");
-  EXPECT_EQ(recs[3], " line number          12");
-  EXPECT_EQ(recs[4], " found: [x6]");
+  METGET(*h.run, 22, 20, 200806106, 0, r.ws, r.wd, r.temp, r.ipg);
+  EXPECT_EQ(r.ws, 2.0);
 }
 
 TEST(SeriesFaults, HeaderValuesAndEarlyEnd) {
