@@ -1,18 +1,23 @@
-// Whole-process timings of the year runs of a parameter study, each run a
-// fresh process of the program as a user starts it:
+// Whole-process measurements of the year runs of a parameter study, each run a
+// fresh process of the program as a user starts it; CPU time is the user and
+// system time of the process (getrusage of the child), shown beside the wall
+// time:
+//  - the AERMOD year with the Houston surface file, 10 step-table rows and 32
+//    virtual sources (87,840 flare steps, ten pairs of AERMOD files of 225 MB
+//    in all): its CPU time against the CPU time of `cat` copying the same
+//    bytes (the files that run wrote) to one file, in alternating pairs (a run
+//    of the program, then one of cat, each writing new files), the median of
+//    the pairs' ratios; and the program's peak memory;
 //  - the CALPUFF year of a steady flare with the Houston surface file (8784
 //    hourly steps, one flare file), best of 5;
-//  - the AERMOD year with 10 step-table rows and 32 virtual sources (87,840
-//    flare steps, ten pairs of AERMOD files), best of 3, with its ratio to a
-//    plain copy of the same bytes (the files that run wrote, read and written
-//    again in 1 MB blocks) measured in between;
-//  - the peak memory (getrusage of the child) of CALPUFF runs with fixed
-//    meteorology in 60-second steps over one and over five years.
+//  - the peak memory of CALPUFF runs with fixed meteorology in 60-second steps
+//    over one and over five years.
 // It reads only data/met/HOUSTON_ADJU.SFC of the repository and writes into a
 // temporary folder that it removes at the end. A measuring tool: it asserts
 // nothing about the times.
 //
-// usage: quelmar_year_runs [path-to-quelmar]   (default: the program of this build)
+// usage: quelmar_year_runs [path-to-quelmar [pairs]]
+//        (default: the program of this build, 5 pairs)
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -37,13 +42,17 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Child {
-  double seconds = 0;  // wall-clock time of the whole process
+  double wall = 0;      // wall-clock time of the whole process, s
+  double cpu = 0;       // user + system time of the process, s
   long max_rss_kb = 0;  // peak resident memory of the process
   int status = -1;
 };
 
-// Runs the program on `control` in `folder`, console output discarded.
-Child run(const std::string& program, const fs::path& folder, const std::string& control) {
+double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); }
+
+// Runs `argv` in `folder` with its standard output going to `out` (or nowhere)
+// and its standard error nowhere.
+Child run(const std::vector<std::string>& argv, const fs::path& folder, const fs::path& out = {}) {
   Child c;
   const auto t0 = std::chrono::steady_clock::now();
   const pid_t pid = fork();
@@ -54,44 +63,30 @@ Child run(const std::string& program, const fs::path& folder, const std::string&
   if (pid == 0) {
     if (chdir(folder.c_str()) != 0) _exit(127);
     const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
+    const int to = out.empty() ? null : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (null < 0 || to < 0) _exit(127);
+    dup2(to, 1);
     dup2(null, 2);
-    execl(program.c_str(), program.c_str(), control.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
     _exit(127);
   }
   int status = 0;
   rusage ru{};
   wait4(pid, &status, 0, &ru);
-  c.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  c.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  c.cpu = seconds(ru.ru_utime) + seconds(ru.ru_stime);
   c.max_rss_kb = ru.ru_maxrss;
   c.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return c;
 }
 
-// A plain copy of the files into `to`: read and written in blocks of 1 MB
-// through the page cache, as the run writes its own files.
-double plain_copy(const std::vector<fs::path>& files, const fs::path& to) {
-  std::vector<char> block(1 << 20);
-  const auto t0 = std::chrono::steady_clock::now();
-  for (const fs::path& f : files) {
-    const int in = open(f.c_str(), O_RDONLY);
-    const int out = open((to / f.filename()).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0) {
-      std::perror("copy");
-      std::exit(1);
-    }
-    for (;;) {
-      const ssize_t n = read(in, block.data(), block.size());
-      if (n <= 0) break;
-      if (write(out, block.data(), static_cast<size_t>(n)) != n) {
-        std::perror("copy");
-        std::exit(1);
-      }
-    }
-    close(in);
-    close(out);
-  }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 == 1 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 // A steady flare in fixed meteorology, one record every 60 seconds, over
@@ -121,10 +116,21 @@ void check(const Child& c, const char* what) {
   }
 }
 
+// The files of the AERMOD run in `dir` (its model files and its list file), sorted.
+std::vector<fs::path> aermod_files(const fs::path& dir) {
+  std::vector<fs::path> files;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().filename().string().rfind("am_mod_", 0) == 0 || e.path().filename() == "run.lst")
+      files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string program = fs::absolute(argc > 1 ? argv[1] : QUELMAR_BINARY).string();
+  const int pairs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const fs::path source = fs::path(QUELMAR_SOURCE_DIR) / "data/met/HOUSTON_ADJU.SFC";
 
   std::string tmpl = (fs::temp_directory_path() / "quelmar-year-runs-XXXXXX").string();
@@ -138,43 +144,61 @@ int main(int argc, char** argv) {
   write(dir / "aermod_ten.inp", quelmar::bench::houston_year(2, 10, "", "am"));
   write(dir / "minutes_1y.inp", minute_steps(1));
   write(dir / "minutes_5y.inp", minute_steps(5));
-  fs::create_directory(dir / "copy");
+  const fs::path copy = dir / "copy.bin";
 
   std::printf("program: %s\n", program.c_str());
 
-  double best = 1e30;
-  for (int i = 0; i < 5; ++i) {
-    const Child c = run(program, dir, "calpuff_year.inp");
-    check(c, "CALPUFF year");
-    best = std::min(best, c.seconds);
+  // The AERMOD year against cat, in alternating pairs; each run writes new files.
+  std::vector<double> am_cpu, am_wall, cat_cpu, cat_wall, ratio;
+  long am_rss = 0;
+  std::uintmax_t bytes = 0;
+  for (int i = 0; i < pairs; ++i) {
+    for (const fs::path& f : aermod_files(dir)) fs::remove(f);
+    const Child a = run({program, "aermod_ten.inp"}, dir);
+    check(a, "AERMOD year");
+    const std::vector<fs::path> written = aermod_files(dir);
+    bytes = bytes_of(written);
+    fs::remove(copy);
+    std::vector<std::string> cat = {"cat"};
+    for (const fs::path& f : written) cat.push_back(f.filename().string());
+    const Child c = run(cat, dir, copy);
+    check(c, "cat");
+    am_cpu.push_back(a.cpu);
+    am_wall.push_back(a.wall);
+    cat_cpu.push_back(c.cpu);
+    cat_wall.push_back(c.wall);
+    ratio.push_back(a.cpu / c.cpu);
+    am_rss = std::max(am_rss, a.max_rss_kb);
   }
-  std::printf("CALPUFF year, steady flare, Houston (8784 steps, %.1f MB), best of 5: %.3f s\n",
-              static_cast<double>(fs::file_size(dir / "cp_01.dat")) / 1e6, best);
+  std::printf("AERMOD year, Houston, 10 rows x 32 sources (87840 steps, %.1f MB), %d alternating pairs:\n",
+              static_cast<double>(bytes) / 1e6, pairs);
+  std::printf("  program: CPU (user+sys) median %.3f s, wall median %.3f s, peak memory %.1f MB\n", median(am_cpu),
+              median(am_wall), static_cast<double>(am_rss) / 1024.0);
+  std::printf("  cat of the same bytes to one file: CPU median %.3f s, wall median %.3f s\n", median(cat_cpu),
+              median(cat_wall));
+  std::printf("  CPU time ratio program / cat, median of the pairs: %.2f (pairs:", median(ratio));
+  for (double r : ratio) std::printf(" %.2f", r);
+  std::printf(")\n");
+  fs::remove(copy);
+  for (const fs::path& f : aermod_files(dir)) fs::remove(f);
 
-  double best_am = 1e30, best_copy = 1e30;
-  std::vector<fs::path> written;
-  for (int i = 0; i < 3; ++i) {
-    const Child c = run(program, dir, "aermod_ten.inp");
-    check(c, "AERMOD year");
-    best_am = std::min(best_am, c.seconds);
-    if (written.empty())
-      for (const auto& e : fs::directory_iterator(dir))
-        if (e.path().filename().string().rfind("am_mod_", 0) == 0 || e.path().filename() == "run.lst")
-          written.push_back(e.path());
-    best_copy = std::min(best_copy, plain_copy(written, dir / "copy"));
+  double best_wall = 1e30, best_cpu = 1e30;
+  for (int i = 0; i < 5; ++i) {
+    const Child c = run({program, "calpuff_year.inp"}, dir);
+    check(c, "CALPUFF year");
+    best_wall = std::min(best_wall, c.wall);
+    best_cpu = std::min(best_cpu, c.cpu);
   }
-  std::printf("AERMOD year, 10 rows x 32 sources (87840 steps, %.1f MB), best of 3: %.3f s\n",
-              static_cast<double>(bytes_of(written)) / 1e6, best_am);
-  std::printf("  plain copy of the same bytes, best of 3: %.3f s; ratio %.1f\n", best_copy, best_am / best_copy);
-  fs::remove_all(dir / "copy");
-  for (const fs::path& f : written) fs::remove(f);
+  std::printf("CALPUFF year, steady flare, Houston (8784 steps, %.1f MB), best of 5: CPU %.3f s, wall %.3f s\n",
+              static_cast<double>(fs::file_size(dir / "cp_01.dat")) / 1e6, best_cpu, best_wall);
 
   for (const auto& [control, years] : {std::pair{"minutes_1y.inp", "one year"}, std::pair{"minutes_5y.inp", "five years"}}) {
-    const Child c = run(program, dir, control);
+    const Child c = run({program, control}, dir);
     check(c, control);
-    std::printf("CALPUFF, %s in 60-second steps, fixed meteorology (%.0f MB file): peak memory %.1f MB (%.2f s)\n",
+    std::printf("CALPUFF, %s in 60-second steps, fixed meteorology (%.0f MB file): peak memory %.1f MB "
+                "(CPU %.2f s, wall %.2f s)\n",
                 years, static_cast<double>(fs::file_size(dir / "minutes_01.dat")) / 1e6,
-                static_cast<double>(c.max_rss_kb) / 1024.0, c.seconds);
+                static_cast<double>(c.max_rss_kb) / 1024.0, c.cpu, c.wall);
     fs::remove(dir / "minutes_01.dat");
   }
 
