@@ -227,21 +227,17 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   constexpr std::size_t kIdColumn = 28, kIdWidth = 12, kBlock = 1 << 20;
   std::string others, own, block;
   long long in_block = 0;  // records in the block
-  block.reserve(kBlock + 64 * (run::MAXGROUPS + 1));
+  block.reserve(kBlock + 128 * (run::MAXGROUPS + 1));
   auto write_hour = [&](bool has_own, int own_source) {
     const auto record_of = [&](int j) -> const std::string& { return (has_own && j == own_source) ? own : others; };
-    std::size_t need = 0;
-    for (int j = 1; j <= n; ++j) need += record_of(j).size() + 2;
-    std::size_t at = block.size();
-    block.resize(at + need);
+    // Each record is appended as it is (no space is cleared for it first)
+    // and given its identifier in place.
     for (int j = 1; j <= n; ++j) {
       const std::string& rec = record_of(j);
-      char* p = block.data() + at;
-      std::memcpy(p, rec.data(), rec.size());
-      std::memcpy(p + kIdColumn, ids[static_cast<std::size_t>(j)].data(), kIdWidth);
-      p[rec.size()] = '\r';
-      p[rec.size() + 1] = '\n';
-      at += rec.size() + 2;
+      const std::size_t at = block.size();
+      block.append(rec);
+      std::memcpy(block.data() + at + kIdColumn, ids[static_cast<std::size_t>(j)].data(), kIdWidth);
+      block.append("\r\n", 2);
     }
     in_block += n;
     if (block.size() >= kBlock) {

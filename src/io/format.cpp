@@ -3,6 +3,7 @@
 #include <charconv>
 #include <functional>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -44,9 +45,91 @@ void chars_fixed(Buf& b, double v, int decimals) {
   b.n = static_cast<int>(r.ptr - b.c);
 }
 
+constexpr unsigned long long kPow10[20] = {1ULL,
+                                           10ULL,
+                                           100ULL,
+                                           1000ULL,
+                                           10000ULL,
+                                           100000ULL,
+                                           1000000ULL,
+                                           10000000ULL,
+                                           100000000ULL,
+                                           1000000000ULL,
+                                           10000000000ULL,
+                                           100000000000ULL,
+                                           1000000000000ULL,
+                                           10000000000000ULL,
+                                           100000000000000ULL,
+                                           1000000000000000ULL,
+                                           10000000000000000ULL,
+                                           100000000000000000ULL,
+                                           1000000000000000000ULL,
+                                           10000000000000000000ULL};
+
+// The digits of |v| correctly rounded to `digits` (at most 9) significant
+// digits, exact ties to an even last digit, in integer arithmetic: the double
+// is m * 2^q exactly, and N = m * 2^q * 10^p with the p that puts N in
+// [10^(digits-1), 10^digits) is formed as a quotient with its remainder, which
+// decides the rounding. Every product and divisor fits 128 bits for magnitudes
+// from 1e-10 up to below 1e10, the range of the values of the model files;
+// outside it, false (the caller rounds by std::to_chars).
+bool sci_exact(double v, int digits, Buf& mant, int& exp10) {
+  const double a = std::fabs(v);
+  if (digits < 1 || digits > 9 || !(a >= 1e-10 && a < 1e10)) return false;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &a, sizeof bits);
+  const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);  // a normal double in this range
+  const int q = static_cast<int>(bits >> 52) - 1075;                  // a = m * 2^q, q < -18
+  __extension__ typedef unsigned __int128 u128;
+  // 2^(q+52) <= a < 2^(q+53): the decimal exponent of a, or one less.
+  int k = static_cast<int>(std::floor((q + 52) * 0.30102999566398120));
+  for (int tries = 0; tries < 4; ++tries) {
+    const int p = digits - 1 - k;
+    if (p > 19 || p < -19) return false;
+    u128 n = 0;
+    int cmp = 0;  // the remainder against half a unit of N: -1 below, 0 a tie, 1 above
+    if (p >= 0) {
+      const u128 x = static_cast<u128>(m) * kPow10[p];
+      const int r = -q;  // 19 to 86
+      n = x >> r;
+      const u128 rem = x & ((static_cast<u128>(1) << r) - 1);
+      const u128 half = static_cast<u128>(1) << (r - 1);
+      cmp = rem < half ? -1 : (rem == half ? 0 : 1);
+    } else {
+      const u128 d = static_cast<u128>(kPow10[-p]) << (-q);
+      n = m / d;
+      const u128 rem2 = (m % d) * 2;
+      cmp = rem2 < d ? -1 : (rem2 == d ? 0 : 1);
+    }
+    if (n < kPow10[digits - 1]) {
+      --k;
+      continue;
+    }
+    if (n >= kPow10[digits]) {
+      ++k;
+      continue;
+    }
+    if (cmp > 0 || (cmp == 0 && (n & 1) != 0)) ++n;
+    if (n == kPow10[digits]) {  // 9.99..95 and up rounds to the next power of ten
+      n = kPow10[digits - 1];
+      ++k;
+    }
+    mant.n = digits;
+    std::uint64_t u = static_cast<std::uint64_t>(n);
+    for (int i = digits - 1; i >= 0; --i) {
+      mant.c[i] = static_cast<char>('0' + u % 10);
+      u /= 10;
+    }
+    exp10 = k;
+    return true;
+  }
+  return false;
+}
+
 // Scientific form with `digits` significant digits: the digits (no point, no
 // sign) into `mant`, and the decimal exponent of the first digit.
 void chars_sci(double v, int digits, Buf& mant, int& exp10) {
+  if (sci_exact(v, digits, mant, exp10)) return;
   char buf[64];
   auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, digits - 1);
   const char* p = buf;

@@ -4,7 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace quelmar::io {
 namespace {
@@ -120,6 +126,14 @@ TEST(Layout, Fields) {
       {"(E12.6)", {1273.15}, "0.127315E+04"},
       {"(E12.6)", {1e100}, "0.100000+101"},
       {"(E12.6)", {0.000999999951}, "0.100000E-02"},  // mantissa rounds up across a power of ten
+      // Exact binary ties at the seventh digit round to an even sixth digit.
+      {"(E12.6)", {1234565.0}, "0.123456E+07"},
+      {"(E12.6)", {1234575.0}, "0.123458E+07"},
+      {"(E12.6)", {-9999995.0}, "-.100000E+08"},
+      // 0.1234565 is stored as 0.12345649999999999...: it rounds down.
+      {"(E12.6)", {0.1234565}, "0.123456E+00"},
+      {"(E12.6)", {5e-324}, "0.494066-323"},  // the smallest subnormal, as exact as any other value
+      {"(E12.6)", {1.7976931348623157e308}, "0.179769+309"},
       {"(G15.8)", {12.5}, "  12.500000    "},
       {"(G15.8)", {0.25}, " 0.25000000    "},
       {"(G15.8)", {0.0}, "  0.0000000    "},
@@ -136,6 +150,56 @@ TEST(Layout, Fields) {
       {"(\"q\",3X,A)", {"x"}, "q   x"},
   };
   for (const FieldCase& c : cases) EXPECT_EQ(Layout(c.layout).text(c.items), c.text) << c.layout;
+}
+
+// The E and G fields take the digits of the value correctly rounded (an exact
+// tie to an even digit) from however they are formed: compared with the
+// correctly rounded digits of the C library's printf over random doubles of
+// every exponent, decimal ties of each digit count and their two neighbours.
+TEST(Fields, EDigitsAgreeWithPrintfOverRandomValues) {
+  // E(d+6).d from printf's %.(d-1)e: "0." and the d digits, then E and a
+  // two-digit exponent (one more than printf's) or, beyond 99, a sign and
+  // three digits; a negative value loses its leading zero.
+  auto reference = [](double v, int d) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", d - 1, std::fabs(v));
+    std::string digits;
+    const char* p = buf;
+    for (; *p != 'e'; ++p)
+      if (*p != '.') digits.push_back(*p);
+    const int e = v == 0 ? 0 : std::atoi(p + 1) + 1;
+    const int ae = e < 0 ? -e : e;
+    char exp[16];
+    if (ae <= 99) std::snprintf(exp, sizeof exp, "E%c%02d", e < 0 ? '-' : '+', ae);
+    else std::snprintf(exp, sizeof exp, "%c%03d", e < 0 ? '-' : '+', ae);
+    return std::string(std::signbit(v) ? "-." : "0.") + digits + exp;
+  };
+  std::mt19937_64 gen(20240611);
+  std::string out;
+  long compared = 0, differ = 0;
+  auto check = [&](double v, int d) {
+    out.clear();
+    put_E(out, v, d + 6, d);
+    ++compared;
+    if (out != reference(v, d) && ++differ <= 10) ADD_FAILURE() << std::hexfloat << v << " E" << d + 6 << "." << d;
+  };
+  for (int i = 0; i < 150000; ++i) {
+    const int d = 1 + static_cast<int>(gen() % 9);
+    const std::uint64_t bits = gen();
+    double v = 0;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) check(v, d);
+    // Uniform in the logarithm over the magnitudes of the model files' values
+    // and beyond (1e-11 to 1e11), and the two neighbours of a power of ten.
+    const double x = std::pow(10.0, -11.0 + 22.0 * static_cast<double>(gen() >> 11) * 0x1.0p-53);
+    const double ten = std::pow(10.0, static_cast<int>(gen() % 23) - 11);
+    for (double y : {x, -x, std::nextafter(ten, 0.0), std::nextafter(ten, 1e308)}) check(y, d);
+    // A decimal of d+1 digits ending in 5, its neighbours, and exact binary halves.
+    const double m = static_cast<double>(gen() % static_cast<std::uint64_t>(std::pow(10, d))) * 10 + 5;
+    const double t = m * std::pow(10.0, static_cast<int>(gen() % 41) - 20);
+    for (double x : {t, std::nextafter(t, 0.0), std::nextafter(t, 1e308), -t, m, m / 2, m / 1024}) check(x, d);
+  }
+  EXPECT_EQ(differ, 0) << "of " << compared;
 }
 
 TEST(Layout, RecordsOfTheModelFiles) {
