@@ -207,9 +207,25 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.close(unit);
 }
 
-void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours) {
-  static const io::Layout L_HOUR("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
+void hourly_record(std::string& rec, int yy, int month, int day, int hour, std::string_view source, double qs,
+                   double ts, double us) {
+  // The layout (A,4(TR1,I3),TR1,A12,3(E12.6,TR1)) field by field: every field
+  // has its fixed width, and the last TR1 writes nothing.
+  rec.append("SO HOUREMIS");
+  for (const int v : {yy, month, day, hour}) {
+    rec.push_back(' ');
+    io::put_I(rec, v, 3);
+  }
+  rec.push_back(' ');
+  io::put_A(rec, source, 12);
+  io::put_E(rec, qs, 12, 6);
+  rec.push_back(' ');
+  io::put_E(rec, ts, 12, 6);
+  rec.push_back(' ');
+  io::put_E(rec, us, 12, 6);
+}
 
+void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours) {
   io::Units& u = run.units;
   const MOD_VIRTUALSOURCES& vs = run.vs;
   open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file");
@@ -229,16 +245,23 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   long long in_block = 0;  // records in the block
   block.reserve(kBlock + 128 * (run::MAXGROUPS + 1));
   auto write_hour = [&](bool has_own, int own_source) {
-    const auto record_of = [&](int j) -> const std::string& { return (has_own && j == own_source) ? own : others; };
-    // Each record is appended as it is (no space is cleared for it first)
-    // and given its identifier in place.
-    for (int j = 1; j <= n; ++j) {
-      const std::string& rec = record_of(j);
-      const std::size_t at = block.size();
-      block.append(rec);
-      std::memcpy(block.data() + at + kIdColumn, ids[static_cast<std::size_t>(j)].data(), kIdWidth);
-      block.append("\r\n", 2);
-    }
+    // The hour's records, each with its end of record: the other sources'
+    // record n times (copied in doublings), the own source's record over its
+    // place, then every record's identifier in place. The two records have
+    // the same length, the layout's fields having fixed widths.
+    if (n < 1) return;
+    const std::size_t len = others.size();
+    if (has_own && own.size() != len) throw std::logic_error("hourly emission records of different lengths");
+    const std::size_t at = block.size(), total = len * static_cast<std::size_t>(n);
+    block.reserve(at + total);
+    block.append(others);
+    for (std::size_t done = len; done < total; done = block.size() - at)
+      block.append(block.data() + at, std::min(done, total - done));
+    char* const first = block.data() + at;
+    if (has_own) std::memcpy(first + len * static_cast<std::size_t>(own_source - 1), own.data(), len);
+    for (int j = 1; j <= n; ++j)
+      std::memcpy(first + len * static_cast<std::size_t>(j - 1) + kIdColumn, ids[static_cast<std::size_t>(j)].data(),
+                  kIdWidth);
     in_block += n;
     if (block.size() >= kBlock) {
       u.records(unit, block, in_block);
@@ -248,9 +271,10 @@ void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::spa
   };
   auto hour_record = [&](std::string& rec, const HourDate& h, int yy, double qs, double ts, double us) {
     rec.clear();
-    L_HOUR.append({"SO HOUREMIS", yy, h.month, h.day, h.hour, ids[1], qs, ts, us}, rec);
+    hourly_record(rec, yy, h.month, h.day, h.hour, ids[1], qs, ts, us);
     // The layout's fields have fixed widths: the identifier always lies in columns 29 to 40.
     if (rec.size() < kIdColumn + kIdWidth) throw std::logic_error("hourly emission record without its identifier");
+    rec.append("\r\n", 2);
   };
 
   // Hours of the surface file before the first stored hour: nothing emitted,

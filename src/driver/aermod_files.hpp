@@ -40,6 +40,13 @@ std::string aermod_source_id(int l);
 void MKFILAM_INP(run::Run& run, int unit, int lst, std::string_view fname, std::string_view femarb,
                  int idate_first, int idate_last);
 
+// Appends one record of the hourly emission file to `rec`, in the layout
+// (A,4(TR1,I3),TR1,A12,3(E12.6,TR1)): "SO HOUREMIS", the two-digit year,
+// month, day and hour (1 to 24, by the hour's end), the source, and its rate
+// (g/s), exit temperature (K) and exit velocity (m/s).
+void hourly_record(std::string& rec, int yy, int month, int day, int hour, std::string_view source, double qs,
+                   double ts, double us);
+
 // Writes the hourly emission file `fname` on `unit`: first one zero-rate record
 // per source for each date-hour of `lead_hours`, then NVS times NSOURCES
 // records for the stored hours. `lst` receives the messages of the date routines.

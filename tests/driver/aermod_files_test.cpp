@@ -7,6 +7,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -305,6 +308,31 @@ TEST_F(AermodHourlyFile, OneHourThreeSources) {
   };
   EXPECT_EQ(got, expect);
   EXPECT_EQ(got[0].size(), 78u);  // the final TR1 writes nothing
+}
+
+// The hourly record is the layout (A,4(TR1,I3),TR1,A12,3(E12.6,TR1)) written
+// field by field: the same text as the layout makes of the same items, for
+// integers that fit their field and that do not, and for rates of every size
+// and sign (zero, negative zero, beyond 1e99, not finite).
+TEST(HourlyRecord, TheLayoutFieldByField) {
+  const io::Layout layout("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
+  std::mt19937_64 gen(7);
+  auto any_int = [&] { return static_cast<int>(gen() % 2400) - 200; };
+  const double specials[] = {0.0, -0.0, 1e100, -1e-100, 5e-324, std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(), 999999.5, 0.0999999951};
+  auto any_real = [&]() {
+    if (gen() % 8 == 0) return specials[gen() % std::size(specials)];
+    return (gen() % 2 ? -1.0 : 1.0) * std::pow(10.0, -12.0 + 24.0 * static_cast<double>(gen() >> 11) * 0x1.0p-53);
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const int yy = any_int(), mo = any_int(), dy = any_int(), hr = any_int();
+    const std::string source = aermod_source_id(1 + static_cast<int>(gen() % 32));
+    const double qs = any_real(), ts = any_real(), us = any_real();
+    std::string want = "before", got = "before";
+    layout.append({"SO HOUREMIS", yy, mo, dy, hr, source, qs, ts, us}, want);
+    hourly_record(got, yy, mo, dy, hr, source, qs, ts, us);
+    ASSERT_EQ(got, want) << i;
+  }
 }
 
 // Year, hour of the day's end, and the date from the day of the year.
