@@ -26,16 +26,15 @@ int group_count(const Run& run) { return std::clamp(run.inp.NSOURCES, 0, run::MA
 
 std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<std::size_t>(io::LEN_REAL(s))); }
 
-// Opens a model file or stops the run with a message that names it.
-void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what) {
-  if (run.units.open_write(unit, fname)) {
+// Opens a model file (under a temporary name until the loop publishes it,
+// whole, when `visible` says so) or stops the run with a message that names it
+// and says why.
+void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what, io::Units::Visible visible) {
+  if (run.units.open_write(unit, fname, visible)) {
     run.units.whole_fields(unit);
     return;
   }
-  const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", trimmed(fname)};
-  run.units.free(io::CONSOLE, msg);
-  run.units.free(lst, msg);
-  throw io::Stop{};
+  refuse_model_file(run, lst, fname, what);
 }
 
 // A file name as AERMOD reads it from a control-file record: between double
@@ -116,6 +115,14 @@ int hourly_year(int iyr) {
 
 }  // namespace
 
+void refuse_model_file(Run& run, int lst, std::string_view fname, const char* what) {
+  const std::string name = io::host_path(fname);
+  const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", name, ": ", run.units.open_error()};
+  run.units.free(io::CONSOLE, msg);
+  run.units.free(lst, msg);
+  throw io::Stop{};
+}
+
 std::string aermod_source_id(int l) {
   static const io::Layout L_ONE("('SOURCE',I1)");
   static const io::Layout L_TWO("('SOURCE',I2)");
@@ -125,7 +132,7 @@ std::string aermod_source_id(int l) {
 }
 
 void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::string_view femarb, int idate_first,
-                 int idate_last) {
+                 int idate_last, io::Units::Visible visible) {
   static const io::Layout L_TITLE("('CO TITLEONE flemarb by ',A,' Version ',A,' Level ',A)");
   static const io::Layout L_LOCATION("('SO LOCATION ',A,' POINT',2(F13.1,TR1),F13.1)");
   static const io::Layout L_SRCPARAM("('SO SRCPARAM ',A,5(F10.3,TR1))");
@@ -142,7 +149,7 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
 
   io::Units& u = run.units;
   const run::MOD_READINP& in = run.inp;
-  open_or_stop(run, unit, lst, fname, "AERMOD control file");
+  open_or_stop(run, unit, lst, fname, "AERMOD control file", visible);
   NameWriter name(run, lst);
   const int mstrip = in.MSTRIP;
   const char* pollutant = nullptr;
@@ -207,12 +214,13 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.close(unit);
 }
 
-void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours) {
+void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours,
+                   io::Units::Visible visible) {
   static const io::Layout L_HOUR("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
 
   io::Units& u = run.units;
   const MOD_VIRTUALSOURCES& vs = run.vs;
-  open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file");
+  open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file", visible);
   const int n = group_count(run);
   const int nvs = std::clamp(vs.NVS, 0, vs.hours());
   std::array<std::string, run::MAXGROUPS + 1> ids;

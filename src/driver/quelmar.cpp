@@ -12,6 +12,7 @@
 #include "common/utils.hpp"
 #include "input/wrcontrol.hpp"
 #include "io/stop.hpp"
+#include "io/units.hpp"
 
 namespace quelmar::driver {
 
@@ -37,6 +38,7 @@ int error_end(Run& run) {
   u.free(io::CONSOLE, {text});
   if (u.is_open(io::LST)) u.free(io::LST, {text});
   if (run.stdc.LOGON == 1) u.free(io::LOG, {text});
+  u.discard_temporaries();
   u.discard(io::OUT);
   for (int unit : {io::LST, io::LOG, io::MET}) u.close(unit);
   u.flush();
@@ -70,8 +72,15 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 
   int ierr = 0;
   io::MK_CASE(io::LST, in.LCFILES, in.LSTDAT.span(), ierr);
+  if (io::host_path(in.LSTDAT.view()).empty()) {
+    // Without a list file the run could report nothing of what it finds.
+    const char* text = "***FATAL ERROR*** the control file names no list file (LSTDAT)";
+    u.free(io::CONSOLE, {text});
+    u.err() << text << '\n';
+    return error_end(run);
+  }
   if (!u.open_write(io::LST, in.LSTDAT.view())) {
-    u.free(io::CONSOLE, {"Error opening LSTDAT:", in.LSTDAT.view()});
+    u.free(io::CONSOLE, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
     return error_end(run);
   }
   for (run::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
@@ -80,7 +89,7 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   run.stdc.LOGON = 0;
   if (in.MDEBUG == 1 && in.LOGDAT.len_real() >= 1) {
     if (!u.open_write(io::LOG, in.LOGDAT.view())) {
-      u.free(io::CONSOLE, {"Error opening LOGDAT:", in.LOGDAT.view()});
+      u.free(io::CONSOLE, {"Error opening LOGDAT: ", io::host_path(in.LOGDAT.view()), ": ", u.open_error()});
       return error_end(run);
     }
     run.stdc.LOGON = 1;
@@ -110,11 +119,13 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   // The normal end.
   const double used = cpu_seconds() - start;
   u.free(io::LST, {"CPU Time ", used, " seconds"});
-  u.free(io::CONSOLE, {"Program Terminated"});
   u.free(io::LST, {"Program Terminated"});
   if (run.stdc.LOGON == 1) u.free(io::LOG, {"Program Terminated"});
+  // The console says the run ended well only once the list file and the log
+  // are written to their ends.
   u.close(io::LOG);
   u.close(io::LST);
+  u.free(io::CONSOLE, {"Program Terminated"});
   u.flush();
   return 0;
 }
@@ -122,20 +133,23 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 namespace {
 
 // The end of an immediate stop: its text (when it has one) in the list file
-// when that is open and on standard error, a model file that was being written
-// removed (it would look complete to its model), every unit flushed and closed.
+// while that can still be written and on standard error, the model files that
+// were being written removed (they would look complete to their model; those
+// finished earlier in the run stay), every unit closed.
 int stop_end(Run& run, const std::string& text) {
   io::Units& u = run.units;
-  // What fails here (a console that has failed already) must not hide the text.
+  // What fails here (a list file that cannot be written, a console that has
+  // failed already) must not hide the text.
   try {
     if (!text.empty() && u.is_open(io::LST)) u.free(io::LST, {text});
   } catch (const std::exception&) {
   }
   try {
+    u.discard_temporaries();
     u.discard(io::OUT);
-    u.close_all();
   } catch (const std::exception&) {
   }
+  u.close_all();
   if (!text.empty()) u.err() << text << '\n';
   u.err().flush();
   return 1;

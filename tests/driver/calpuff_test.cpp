@@ -232,7 +232,8 @@ TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
   fs::create_directory(dir.file("out_01.dat"));
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file:\\out_01.dat\r\n"), std::string::npos);
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file: out_01.dat: Is a directory\r\n"),
+            std::string::npos);
   EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }
