@@ -185,6 +185,13 @@ inline const std::string kSteadySourFlare =
     "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
     "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n";
 
+// The keyword lines of a CALPUFF flare file for that flare: source F1 in UTM
+// zone 12 N, time zone UTC-0700, two species, SO2 (the flare's computed rate)
+// and H2S at a constant 0.25 g/s.
+inline const std::string kCalpuffFlareFile =
+    "! MDSPMOD = 1 !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n! ABTZ = UTC-0700 !\n"
+    "! DATUM = WGS-84 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n! EMIT = 0, 0.25 !\n";
+
 // ---------------------------------------------------------------- the program
 
 struct ProcessResult {

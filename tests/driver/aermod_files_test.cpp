@@ -247,6 +247,60 @@ TEST_F(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
   for (const std::string& r : got) EXPECT_EQ(r.find('*', 2), std::string::npos) << r;
 }
 
+// An empty group takes the nearest group with hours, the lower one of two
+// equally near, group 1 included; hours per group below, groups with hours
+// carry x 0.1g km, y 0.2g km, height 10g m, 1000+g K, 10+g m/s, 1+g m.
+TEST_F(AermodControlFile, AnEmptyGroupBesideGroupOneTakesGroupOne) {
+  // The two records of each group with hours, after the identifier; F13.1 of
+  // the position in m and the elevation 850 m, then 5(F10.3,TR1) of 0, height,
+  // temperature, velocity and diameter.
+  const std::string location[] = {"",
+                                  " POINT        100.0         200.0         850.0",
+                                  "",
+                                  " POINT        300.0         600.0         850.0",
+                                  " POINT        400.0         800.0         850.0"};
+  const std::string srcparam[] = {"",
+                                  "     0.000     10.000   1001.000     11.000      2.000",
+                                  "",
+                                  "     0.000     30.000   1003.000     13.000      4.000",
+                                  "     0.000     40.000   1004.000     14.000      5.000"};
+  struct Case {
+    std::vector<int> hours;   // per group
+    std::vector<int> donors;  // the group whose parameters each group declares
+  };
+  const Case cases[] = {
+      {{1, 0}, {1, 1}},
+      {{1, 0, 1}, {1, 1, 3}},
+      {{1, 0, 0, 1}, {1, 1, 4, 4}},
+  };
+  for (const Case& c : cases) {
+    fresh_run();
+    configure(*run);
+    const int n = static_cast<int>(c.hours.size());
+    run->inp.NSOURCES = n;
+    run::MOD_VIRTUALSOURCES& vs = run->vs;
+    for (int g = 1; g <= n; ++g) {
+      vs.IVSNS(g) = c.hours[g - 1];
+      if (vs.IVSNS(g) == 0) {
+        vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
+        vs.VSHS(g) = 1.0e30;
+      } else {
+        vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
+        vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
+      }
+    }
+    const std::vector<std::string> got = write_inp(*run, dir);
+    ASSERT_GE(got.size(), 13u + 2 * c.hours.size());
+    for (int g = 1; g <= n; ++g) {
+      SCOPED_TRACE("group " + std::to_string(g) + " of " + std::to_string(n));
+      const std::string id = "SOURCE" + std::to_string(g) + "     ";
+      const std::size_t d = static_cast<std::size_t>(c.donors[static_cast<std::size_t>(g - 1)]);
+      EXPECT_EQ(got[11 + 2 * static_cast<std::size_t>(g)], "SO LOCATION " + id + location[d]);
+      EXPECT_EQ(got[12 + 2 * static_cast<std::size_t>(g)], "SO SRCPARAM " + id + srcparam[d]);
+    }
+  }
+}
+
 TEST_F(AermodControlFile, NoStartEndWithoutHours) {
   configure(*run);
   const std::vector<std::string> got = write_inp(*run, dir, "e.dat", 0, 0);

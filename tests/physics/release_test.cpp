@@ -298,6 +298,18 @@ TEST(PuffTableTest, ReleasesThatCannotBeCutAreRefused) {
        {"***ERROR*** puff table: the puff duration PUFFDUR rounds to 0 s", "NPUFFS =" + io::free_int(10000),
         "release time (s) =" + io::free_real(-(10.0 / 6 / 240 * 24 * 60 * 60) * std::log(1 - 0.9)),
         "give fewer puffs, or NPUFFS 0 with a positive PUFFDUR"}},
+      // QTOTAL/QMAX*86400 overflows to infinity, or underflows to 0 s.
+      {"time constant infinite", 1e-300, 1e300, 0.9, 3600, 0, 1,
+       {"***ERROR*** puff table: the time constant QTOTAL/QMAX is out of range", "QMAX =  1.000000000000000E-300",
+        "QTOTAL =  1.000000000000000E+300"}},
+      {"time constant 0", 1e300, 1e-300, 0.9, 3600, 3, 2,
+       {"***ERROR*** puff table: the time constant QTOTAL/QMAX is out of range", "QMAX =  1.000000000000000E+300",
+        "QTOTAL =  1.000000000000000E-300"}},
+      // tau = 1e6/1*86400 = 8.64e10 s, FREL 0.5: TEND = 8.64e10*ln 2 = 59887916400.379 s,
+      // 2.99e10 s a puff, beyond the 2147483647 s of a 32-bit duration.
+      {"duration beyond the integer range", 1, 1e6, 0.5, 3600, 2, 1,
+       {"***ERROR*** puff table: the puff duration PUFFDUR exceeds the integer range", "NPUFFS =           2",
+        "release time (s) =   59887916400.3793     "}},
       {"no duration to count with", 240, 10, 0.9, 0, 1, 1,
        {"***ERROR*** puff table: the puff duration must be positive", "PUFFDUR =" + io::free_int(0)}},
       {"equal volume without a count", 240, 10, 0.9, 3600, 0, 2,
