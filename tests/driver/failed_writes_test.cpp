@@ -23,13 +23,6 @@ std::string period(int end_day) {
          std::to_string(end_day) + " !\n! HHE = 23 !\n";
 }
 
-// The keywords that a CALPUFF flare file needs besides the flare, and the period.
-std::string calpuff_keys(int end_day) {
-  return "! MDSPMOD = 1 !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n! ABTZ = UTC-0700 !\n"
-         "! DATUM = WGS-84 !\n! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 64.0638 !\n! EMIT = 0 !\n" +
-         period(end_day);
-}
-
 // A user sequence of `rows` rows of `seconds` each, at rates that differ from
 // row to row.
 std::string sequence(int rows, int seconds) {
@@ -41,7 +34,7 @@ std::string sequence(int rows, int seconds) {
 // The steady sour-gas flare written one record a minute for a day: a flare
 // file of about half a megabyte.
 std::string calpuff_minutes() {
-  return "QUELMAR 1\n! PUFFDUR = 60 !\n! TIMEINC = 60 !\n" + kSteadySourFlare + calpuff_keys(1);
+  return "QUELMAR 1\n! PUFFDUR = 60 !\n! TIMEINC = 60 !\n" + kSteadySourFlare + kCalpuffFlareFile + period(1);
 }
 
 // The same flare for AERMOD in 32 virtual sources over five days: an hourly
@@ -121,7 +114,7 @@ TEST(FailedWrites, AStoppedRunLeavesOnlyWholeFiles) {
   };
   const std::vector<Case> cases = {
       // 24 flare files of a 600-row sequence of one minute each, over two days.
-      {"QUELMAR 1\n! NSEP = 24 !\n" + sequence(600, 60) + kSteadySourFlare + calpuff_keys(2), SIGTERM, "SIGTERM",
+      {"QUELMAR 1\n! NSEP = 24 !\n" + sequence(600, 60) + kSteadySourFlare + kCalpuffFlareFile + period(2), SIGTERM, "SIGTERM",
        {"out_01.dat", "out_02.dat"}, "out_03.dat.part"},
       // Ten rows for AERMOD over two months in 32 virtual sources.
       {"QUELMAR 1\n" + sequence(10, 3600) + kSteadySourFlare + "! MDSPMOD = 2 !\n! NSOURCES = 32 !\n" +
