@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -91,6 +92,21 @@ GroupParams group_params(const Run& run, int l, int n) {
   return p;
 }
 
+// The name of a file of AERMOD's results that belongs to one control file: the
+// name of its hourly emission file as written, with `extension` in place of its
+// own (or added, when it has none), the extension in upper case unless the run
+// keeps its file names in lower case. Each pair of AERMOD files so keeps its
+// results apart from those of the other pairs.
+std::string result_file_name(const Run& run, std::string_view femarb, std::string_view extension) {
+  const std::string_view name = trimmed(femarb);
+  const std::size_t folder = name.find_last_of("/\\");
+  const std::size_t dot = name.rfind('.');
+  const bool has_extension = dot != std::string_view::npos && (folder == std::string_view::npos || dot > folder);
+  std::string result(has_extension ? name.substr(0, dot) : name);
+  for (char c : extension) result += run.inp.LCFILES ? c : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
+
 // Year, month, day and hour (1 to 24, numbered by the hour's end) of a date-hour.
 struct HourDate {
   int year = 0, month = 0, day = 0, hour = 0;
@@ -144,6 +160,7 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   static const io::Layout L_UAIRDATA("('ME UAIRDATA  00022222 ',I4,' ONSITE')");
   static const io::Layout L_STARTEND("('ME STARTEND ',I4,3I3,TR1,I4,3I3)");
   static const io::Layout L_PROFBASE("('ME PROFBASE ',F10.1,' METERS')");
+  static const io::Layout L_ERRORFIL("('CO ERRORFIL ',A)");
   static const io::Layout L_PLOTFILE("('OU PLOTFILE 1 ALL FIRST ',A)");
   static const io::Layout L_POSTFILE("('OU POSTFILE 1 ALL UNFORM ',A)");
 
@@ -164,7 +181,7 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.record(unit, "CO AVERTIME 1");
   if (pollutant) u.record(unit, std::string("CO POLLUTID ") + pollutant);
   u.record(unit, "CO RUNORNOT RUN");
-  u.record(unit, "CO ERRORFIL AERMOD.err");
+  u.fixed(unit, L_ERRORFIL, {name(result_file_name(run, femarb, ".err"))});
   u.record(unit, "CO FINISHED");
 
   u.record(unit, "SO STARTING");
@@ -208,8 +225,8 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.record(unit, "OU STARTING");
   u.record(unit, "OU RECTABLE ALLAVE FIRST");
   u.record(unit, "OU MAXTABLE ALLAVE 10");
-  u.fixed(unit, L_PLOTFILE, {"aermod.dat"});
-  u.fixed(unit, L_POSTFILE, {"aermod.bin"});
+  u.fixed(unit, L_PLOTFILE, {name(result_file_name(run, femarb, ".plt"))});
+  u.fixed(unit, L_POSTFILE, {name(result_file_name(run, femarb, ".bin"))});
   u.record(unit, "OU FINISHED");
   u.close(unit);
 }

@@ -158,6 +158,11 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
   io::Units& u = run.units;
 
   const bool separation = in.NPUFFS > 1 || in.NPUFFS == 0 || (in.NPUFFS == 1 && in.NSEP > 1);
+  // A sequence repeated in NSEP files with no file to write would end as a
+  // normal run that wrote nothing.
+  if (separation && in.NSEP <= 0)
+    throw io::Stop{"***FATAL ERROR*** NSEP must be 24, 48, 72, 96 or 120 for a step table of several rows or none, "
+                   "NSEP=" + std::to_string(in.NSEP)};
   if (!separation) in.NSEP = 1;
   const int nfiles = separation ? in.NSEP : 1;
 

@@ -31,6 +31,29 @@ std::string time_of_day() {
   return buf;
 }
 
+// What `quelmar --help` shows.
+constexpr const char* kUsage[] = {
+    "Usage: quelmar [control-file]",
+    "",
+    "QUELMAR prepares the source inputs of AERMOD and CALPUFF for a gas flare or a",
+    "plain stack. It reads the control file (quelmar.inp in the current folder when",
+    "none is named) and the meteorological file that the control file names, and",
+    "writes the list file (LSTDAT), the debug log (LOGDAT, with MDEBUG = 1), and",
+    "CALPUFF flare files (MDSPMOD = 1) or AERMOD control files with their hourly",
+    "emission files (MDSPMOD = 2).",
+    "",
+    "Every file name in the control file is taken relative to the current folder,",
+    "not to the folder of the control file.",
+    "",
+    "Exit status: 0 after the normal end (\"Program Terminated\"); 1 after input",
+    "errors or any other failure (\"Program Terminated with ***ERRORS***\" or a",
+    "\"***FATAL ERROR***\" message). A run stopped by SIGINT, SIGTERM or SIGHUP",
+    "removes its unfinished model files and ends with that signal's status.",
+    "",
+    "  -h, --help   show this text",
+    "  --version    show the program's version and level",
+};
+
 // The error end: the termination text where it can be read, every unit closed.
 int error_end(Run& run) {
   io::Units& u = run.units;
@@ -56,6 +79,18 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   io::Text<255> ctlfile, cmdarg;
   ctlfile.set_blank_padded("quelmar.inp");
   common::GETCOM(cmdarg.span(), argc, argv);
+  const std::string_view arg = cmdarg.trimmed();
+  if (arg == "--help" || arg == "-h") {
+    for (const char* line : kUsage) u.free(io::CONSOLE, {line});
+    u.flush();
+    return 0;
+  }
+  if (arg == "--version") {
+    u.free(io::CONSOLE, {run.ver.MODELNAME.trimmed(), " version ", run.ver.VERSION.trimmed(), ", level ",
+                         run.ver.LEVEL.trimmed()});
+    u.flush();
+    return 0;
+  }
   if (cmdarg.len_real() >= 1) {
     common::GETCOM(ctlfile.span(), argc, argv);
     u.free(io::CONSOLE, {"Control file:[", ctlfile.trimmed(), "]"});
@@ -68,7 +103,14 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   common::INITIALIZE(run.file1.MIXSPARE, 0.0);
   common::INITIALIZE(in.LIFT, 0.0);
 
-  if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) return error_end(run);
+  if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) {
+    const char* head = "***FATAL ERROR*** cannot open control file ";
+    const std::string_view name = ctlfile.trimmed();
+    // On the console the reason goes on in a record of its own when the line is full.
+    u.free(io::CONSOLE, {head, name, ": ", u.open_error()});
+    u.err() << head << name << ": " << u.open_error() << '\n';
+    return error_end(run);
+  }
 
   int ierr = 0;
   io::MK_CASE(io::LST, in.LCFILES, in.LSTDAT.span(), ierr);

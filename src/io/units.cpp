@@ -83,6 +83,12 @@ bool Units::open_read(int unit, std::string_view name) {
     open_error_ = reason(ENOENT);
     return false;
   }
+  // A folder opens for reading on this platform, but holds no records.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    open_error_ = reason(EISDIR);
+    return false;
+  }
   auto f = std::make_unique<File>();
   f->reading = true;
   f->path = f->shown = path;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -64,7 +66,7 @@ TEST_F(AermodControlFile, WholeFile) {
       "CO AVERTIME 1",
       "CO POLLUTID OU",
       "CO RUNORNOT RUN",
-      "CO ERRORFIL AERMOD.err",
+      "CO ERRORFIL out_MOD_01.ERR",
       "CO FINISHED",
       "SO STARTING",
       "SO ELEVUNIT METERS",
@@ -94,8 +96,8 @@ TEST_F(AermodControlFile, WholeFile) {
       "OU STARTING",
       "OU RECTABLE ALLAVE FIRST",
       "OU MAXTABLE ALLAVE 10",
-      "OU PLOTFILE 1 ALL FIRST aermod.dat",
-      "OU POSTFILE 1 ALL UNFORM aermod.bin",
+      "OU PLOTFILE 1 ALL FIRST out_MOD_01.PLT",
+      "OU POSTFILE 1 ALL UNFORM out_MOD_01.BIN",
       "OU FINISHED",
   };
   const std::vector<std::string> got = write_inp(*run, dir);
@@ -105,6 +107,38 @@ TEST_F(AermodControlFile, WholeFile) {
   // Written again: only the records of the second write.
   run->inp.NSOURCES = 1;
   EXPECT_EQ(write_inp(*run, dir).size(), expect.size() - 2);
+}
+
+// The files of AERMOD's results are named after the hourly emission file of
+// their control file, so that the runs of several control files in one folder
+// keep their results apart.
+TEST_F(AermodControlFile, ResultFilesNamedAfterTheHourlyEmissionFile) {
+  configure(*run);
+  struct Case {
+    bool lcfiles;
+    const char* femarb;
+    const char* err;
+    const char* plt;
+    const char* bin;
+  };
+  const Case cases[] = {
+      {false, "RUNS/FLARE_MOD_02.DAT", "RUNS/FLARE_MOD_02.ERR", "RUNS/FLARE_MOD_02.PLT", "RUNS/FLARE_MOD_02.BIN"},
+      {true, "runs\\flare_mod_02.dat", "runs\\flare_mod_02.err", "runs\\flare_mod_02.plt", "runs\\flare_mod_02.bin"},
+      // A dot in a folder's name is no extension; a name without one gets it added.
+      {true, "a.b/hours", "a.b/hours.err", "a.b/hours.plt", "a.b/hours.bin"},
+      // A name with a blank is quoted as the emission file's own.
+      {true, "my runs/x.dat", "\"my runs/x.err\"", "\"my runs/x.plt\"", "\"my runs/x.bin\""},
+  };
+  for (const Case& c : cases) {
+    run->inp.LCFILES = c.lcfiles;
+    const std::vector<std::string> got = write_inp(*run, dir, c.femarb);
+    ASSERT_EQ(got.size(), 38u);
+    const std::string femarb = std::strchr(c.femarb, ' ') ? std::string("\"") + c.femarb + "\"" : c.femarb;
+    EXPECT_EQ(got[7], std::string("CO ERRORFIL ") + c.err);
+    EXPECT_EQ(got[17], "SO HOUREMIS " + femarb + " SOURCE1-SOURCE2");
+    EXPECT_EQ(got[35], std::string("OU PLOTFILE 1 ALL FIRST ") + c.plt);
+    EXPECT_EQ(got[36], std::string("OU POSTFILE 1 ALL UNFORM ") + c.bin);
+  }
 }
 
 struct PollutantCase {

@@ -156,12 +156,24 @@ TEST(CalpuffLoop, EmptyTablesAndZeroRates) {
   const auto recs = file_records(dir.file("out_01.dat"));
   EXPECT_EQ(recs[20].substr(recs[20].size() - 15), " 0.25000000    ");
 
-  // NSEP 0 with a sequence of several rows: no file at all.
-  TempDir dir2;
-  write_file(dir2.file("run.inp"),
-             control("! MINPUT = 2 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n! SEQ = 80, 1800, -1, -1 !\n"));
-  ASSERT_EQ(run_quelmar(dir2.path(), "run.inp").status, 0);
-  EXPECT_FALSE(fs::exists(dir2.file("out_01.dat")));
+  // NSEP left out (0) with a sequence of several rows, or with none: there
+  // would be no file at all, so the run stops and says why.
+  for (const char* rows : {"! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n! SEQ = 80, 1800, -1, -1 !\n",
+                           "! NSEQ = 0 !\n! NSEP = -24 !\n"}) {
+    TempDir dir2;
+    write_file(dir2.file("run.inp"), control(std::string("! MINPUT = 2 !\n") + rows));
+    const ProcessResult r = run_quelmar(dir2.path(), "run.inp");
+    const std::string nsep = std::string(rows).find("-24") != std::string::npos ? "-24" : "0";
+    const std::string message =
+        "***FATAL ERROR*** NSEP must be 24, 48, 72, 96 or 120 for a step table of several rows or none, NSEP=" + nsep;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, message + "\n");
+    // In the list file the text runs on over two records of at most 80 columns.
+    const auto recs = file_records(dir2.file("run.lst"));
+    ASSERT_GE(recs.size(), 2u);
+    EXPECT_EQ(joined({recs.end() - 2, recs.end()}), message);
+    EXPECT_EQ(folder_names(dir2), (std::vector<std::string>{"run.inp", "run.lst"}));
+  }
 
   // A row with rate 0: a bare-stack record of the row's duration.
   TempDir dir3;
