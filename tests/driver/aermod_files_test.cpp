@@ -41,6 +41,22 @@ void configure(run::Run& run) {
   vs.VSUS(2) = 18.25, vs.VSDS(2) = 2.25;
 }
 
+// Groups with the given hour counts: an empty group holds the zero means and
+// the 1.0E30 height that the grouping leaves; group g with hours carries x 0.1g
+// km, y 0.2g km, height 10g m, 1000+g K, 10+g m/s and 1+g m.
+void fill_groups(run::MOD_VIRTUALSOURCES& vs, const std::vector<int>& hours) {
+  for (int g = 1; g <= static_cast<int>(hours.size()); ++g) {
+    vs.IVSNS(g) = hours[static_cast<std::size_t>(g - 1)];
+    if (vs.IVSNS(g) == 0) {
+      vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
+      vs.VSHS(g) = 1.0e30;
+    } else {
+      vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
+      vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
+    }
+  }
+}
+
 // A run with its console on strings and a temporary folder for its files.
 class AermodControlFile : public ::testing::Test, protected test::TestRun {};
 class AermodHourlyFile : public ::testing::Test, protected test::TestRun {};
@@ -257,18 +273,7 @@ TEST_F(AermodControlFile, LongNameWarning) {
 TEST_F(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
   configure(*run);
   run->inp.NSOURCES = 5;
-  run::MOD_VIRTUALSOURCES& vs = run->vs;
-  const int hours[5] = {0, 1, 0, 1, 1};
-  for (int g = 1; g <= 5; ++g) {
-    vs.IVSNS(g) = hours[g - 1];
-    if (hours[g - 1] == 0) {
-      vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
-      vs.VSHS(g) = 1.0e30;
-    } else {
-      vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
-      vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
-    }
-  }
+  fill_groups(run->vs, {0, 1, 0, 1, 1});
   const std::vector<std::string> got = write_inp(*run, dir);
   const std::string g2 = "     0.000     20.000   1002.000     12.000      3.000";
   EXPECT_EQ(got[13], "SO LOCATION SOURCE1      POINT        200.0         400.0         850.0");
@@ -312,17 +317,7 @@ TEST_F(AermodControlFile, AnEmptyGroupBesideGroupOneTakesGroupOne) {
     configure(*run);
     const int n = static_cast<int>(c.hours.size());
     run->inp.NSOURCES = n;
-    run::MOD_VIRTUALSOURCES& vs = run->vs;
-    for (int g = 1; g <= n; ++g) {
-      vs.IVSNS(g) = c.hours[g - 1];
-      if (vs.IVSNS(g) == 0) {
-        vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
-        vs.VSHS(g) = 1.0e30;
-      } else {
-        vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
-        vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
-      }
-    }
+    fill_groups(run->vs, c.hours);
     const std::vector<std::string> got = write_inp(*run, dir);
     ASSERT_GE(got.size(), 13u + 2 * c.hours.size());
     for (int g = 1; g <= n; ++g) {

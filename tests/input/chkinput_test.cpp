@@ -671,16 +671,30 @@ struct AfterEcho : test::TestRun {
   }
 };
 
+// A case of control lines: the records after the echo, the error count, and
+// what the run configuration then holds.
+struct Line {
+  std::string name, lines;
+  std::vector<std::string> records;
+  int count;
+  std::function<void(const MOD_READINP&)> after = nullptr;
+};
+
+void check_lines(const std::vector<Line>& cases) {
+  for (const Line& c : cases) {
+    SCOPED_TRACE(c.name);
+    AfterEcho k(c.lines);
+    EXPECT_EQ(k.records, c.records);
+    EXPECT_EQ(k.count, c.count);
+    EXPECT_EQ(k.out.str(), "");
+    if (c.after) c.after(k.run->inp);
+  }
+}
+
 TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
   const std::string nan = " FATAL ERROR: ";
   const std::string unknown_key = " WARNING: unknown keyword in the control file: ";
   const std::string year = " must be a year of four digits, ";
-  struct Line {
-    std::string name, lines;
-    std::vector<std::string> records;
-    int count;
-    std::function<void(const MOD_READINP&)> after = nullptr;
-  };
   const std::vector<Line> cases = {
       // Values that are not numbers, one record each, in the order of the lookups.
       {"letters", "! HS = abc !\n", {nan + "HS is not a number: abc"}, 1,
@@ -743,14 +757,7 @@ TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
         nan + "SSE must be a second from 0 to 3599, SSE=" + I12("3600")},
        3},
   };
-  for (const Line& c : cases) {
-    SCOPED_TRACE(c.name);
-    AfterEcho k(c.lines);
-    EXPECT_EQ(k.records, c.records);
-    EXPECT_EQ(k.count, c.count);
-    EXPECT_EQ(k.out.str(), "");
-    if (c.after) c.after(k.run->inp);
-  }
+  check_lines(cases);
 }
 
 // Texts longer than the field that holds them, noted by the reader and
@@ -763,12 +770,6 @@ TEST(InputChecks, TextsLongerThanTheirField) {
   const std::string a32(32, 'S'), a33 = "FLARE ONE OF THE GAS PLANT NORTH " + std::string(7, 'X');  // 40
   const std::string t128(128, 'T'), t129 = std::string(127, 'T') + " U";
   const std::string a246(246, 'o');
-  struct Line {
-    std::string name, lines;
-    std::vector<std::string> records;
-    int count;
-    std::function<void(const MOD_READINP&)> after = nullptr;
-  };
   auto cat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -836,14 +837,7 @@ TEST(InputChecks, TextsLongerThanTheirField) {
                    cat(wind_error("   400.000000000000     "), {kPeriodLength})))),
        10},
   };
-  for (const Line& c : cases) {
-    SCOPED_TRACE(c.name);
-    AfterEcho k(c.lines);
-    EXPECT_EQ(k.records, c.records);
-    EXPECT_EQ(k.count, c.count);
-    EXPECT_EQ(k.out.str(), "");
-    if (c.after) c.after(k.run->inp);
-  }
+  check_lines(cases);
 }
 
 }  // namespace
