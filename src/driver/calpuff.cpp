@@ -73,7 +73,7 @@ int gap_length(Run& run, FileState& s) {
 
 // One step of the file: a puff of the sequence, or a gap before its next run.
 void one_step(Run& run, FileState& s) {
-  run::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;  // read only: PSEQ keeps its revision
   run::MOD_FILE1& f = run.file1;
   run::FLARE_RESULT& r = run.comb;
 

@@ -18,6 +18,7 @@
 #include "io/units.hpp"
 #include "run/gas.hpp"
 #include "run/gas_cache.hpp"
+#include "run/puff_cache.hpp"
 #include "run/species_table.hpp"
 
 namespace quelmar::run {
@@ -187,6 +188,7 @@ struct Run {
   MOD_ISCCALCS isc;
   MOD_VIRTUALSOURCES vs;
   run::GasCache gas;  // what the flare step formed from compositions alone
+  run::PuffCache puffs;  // the vessel blowdowns and puff tables formed last
   io::Units units;
 
   Run() = default;
