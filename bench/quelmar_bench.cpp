@@ -1,5 +1,6 @@
 // Benchmarks of the hot paths: a year of hourly steps on both paths, the flare
-// step alone, and the formatting of the AERMOD hourly records.
+// step alone, the vessel blowdown in puffs that every step of such a run
+// forms, and the formatting of the AERMOD hourly records.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "controls.hpp"
 #include "driver/quelmar.hpp"
@@ -15,6 +17,7 @@
 #include "io/format.hpp"
 #include "physics/emissions.hpp"
 #include "physics/realgas.hpp"
+#include "physics/release.hpp"
 #include "physics/setup.hpp"
 
 namespace fs = std::filesystem;
@@ -83,6 +86,35 @@ void flare_step(benchmark::State& state, bool changing) {
 void BM_FlareStep(benchmark::State& state) { flare_step(state, false); }
 void BM_FlareStepChangingWeather(benchmark::State& state) { flare_step(state, true); }
 
+// The vessel blowdown and its table of 3000 puffs, as every step of a vessel
+// run forms them (IVESSEL, then IBLOWDOWN with the count kept). `hours`: 1,
+// every step in the same hour (the table stays in the step table); 12, the
+// steps go round 12 hours of different temperatures (the kept table of the
+// hour is put back); 0, every step at a temperature never met before (the
+// table is cut anew each time, as before tables were kept).
+void vessel_rebuild(benchmark::State& state, int hours) {
+  std::ostringstream out, err;
+  auto run = std::make_unique<run::Run>(out, err);
+  physics::SETUP1(run->prop, run->stdc);
+  physics::INITLOCAL(run->prop, run->stdc, 10);
+  run::MOD_READINP& in = run->inp;
+  physics::MIX gas{};
+  gas(physics::CH4) = 0.9, gas(physics::N2) = 0.05, gas(physics::H2S) = 0.05;
+  double tfinal = 0;
+  long k = 0;
+  in.NPUFFS = 3000;
+  for (auto _ : state) {
+    ++k;
+    const double tinit = hours > 0 ? 270.0 + static_cast<double>(k % hours) : 270.0 + 1e-6 * static_cast<double>(k);
+    physics::IVESSEL(*run, gas, 5000, tinit, 50, 2.0, 12.0, 10, 0.8, in.QMAX, in.QTOTAL, in.FREL, tfinal);
+    physics::IBLOWDOWN(*run, in.QMAX, in.QTOTAL, in.FREL, in.PUFFDUR, in.PSEQ, in.NPUFFS, 1, 1);
+    benchmark::DoNotOptimize(std::as_const(in.PSEQ)(in.NPUFFS, 1));
+  }
+}
+void BM_VesselRebuildSameHour(benchmark::State& state) { vessel_rebuild(state, 1); }
+void BM_VesselRebuildTwelveHours(benchmark::State& state) { vessel_rebuild(state, 12); }
+void BM_VesselRebuildNewTemperature(benchmark::State& state) { vessel_rebuild(state, 0); }
+
 // One hourly record formatted into a reused buffer, as the writer does.
 void BM_HourlyRecordLayout(benchmark::State& state) {
   static const io::Layout layout("(A,4(TR1,I3),TR1,A12,3(E12.6,TR1))");
@@ -115,5 +147,8 @@ BENCHMARK(BM_AermodYearSteadyFlare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AermodYearTenRows)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_FlareStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FlareStepChangingWeather)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_VesselRebuildSameHour)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_VesselRebuildTwelveHours)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_VesselRebuildNewTemperature)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HourlyRecordLayout)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_OneDoubleE12)->Unit(benchmark::kNanosecond);

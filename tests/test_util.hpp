@@ -3,9 +3,14 @@
 // lie in a temporary folder, control-file text, and the program run as a
 // subprocess.
 #pragma once
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <functional>
 
 #include <algorithm>
 #include <cstdlib>
@@ -180,6 +185,13 @@ inline const std::string kSteadySourFlare =
     "! RAW_C1 = 0.95 !\n! RAW_H2S = 0.05 !\n! TAMB = 288 !\n! WINDSP = 3 !\n! WINDDR = 270 !\n"
     "! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n";
 
+// The keyword lines of a CALPUFF flare file for that flare: source F1 in UTM
+// zone 12 N, time zone UTC-0700, two species, SO2 (the flare's computed rate)
+// and H2S at a constant 0.25 g/s.
+inline const std::string kCalpuffFlareFile =
+    "! MDSPMOD = 1 !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n! ABTZ = UTC-0700 !\n"
+    "! DATUM = WGS-84 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n! EMIT = 0, 0.25 !\n";
+
 // ---------------------------------------------------------------- the program
 
 struct ProcessResult {
@@ -195,6 +207,68 @@ inline ProcessResult run_quelmar(const fs::path& cwd, const std::string& args) {
   const int raw = std::system(cmd.c_str());
   ProcessResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = read_file(out);
+  r.err = read_file(err);
+  fs::remove(out);
+  fs::remove(err);
+  return r;
+}
+
+// How the program ends when run by run_quelmar_as: its exit status, or the
+// signal that ended it.
+struct ChildEnd {
+  int status = -1;  // exit status, -1 when a signal ended the process
+  int signal = 0;   // the signal that ended it, 0 when it exited
+  std::string out, err;
+};
+
+// What a user's batch system does around a run: a file-size limit (bytes, -1
+// none), and a signal sent once `send_when` says so (polled every millisecond
+// while the program runs).
+struct Surroundings {
+  long long file_size_limit = -1;
+  int signal = 0;
+  std::function<bool()> send_when;
+};
+
+// Runs the quelmar program in `cwd` on the control file `control` (none when
+// empty) as a child process in the given surroundings.
+inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, const Surroundings& around) {
+  const std::string out = (cwd / ".stdout").string(), err = (cwd / ".stderr").string();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // The signals a test sends end the program whatever its parent ignores.
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) signal(sig, SIG_DFL);
+    if (chdir(cwd.c_str()) != 0) _exit(127);
+    const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (o < 0 || e < 0) _exit(127);
+    dup2(o, 1);
+    dup2(e, 2);
+    if (around.file_size_limit >= 0) {
+      const rlimit lim{static_cast<rlim_t>(around.file_size_limit), static_cast<rlim_t>(around.file_size_limit)};
+      setrlimit(RLIMIT_FSIZE, &lim);
+    }
+    if (control.empty()) execl(QUELMAR_BINARY, QUELMAR_BINARY, static_cast<char*>(nullptr));
+    else execl(QUELMAR_BINARY, QUELMAR_BINARY, control.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int raw = 0;
+  if (around.signal != 0 && around.send_when) {
+    while (waitpid(pid, &raw, WNOHANG) == 0) {
+      if (around.send_when()) {
+        kill(pid, around.signal);
+        waitpid(pid, &raw, 0);
+        break;
+      }
+      usleep(1000);
+    }
+  } else {
+    waitpid(pid, &raw, 0);
+  }
+  ChildEnd r;
+  if (WIFEXITED(raw)) r.status = WEXITSTATUS(raw);
+  if (WIFSIGNALED(raw)) r.signal = WTERMSIG(raw);
   r.out = read_file(out);
   r.err = read_file(err);
   fs::remove(out);

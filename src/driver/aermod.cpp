@@ -150,13 +150,17 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
 
     const run::Text255 aminpfile = model_file_name(run, lst, iloop, ".INX");
     const run::Text255 amemfile = model_file_name(run, lst, iloop, ".DAT");
-    MKFILAM_INP(run, iout, lst, aminpfile.view(), amemfile.view(), run.vs.VDATE(1), idate_last);
+    MKFILAM_INP(run, iout, lst, aminpfile.view(), amemfile.view(), run.vs.VDATE(1), idate_last,
+                io::Units::Visible::WhenWhole);
     if (run.stdc.LOGON == 1) {
       u.free(log, {"---------------------------------------------"});
       u.free(log, {"loop=", iloop});
       u.free(log, {amemfile.view()});
     }
-    MKFILAM_EMARB(run, iout, lst, amemfile.view(), lead);
+    MKFILAM_EMARB(run, iout, lst, amemfile.view(), lead, io::Units::Visible::WhenWhole);
+    // The hourly emission file takes its name before the control file that names it.
+    if (!u.publish(amemfile.view())) refuse_model_file(run, lst, amemfile.view(), "AERMOD hourly emission file");
+    if (!u.publish(aminpfile.view())) refuse_model_file(run, lst, aminpfile.view(), "AERMOD control file");
   }
   return true;
 }

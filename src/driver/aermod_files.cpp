@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -26,16 +27,15 @@ int group_count(const Run& run) { return std::clamp(run.inp.NSOURCES, 0, run::MA
 
 std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<std::size_t>(io::LEN_REAL(s))); }
 
-// Opens a model file or stops the run with a message that names it.
-void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what) {
-  if (run.units.open_write(unit, fname)) {
+// Opens a model file (under a temporary name until the loop publishes it,
+// whole, when `visible` says so) or stops the run with a message that names it
+// and says why.
+void open_or_stop(Run& run, int unit, int lst, std::string_view fname, const char* what, io::Units::Visible visible) {
+  if (run.units.open_write(unit, fname, visible)) {
     run.units.whole_fields(unit);
     return;
   }
-  const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", trimmed(fname)};
-  run.units.free(io::CONSOLE, msg);
-  run.units.free(lst, msg);
-  throw io::Stop{};
+  refuse_model_file(run, lst, fname, what);
 }
 
 // A file name as AERMOD reads it from a control-file record: between double
@@ -92,6 +92,21 @@ GroupParams group_params(const Run& run, int l, int n) {
   return p;
 }
 
+// The name of a file of AERMOD's results that belongs to one control file: the
+// name of its hourly emission file as written, with `extension` in place of its
+// own (or added, when it has none), the extension in upper case unless the run
+// keeps its file names in lower case. Each pair of AERMOD files so keeps its
+// results apart from those of the other pairs.
+std::string result_file_name(const Run& run, std::string_view femarb, std::string_view extension) {
+  const std::string_view name = trimmed(femarb);
+  const std::size_t folder = name.find_last_of("/\\");
+  const std::size_t dot = name.rfind('.');
+  const bool has_extension = dot != std::string_view::npos && (folder == std::string_view::npos || dot > folder);
+  std::string result(has_extension ? name.substr(0, dot) : name);
+  for (char c : extension) result += run.inp.LCFILES ? c : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
+
 // Year, month, day and hour (1 to 24, numbered by the hour's end) of a date-hour.
 struct HourDate {
   int year = 0, month = 0, day = 0, hour = 0;
@@ -116,6 +131,14 @@ int hourly_year(int iyr) {
 
 }  // namespace
 
+void refuse_model_file(Run& run, int lst, std::string_view fname, const char* what) {
+  const std::string name = io::host_path(fname);
+  const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", name, ": ", run.units.open_error()};
+  run.units.free(io::CONSOLE, msg);
+  run.units.free(lst, msg);
+  throw io::Stop{};
+}
+
 std::string aermod_source_id(int l) {
   static const io::Layout L_ONE("('SOURCE',I1)");
   static const io::Layout L_TWO("('SOURCE',I2)");
@@ -125,7 +148,7 @@ std::string aermod_source_id(int l) {
 }
 
 void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::string_view femarb, int idate_first,
-                 int idate_last) {
+                 int idate_last, io::Units::Visible visible) {
   static const io::Layout L_TITLE("('CO TITLEONE flemarb by ',A,' Version ',A,' Level ',A)");
   static const io::Layout L_LOCATION("('SO LOCATION ',A,' POINT',2(F13.1,TR1),F13.1)");
   static const io::Layout L_SRCPARAM("('SO SRCPARAM ',A,5(F10.3,TR1))");
@@ -137,12 +160,13 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   static const io::Layout L_UAIRDATA("('ME UAIRDATA  00022222 ',I4,' ONSITE')");
   static const io::Layout L_STARTEND("('ME STARTEND ',I4,3I3,TR1,I4,3I3)");
   static const io::Layout L_PROFBASE("('ME PROFBASE ',F10.1,' METERS')");
+  static const io::Layout L_ERRORFIL("('CO ERRORFIL ',A)");
   static const io::Layout L_PLOTFILE("('OU PLOTFILE 1 ALL FIRST ',A)");
   static const io::Layout L_POSTFILE("('OU POSTFILE 1 ALL UNFORM ',A)");
 
   io::Units& u = run.units;
   const run::MOD_READINP& in = run.inp;
-  open_or_stop(run, unit, lst, fname, "AERMOD control file");
+  open_or_stop(run, unit, lst, fname, "AERMOD control file", visible);
   NameWriter name(run, lst);
   const int mstrip = in.MSTRIP;
   const char* pollutant = nullptr;
@@ -157,7 +181,7 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.record(unit, "CO AVERTIME 1");
   if (pollutant) u.record(unit, std::string("CO POLLUTID ") + pollutant);
   u.record(unit, "CO RUNORNOT RUN");
-  u.record(unit, "CO ERRORFIL AERMOD.err");
+  u.fixed(unit, L_ERRORFIL, {name(result_file_name(run, femarb, ".err"))});
   u.record(unit, "CO FINISHED");
 
   u.record(unit, "SO STARTING");
@@ -201,8 +225,8 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.record(unit, "OU STARTING");
   u.record(unit, "OU RECTABLE ALLAVE FIRST");
   u.record(unit, "OU MAXTABLE ALLAVE 10");
-  u.fixed(unit, L_PLOTFILE, {"aermod.dat"});
-  u.fixed(unit, L_POSTFILE, {"aermod.bin"});
+  u.fixed(unit, L_PLOTFILE, {name(result_file_name(run, femarb, ".plt"))});
+  u.fixed(unit, L_POSTFILE, {name(result_file_name(run, femarb, ".bin"))});
   u.record(unit, "OU FINISHED");
   u.close(unit);
 }
@@ -225,10 +249,11 @@ void hourly_record(std::string& rec, int yy, int month, int day, int hour, std::
   io::put_E(rec, us, 12, 6);
 }
 
-void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours) {
+void MKFILAM_EMARB(Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours,
+                   io::Units::Visible visible) {
   io::Units& u = run.units;
   const MOD_VIRTUALSOURCES& vs = run.vs;
-  open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file");
+  open_or_stop(run, unit, lst, fname, "AERMOD hourly emission file", visible);
   const int n = group_count(run);
   const int nvs = std::clamp(vs.NVS, 0, vs.hours());
   std::array<std::string, run::MAXGROUPS + 1> ids;

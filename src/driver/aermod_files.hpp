@@ -19,9 +19,13 @@
 //    hour of the surface file whatever ME STARTEND says, so those hours come
 //    first, with a zero rate from every source; an empty list writes none.
 //
-// A file that cannot be opened is reported on the console and in the list
-// file, and the run stops: a half-written pair of AERMOD files must not pass
-// for a result.
+// The AERMOD loop has each file written under its name with ".part" added, in
+// its own folder (`visible` WhenWhole), and gives it its name once whole: the
+// hourly emission file first, then the control file that names it, so that a
+// control file under its own name always names a whole hourly emission file. A
+// file that cannot be opened (or cannot take its name) is reported on the
+// console and in the list file with the reason, and the run stops: a
+// half-written pair of AERMOD files must not pass for a result.
 #pragma once
 #include <span>
 #include <string>
@@ -35,10 +39,14 @@ namespace quelmar::driver {
 // padded to 12 characters.
 std::string aermod_source_id(int l);
 
+// "Error opening WHAT: NAME: REASON" (the reason of the unit table's last
+// failed open) on the console and in the list file, then the run stops.
+[[noreturn]] void refuse_model_file(run::Run& run, int lst, std::string_view fname, const char* what);
+
 // Writes the AERMOD control file `fname` on `unit`, naming the hourly emission
 // file `femarb`. `lst` receives the warnings on over-long file names.
 void MKFILAM_INP(run::Run& run, int unit, int lst, std::string_view fname, std::string_view femarb,
-                 int idate_first, int idate_last);
+                 int idate_first, int idate_last, io::Units::Visible visible = io::Units::Visible::AtOnce);
 
 // Appends one record of the hourly emission file to `rec`, in the layout
 // (A,4(TR1,I3),TR1,A12,3(E12.6,TR1)): "SO HOUREMIS", the two-digit year,
@@ -50,6 +58,7 @@ void hourly_record(std::string& rec, int yy, int month, int day, int hour, std::
 // Writes the hourly emission file `fname` on `unit`: first one zero-rate record
 // per source for each date-hour of `lead_hours`, then NVS times NSOURCES
 // records for the stored hours. `lst` receives the messages of the date routines.
-void MKFILAM_EMARB(run::Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours = {});
+void MKFILAM_EMARB(run::Run& run, int unit, int lst, std::string_view fname, std::span<const int> lead_hours = {},
+                   io::Units::Visible visible = io::Units::Visible::AtOnce);
 
 }  // namespace quelmar::driver

@@ -1,11 +1,8 @@
 #include "driver/calpuff.hpp"
 
-#include <unistd.h>
-
 #include <cmath>
-#include <filesystem>
+#include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "driver/file_names.hpp"
 #include "driver/flemarb.hpp"
@@ -17,7 +14,6 @@ namespace quelmar::driver {
 
 namespace {
 
-namespace fs = std::filesystem;
 using run::Run;
 
 int nint(double x) { return static_cast<int>(std::lround(x)); }
@@ -46,52 +42,6 @@ struct FileState {
   int unit = 0;       // the flare file's unit
   bool open = false;  // the flare file takes the records
   int steps = 0;      // records of the file so far
-};
-
-// A flare file written under a temporary name in its own folder (its name with
-// ".part" added) and given its name only when it is whole: a pass that stops on
-// the way, or a file that cannot take its name, leaves nothing that could pass
-// for a result.
-class PartFile {
- public:
-  PartFile(Run& run, int unit, std::string_view name)
-      : run_(run), unit_(unit), name_(name), part_(name_ + ".part") {}
-  ~PartFile() {
-    if (done_ || !opened_) return;
-    run_.units.close(unit_);
-    std::error_code ec;
-    fs::remove(io::host_path(part_), ec);
-  }
-  PartFile(const PartFile&) = delete;
-  PartFile& operator=(const PartFile&) = delete;
-
-  const std::string& part_name() const { return part_; }
-  // The file under the temporary name has been opened (and so is this run's to remove).
-  void opened() { opened_ = true; }
-
-  // Closes the file and gives it its name, in place of any file of that name
-  // that could be written anew. False (and the temporary file removed) when
-  // the name cannot be taken.
-  bool commit() {
-    run_.units.close(unit_);
-    const fs::path part = io::host_path(part_), target = io::host_path(name_);
-    std::error_code ec;
-    const fs::file_status st = fs::status(target, ec);
-    bool ok = !fs::is_directory(st) && (!fs::exists(st) || access(target.c_str(), W_OK) == 0);
-    if (ok) {
-      fs::rename(part, target, ec);
-      ok = !ec;
-    }
-    if (!ok) fs::remove(part, ec);
-    done_ = true;
-    return ok;
-  }
-
- private:
-  Run& run_;
-  int unit_;
-  std::string name_, part_;
-  bool opened_ = false, done_ = false;
 };
 
 // Duration of the gap that ends the sequence, in seconds (0 or more).
@@ -123,7 +73,7 @@ int gap_length(Run& run, FileState& s) {
 
 // One step of the file: a puff of the sequence, or a gap before its next run.
 void one_step(Run& run, FileState& s) {
-  run::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;  // read only: PSEQ keeps its revision
   run::MOD_FILE1& f = run.file1;
   run::FLARE_RESULT& r = run.comb;
 
@@ -208,6 +158,11 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
   io::Units& u = run.units;
 
   const bool separation = in.NPUFFS > 1 || in.NPUFFS == 0 || (in.NPUFFS == 1 && in.NSEP > 1);
+  // A sequence repeated in NSEP files with no file to write would end as a
+  // normal run that wrote nothing.
+  if (separation && in.NSEP <= 0)
+    throw io::Stop{"***FATAL ERROR*** NSEP must be 24, 48, 72, 96 or 120 for a step table of several rows or none, "
+                   "NSEP=" + std::to_string(in.NSEP)};
   if (!separation) in.NSEP = 1;
   const int nfiles = separation ? in.NSEP : 1;
   if (nfiles >= 1) read_meteorology(run);
@@ -242,24 +197,28 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     }
     common::MKDAT(c.yr, c.jul, c.hr, f.IDATESEQ);
 
-    // Each record goes to the file as its step ends. The header's period ends
-    // where the last record ends, which is filled in when the file is whole.
-    // A file that cannot be written still has its pass run to the end, so
-    // that the list file and the log read as for any pass, and is reported
-    // where the file would have been complete.
-    PartFile file(run, iout, flefile.trimmed());
+    // Each record goes to the file as its step ends, under a temporary name
+    // in the file's own folder: the file takes its name only when it is whole,
+    // so a pass that stops on the way leaves nothing that could pass for a
+    // result. The header's period ends where the last record ends, which is
+    // filled in when the file is whole. A file that cannot be opened still has
+    // its pass run to the end, so that the list file and the log read as for
+    // any pass, and is reported where the file would have been complete.
     FlemarbPeriodMark mark;
-    s.open = IWRFLEMARBHDR(run, iout, lst, file.part_name(), FlemarbPeriodEnd{}, &mark) == 0;
-    if (s.open) {
-      file.opened();
-      u.shown_as(iout, flefile.trimmed());
-    }
+    s.open = IWRFLEMARBHDR(run, iout, lst, flefile.view(), FlemarbPeriodEnd{}, &mark,
+                           io::Units::Visible::WhenWhole) == 0;
+    std::string why = s.open ? std::string() : u.open_error();
     while (f.IDATECUR <= in.IDATEE) one_step(run, s);
     u.close(met);
 
     const FlemarbPeriodEnd end{s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec};
-    if (!s.open || !IWRFLEMARBEND(run, iout, mark, end) || !file.commit()) {
-      for (int unit : {io::CONSOLE, lst}) u.free(unit, {"Error opening flare file:", flefile.trimmed()});
+    if (s.open) {
+      if (!IWRFLEMARBEND(run, iout, mark, end)) throw std::logic_error("flare file header record 15 not found");
+      if (!u.publish(flefile.view())) why = u.open_error();
+    }
+    if (!why.empty()) {
+      const std::string name = io::host_path(flefile.view());
+      for (int unit : {io::CONSOLE, lst}) u.free(unit, {"Error opening flare file: ", name, ": ", why});
       return false;
     }
     warn_missing_meteorology(run, lst);

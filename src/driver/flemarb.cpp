@@ -50,7 +50,7 @@ std::string_view species_name(const io::Text<8>& name) {
 }  // namespace
 
 int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
-                  const std::optional<FlemarbPeriodEnd>& end, FlemarbPeriodMark* mark) {
+                  const std::optional<FlemarbPeriodEnd>& end, FlemarbPeriodMark* mark, io::Units::Visible visible) {
   static const io::Layout L_I4("(I4)");
   static const io::Layout L_A("(A)");
   static const io::Layout L_ZONE("(I4,A1)");
@@ -63,7 +63,7 @@ int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
 
   io::Units& u = run.units;
   const run::MOD_READINP& in = run.inp;
-  if (!u.open_write(iunit, fin)) return 1;
+  if (!u.open_write(iunit, fin, visible)) return 1;
   u.whole_fields(iunit);
 
   u.record(iunit, "FLEMARB.DAT     1.0             Initial configuration");

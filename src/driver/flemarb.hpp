@@ -47,13 +47,16 @@ struct FlemarbPeriodMark {
   int year = 0, jday = 0, hour = 0, sec = 0;  // the period's start as written
 };
 
-// Opens `fin` on `iunit` (created, or written anew) and writes the 19 header
+// Opens `fin` on `iunit` (created, or written anew; under a temporary name
+// until it is published when `visible` says so) and writes the 19 header
 // records. Returns 0 after the header; 1 when the file cannot be opened, in
-// which case nothing is written and nothing is reported. `lst` receives the
-// messages of the day-of-year conversion. `mark`, when given, receives the
-// place of record 15 for IWRFLEMARBEND.
+// which case nothing is written and nothing is reported (the unit table's
+// open_error() holds the reason). `lst` receives the messages of the
+// day-of-year conversion. `mark`, when given, receives the place of record 15
+// for IWRFLEMARBEND.
 int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
-                  const std::optional<FlemarbPeriodEnd>& end = std::nullopt, FlemarbPeriodMark* mark = nullptr);
+                  const std::optional<FlemarbPeriodEnd>& end = std::nullopt, FlemarbPeriodMark* mark = nullptr,
+                  io::Units::Visible visible = io::Units::Visible::AtOnce);
 
 // Rewrites record 15 of the flare file open on `iunit` in place: the start of
 // `mark`, the end `end`. The rest of the file is left as it is. False when the

@@ -12,6 +12,7 @@
 #include "common/utils.hpp"
 #include "input/wrcontrol.hpp"
 #include "io/stop.hpp"
+#include "io/units.hpp"
 
 namespace quelmar::driver {
 
@@ -30,6 +31,29 @@ std::string time_of_day() {
   return buf;
 }
 
+// What `quelmar --help` shows.
+constexpr const char* kUsage[] = {
+    "Usage: quelmar [control-file]",
+    "",
+    "QUELMAR prepares the source inputs of AERMOD and CALPUFF for a gas flare or a",
+    "plain stack. It reads the control file (quelmar.inp in the current folder when",
+    "none is named) and the meteorological file that the control file names, and",
+    "writes the list file (LSTDAT), the debug log (LOGDAT, with MDEBUG = 1), and",
+    "CALPUFF flare files (MDSPMOD = 1) or AERMOD control files with their hourly",
+    "emission files (MDSPMOD = 2).",
+    "",
+    "Every file name in the control file is taken relative to the current folder,",
+    "not to the folder of the control file.",
+    "",
+    "Exit status: 0 after the normal end (\"Program Terminated\"); 1 after input",
+    "errors or any other failure (\"Program Terminated with ***ERRORS***\" or a",
+    "\"***FATAL ERROR***\" message). A run stopped by SIGINT, SIGTERM or SIGHUP",
+    "removes its unfinished model files and ends with that signal's status.",
+    "",
+    "  -h, --help   show this text",
+    "  --version    show the program's version and level",
+};
+
 // The error end: the termination text where it can be read, every unit closed.
 int error_end(Run& run) {
   io::Units& u = run.units;
@@ -37,6 +61,7 @@ int error_end(Run& run) {
   u.free(io::CONSOLE, {text});
   if (u.is_open(io::LST)) u.free(io::LST, {text});
   if (run.stdc.LOGON == 1) u.free(io::LOG, {text});
+  u.discard_temporaries();
   u.discard(io::OUT);
   for (int unit : {io::LST, io::LOG, io::MET}) u.close(unit);
   u.flush();
@@ -54,6 +79,18 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   io::Text<255> ctlfile, cmdarg;
   ctlfile.set_blank_padded("quelmar.inp");
   common::GETCOM(cmdarg.span(), argc, argv);
+  const std::string_view arg = cmdarg.trimmed();
+  if (arg == "--help" || arg == "-h") {
+    for (const char* line : kUsage) u.free(io::CONSOLE, {line});
+    u.flush();
+    return 0;
+  }
+  if (arg == "--version") {
+    u.free(io::CONSOLE, {run.ver.MODELNAME.trimmed(), " version ", run.ver.VERSION.trimmed(), ", level ",
+                         run.ver.LEVEL.trimmed()});
+    u.flush();
+    return 0;
+  }
   if (cmdarg.len_real() >= 1) {
     common::GETCOM(ctlfile.span(), argc, argv);
     u.free(io::CONSOLE, {"Control file:[", ctlfile.trimmed(), "]"});
@@ -66,12 +103,26 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   common::INITIALIZE(run.file1.MIXSPARE, 0.0);
   common::INITIALIZE(in.LIFT, 0.0);
 
-  if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) return error_end(run);
+  if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) {
+    const char* head = "***FATAL ERROR*** cannot open control file ";
+    const std::string_view name = ctlfile.trimmed();
+    // On the console the reason goes on in a record of its own when the line is full.
+    u.free(io::CONSOLE, {head, name, ": ", u.open_error()});
+    u.err() << head << name << ": " << u.open_error() << '\n';
+    return error_end(run);
+  }
 
   int ierr = 0;
   io::MK_CASE(io::LST, in.LCFILES, in.LSTDAT.span(), ierr);
+  if (io::host_path(in.LSTDAT.view()).empty()) {
+    // Without a list file the run could report nothing of what it finds.
+    const char* text = "***FATAL ERROR*** the control file names no list file (LSTDAT)";
+    u.free(io::CONSOLE, {text});
+    u.err() << text << '\n';
+    return error_end(run);
+  }
   if (!u.open_write(io::LST, in.LSTDAT.view())) {
-    u.free(io::CONSOLE, {"Error opening LSTDAT:", in.LSTDAT.view()});
+    u.free(io::CONSOLE, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
     return error_end(run);
   }
   for (run::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
@@ -80,7 +131,7 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   run.stdc.LOGON = 0;
   if (in.MDEBUG == 1 && in.LOGDAT.len_real() >= 1) {
     if (!u.open_write(io::LOG, in.LOGDAT.view())) {
-      u.free(io::CONSOLE, {"Error opening LOGDAT:", in.LOGDAT.view()});
+      u.free(io::CONSOLE, {"Error opening LOGDAT: ", io::host_path(in.LOGDAT.view()), ": ", u.open_error()});
       return error_end(run);
     }
     run.stdc.LOGON = 1;
@@ -110,11 +161,13 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   // The normal end.
   const double used = cpu_seconds() - start;
   u.free(io::LST, {"CPU Time ", used, " seconds"});
-  u.free(io::CONSOLE, {"Program Terminated"});
   u.free(io::LST, {"Program Terminated"});
   if (run.stdc.LOGON == 1) u.free(io::LOG, {"Program Terminated"});
+  // The console says the run ended well only once the list file and the log
+  // are written to their ends.
   u.close(io::LOG);
   u.close(io::LST);
+  u.free(io::CONSOLE, {"Program Terminated"});
   u.flush();
   return 0;
 }
@@ -122,20 +175,23 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 namespace {
 
 // The end of an immediate stop: its text (when it has one) in the list file
-// when that is open and on standard error, a model file that was being written
-// removed (it would look complete to its model), every unit flushed and closed.
+// while that can still be written and on standard error, the model files that
+// were being written removed (they would look complete to their model; those
+// finished earlier in the run stay), every unit closed.
 int stop_end(Run& run, const std::string& text) {
   io::Units& u = run.units;
-  // What fails here (a console that has failed already) must not hide the text.
+  // What fails here (a list file that cannot be written, a console that has
+  // failed already) must not hide the text.
   try {
     if (!text.empty() && u.is_open(io::LST)) u.free(io::LST, {text});
   } catch (const std::exception&) {
   }
   try {
+    u.discard_temporaries();
     u.discard(io::OUT);
-    u.close_all();
   } catch (const std::exception&) {
   }
+  u.close_all();
   if (!text.empty()) u.err() << text << '\n';
   u.err().flush();
   return 1;

@@ -210,7 +210,7 @@ void chain_start(Run& run, Loop loop, Clock& clock, int count) {
 
 ReleasePoint chain_active(Run& run, Loop loop, int row, int isecdur) {
   io::Units& u = run.units;
-  run::MOD_READINP& in = run.inp;
+  const run::MOD_READINP& in = run.inp;  // read only: PSEQ keeps its revision
   run::MOD_FILE1& f = run.file1;
   run::FLARE_RESULT& r = run.comb;
   f.ISECDUR = isecdur;

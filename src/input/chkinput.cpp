@@ -1,5 +1,7 @@
 #include "input/chkinput.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -10,7 +12,7 @@
 namespace quelmar::input {
 
 using run::MOD_READINP;
-using run::NotNumber;
+using run::BadValue;
 using run::Run;
 
 namespace {
@@ -158,21 +160,27 @@ int ICHKINPUT(Run& run, int lst) {
     }
   }
 
-  // Values of the control file that are not numbers: the run would go on with
-  // the keyword's start value (a stack of height 0, say) as if it had been given.
-  for (const NotNumber& b : run.findings.not_numbers) {
+  // Values of the control file that are not numbers, and texts too long for
+  // their field, in the order of the lookups: the run would go on with the
+  // keyword's start value (a stack of height 0, say) as if it had been given,
+  // or with a name cut short (WGS-84X taken for the datum WGS-84).
+  for (const BadValue& b : run.findings.bad_values) {
     switch (b.kind) {
-      case NotNumber::Real:
+      case BadValue::Real:
         u.free(lst, {"FATAL ERROR: " + b.key + " is not a number: " + b.value});
         break;
-      case NotNumber::Whole:
+      case BadValue::Whole:
         u.free(lst, {"FATAL ERROR: " + b.key + " is not a whole number: " + b.value});
         break;
-      case NotNumber::List:
+      case BadValue::List:
         u.free(lst, {"FATAL ERROR: " + b.key + " is not a list of numbers: " + b.value});
         break;
-      case NotNumber::Row:
+      case BadValue::Row:
         u.free(lst, {"FATAL ERROR: " + b.key + " row", b.row, "is not a list of numbers:", b.value});
+        break;
+      case BadValue::TooLong:
+        u.free(lst, {"FATAL ERROR: " + b.key + " is longer than " + std::to_string(b.limit) +
+                     " characters: " + b.value});
         break;
     }
     ++nerr;
@@ -204,6 +212,34 @@ int ICHKINPUT(Run& run, int lst) {
   within("SSS", in.SSS, 3599, "a second from 0 to 3599");
   within("HHE", in.HHE, 23, "an hour from 0 to 23");
   within("SSE", in.SSE, 3599, "a second from 0 to 3599");
+
+  // Every species that a CALPUFF flare file lists needs a name; a blank one
+  // would reach the file as a NUL character between apostrophes.
+  if (in.MDSPMOD == 1) {
+    const int n = std::min(in.NSPEC, run::MAXSPEC);
+    bool blank = false;
+    for (int i = 1; i <= n; ++i) blank = blank || in.CHEMLST(i).len_real() == 0;
+    if (blank) {
+      u.free(lst, {"FATAL ERROR: CHEMLST names fewer species than NSPEC, NSPEC=", in.NSPEC});
+      ++nerr;
+    }
+  }
+
+  // A fixed wind direction is a compass direction; a negative one keeps the
+  // direction the run starts from. Anything else would make every hour a
+  // missing one.
+  if (in.MMET == 3 && (!std::isfinite(in.WINDDR) || in.WINDDR > 360)) {
+    u.free(lst, {"FATAL ERROR: WINDDR must be from 0 to 360, or negative to keep the start direction, WINDDR=",
+                 in.WINDDR});
+    ++nerr;
+  }
+
+  // A mistyped year (1010 for 2010) would start a run of centuries, whose
+  // files fill the disk.
+  if (start_ok && end_ok && in.YYE - in.YYS > 100) {
+    u.free(lst, {"FATAL ERROR: the period is longer than 100 years"});
+    ++nerr;
+  }
 
   return nerr;
 }

@@ -13,7 +13,7 @@ namespace quelmar::input {
 using run::MAXPUFFS;
 using run::MAXSPEC;
 using run::MOD_READINP;
-using run::NotNumbers;
+using run::BadValues;
 using run::Run;
 
 namespace {
@@ -71,10 +71,11 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     u.read_free(iunit, {io::Target::of(word.span()), io::Target::of(number)});
   }
 
-  // Values that are not numbers are remembered for the input checks.
-  NotNumbers* bad = &run.findings.not_numbers;
+  // Values that are not numbers and texts too long for their field are
+  // remembered for the input checks, in the order of the lookups.
+  BadValues* bad = &run.findings.bad_values;
   bad->clear();
-  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, key, v); };
+  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, key, v, bad); };
   auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, key, v, bad); };
   auto R = [&](const char* key, double& v) { return IRDPARAM_R(u, iunit, key, v, bad); };
 
@@ -86,9 +87,10 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   A("LSTDAT", in.LSTDAT.span());
   A("LOGDAT", in.LOGDAT.span());
   {                                                                      // 3
+    // A truth value: only its first character counts, so a long value loses nothing.
     io::Text<128> work;
     in.LCFILES = false;
-    if (A("LCFILES", work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
+    if (IRDPARAM_A(u, iunit, "LCFILES", work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
   }
   I("MDSPMOD", in.MDSPMOD);                                              // 4
   I("MINPUT", in.MINPUT);
@@ -118,7 +120,7 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   A("ABTZ", in.ABTZ.span());
   I("NSPEC", in.NSPEC);                                                  // 10
   if (in.NSPEC > MAXSPEC) refuse_capacity(u, "NSPEC", in.NSPEC, MAXSPEC);
-  IRDPARAM_AV<8>(u, iunit, "CHEMLST", in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v));   // 11
+  IRDPARAM_AV<8>(u, iunit, "CHEMLST", in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v), bad);  // 11
   IRDPARAM_RV(u, iunit, "MW", in.NSPEC, std::span<double>(in.MMLST.v), bad);              // 12
   IRDPARAM_RV(u, iunit, "EMIT", in.NSPEC, std::span<double>(in.QLST.v), bad);             // 13
   R("ODOURPPB", in.ODOURPPB);                                            // 14

@@ -11,7 +11,8 @@ namespace quelmar::input {
 // keyword (DLIFT with MDLIFT 1, DFUEL with MDFUEL 1, QMAX with MFGR 1, QFUELGAS
 // with MFGR 3) writes its console message and stops the run; so does an NSPEC
 // above 10 or an NSEQ above 10000, before any list or table is read. Values
-// that are not numbers and keys that are no keyword go to run.findings.
+// that are not numbers, texts longer than their field (LCFILES aside, whose
+// first character alone counts) and keys that are no keyword go to run.findings.
 int IRDCONTROL(run::Run& run, int iunit, std::string_view fin);
 
 // True when `key` is one of the keywords that IRDCONTROL can look up, with any

@@ -4,8 +4,8 @@
 
 namespace quelmar::input {
 
-using run::NotNumber;
-using run::NotNumbers;
+using run::BadValue;
+using run::BadValues;
 
 namespace {
 
@@ -54,13 +54,15 @@ std::vector<std::string> split_items(const Line& value) {
 
 bool empty_item(const std::string& s) { return io::LEN_REAL(s) == 0; }
 
-// Adds a value that does not convert to `bad`, once per keyword (and row).
-void remember(NotNumbers* bad, std::string_view key, NotNumber::Kind kind, int row, std::string_view value) {
+// Adds a value that the run cannot take to `bad`, once per keyword (and row
+// or list item).
+void remember(BadValues* bad, std::string_view key, BadValue::Kind kind, int row, std::string_view value,
+              int limit = 0) {
   if (!bad) return;
   const std::string k(key.substr(0, static_cast<std::size_t>(io::LEN_REAL(key))));
-  for (const NotNumber& b : *bad)
+  for (const BadValue& b : *bad)
     if (b.key == k && b.row == row) return;
-  bad->push_back({k, kind, row, std::string(value)});
+  bad->push_back({k, kind, row, limit, std::string(value)});
 }
 
 }  // namespace
@@ -132,24 +134,30 @@ int convert_one(std::string_view str, T& v) {
 int ITOKEN2I(std::string_view str, int& iv) { return convert_one(str, iv); }
 int ITOKEN2R(std::string_view str, double& rv) { return convert_one(str, rv); }
 
-int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval) {
+void note_too_long(BadValues* bad, std::string_view key, int item, std::string_view value, std::size_t limit) {
+  const std::string_view v = value.substr(0, static_cast<std::size_t>(io::LEN_REAL(value)));
+  if (v.size() > limit) remember(bad, key, BadValue::TooLong, item, v, static_cast<int>(limit));
+}
+
+int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval, BadValues* bad) {
   Line value;
   if (!find_first(u, ctl, key, value)) return 0;
   io::ZSTRCPY(aval, value.view());
+  note_too_long(bad, key, 0, value.view(), aval.size());
   return 1;
 }
 
-int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, NotNumbers* bad) {
+int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, BadValues* bad) {
   Line work;
   if (!IRDPARAM_A(u, ctl, key, work.span())) return 0;
-  if (work.len_real() > 0 && !ITOKEN2I(work.view(), iv)) remember(bad, key, NotNumber::Whole, 0, work.trimmed());
+  if (work.len_real() > 0 && !ITOKEN2I(work.view(), iv)) remember(bad, key, BadValue::Whole, 0, work.trimmed());
   return 1;
 }
 
-int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, NotNumbers* bad) {
+int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, BadValues* bad) {
   Line work;
   if (!IRDPARAM_A(u, ctl, key, work.span())) return 0;
-  if (work.len_real() > 0 && !ITOKEN2R(work.view(), rv)) remember(bad, key, NotNumber::Real, 0, work.trimmed());
+  if (work.len_real() > 0 && !ITOKEN2R(work.view(), rv)) remember(bad, key, BadValue::Real, 0, work.trimmed());
   return 1;
 }
 
@@ -164,7 +172,7 @@ namespace {
 // The list readers: every non-empty item from 1 to nmax converted; one item
 // that does not convert makes the whole value one that is not a list of numbers.
 template <class T>
-int read_list(io::Units& u, int ctl, std::string_view key, int nmax, std::span<T> v, NotNumbers* bad) {
+int read_list(io::Units& u, int ctl, std::string_view key, int nmax, std::span<T> v, BadValues* bad) {
   Line value;
   if (!find_first(u, ctl, key, value) || nmax < 1) return 0;
   const std::vector<std::string> items = split_items(value);
@@ -172,7 +180,7 @@ int read_list(io::Units& u, int ctl, std::string_view key, int nmax, std::span<T
   bool all = true;
   for (std::size_t i = 0; i < n; ++i)
     if (!empty_item(items[i]) && !convert_one(items[i], v[i])) all = false;
-  if (!all) remember(bad, key, NotNumber::List, 0, value.trimmed());
+  if (!all) remember(bad, key, BadValue::List, 0, value.trimmed());
   return 1;
 }
 
@@ -197,11 +205,11 @@ int read_rows(io::Units& u, int ctl, std::string_view key, int n1, int n2, std::
 }
 }  // namespace
 
-int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv, NotNumbers* bad) {
+int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv, BadValues* bad) {
   return read_list(u, ctl, key, nmax, rv, bad);
 }
 
-int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv, NotNumbers* bad) {
+int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv, BadValues* bad) {
   return read_list(u, ctl, key, nmax, iv, bad);
 }
 
@@ -213,7 +221,7 @@ int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
 namespace {
 template <class T>
 int read_table(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<T>& tab, int ld1, int ld2,
-               NotNumbers* bad) {
+               BadValues* bad) {
   if (n1 < 1 || n2 < 1) return 0;
   std::vector<std::vector<std::string>> rows;
   std::vector<std::string> values;
@@ -227,7 +235,7 @@ int read_table(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::
       const std::string& item = row[static_cast<std::size_t>(c - 1)];
       if (!empty_item(item) && !convert_one(item, tab(r, c))) all = false;
     }
-    if (!all) remember(bad, key, NotNumber::Row, r, values[static_cast<std::size_t>(r - 1)]);
+    if (!all) remember(bad, key, BadValue::Row, r, values[static_cast<std::size_t>(r - 1)]);
   }
   return 1;
 }
@@ -256,12 +264,12 @@ int gather_run(io::Units& u, int ctl, std::string_view key, int nmax, std::vecto
 }  // namespace
 
 int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
-                 int ld2, NotNumbers* bad) {
+                 int ld2, BadValues* bad) {
   return read_table(u, ctl, key, n1, n2, rv, ld1, ld2, bad);
 }
 
 int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
-                 int ld2, NotNumbers* bad) {
+                 int ld2, BadValues* bad) {
   return read_table(u, ctl, key, n1, n2, iv, ld1, ld2, bad);
 }
 

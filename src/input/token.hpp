@@ -3,8 +3,9 @@
 // A control line holds its setting between two exclamation marks: ! KEY = VALUE !.
 // A line without "!" is a comment. Every lookup rewinds the control file and
 // takes the first line whose key is the keyword (exact, case-sensitive).
-// The numeric readers can also remember the values that are not numbers, so
-// that the input checks can refuse them instead of running with a zero.
+// The readers can also remember the values that are not numbers and the texts
+// too long for their field, so that the input checks can refuse them instead of
+// running with a zero or a name cut short.
 #pragma once
 #include <span>
 #include <string>
@@ -42,27 +43,38 @@ int ITOKEN2I(std::string_view str, int& iv);
 int ITOKEN2R(std::string_view str, double& rv);
 
 // Keyword readers on the control file open on unit `ctl`. Results: 1 found, 0 missing.
-// The numeric readers add a value that does not convert to `bad` when given.
-int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval);
-int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, run::NotNumbers* bad = nullptr);
-int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, run::NotNumbers* bad = nullptr);
+// When `bad` is given, the numeric readers add to it a value that does not
+// convert, and the text readers a value (a list item) longer than its field.
+int IRDPARAM_A(io::Units& u, int ctl, std::string_view key, std::span<char> aval, run::BadValues* bad = nullptr);
+int IRDPARAM_I(io::Units& u, int ctl, std::string_view key, int& iv, run::BadValues* bad = nullptr);
+int IRDPARAM_R(io::Units& u, int ctl, std::string_view key, double& rv, run::BadValues* bad = nullptr);
 // The items of the first line with the key (at most MAXITEMS kept); found or not.
 int read_list_items(io::Units& u, int ctl, std::string_view key, std::vector<std::string>& items);
-// AV(1 .. min(n, nmax)) := the n items; the other entries unchanged.
+// Adds a text of `key` longer than its field of `limit` characters to `bad`
+// (when given), once per keyword and list item (`item` from 1, 0 for a single value).
+void note_too_long(run::BadValues* bad, std::string_view key, int item, std::string_view value, std::size_t limit);
+// AV(1 .. min(n, nmax)) := the n items; the other entries unchanged. An item
+// copied that is longer than an entry (its leading blanks count, since the
+// entry keeps them) goes to `bad`.
 template <std::size_t N>
-int IRDPARAM_AV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<io::Text<N>> av) {
+int IRDPARAM_AV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<io::Text<N>> av,
+                run::BadValues* bad = nullptr) {
   std::vector<std::string> items;
   if (!read_list_items(u, ctl, key, items)) return 0;
   const int n = std::min<int>(static_cast<int>(items.size()), std::min<int>(nmax, static_cast<int>(av.size())));
-  for (int i = 0; i < n; ++i) av[static_cast<std::size_t>(i)] = items[static_cast<std::size_t>(i)];
+  for (int i = 0; i < n; ++i) {
+    const std::string& item = items[static_cast<std::size_t>(i)];
+    av[static_cast<std::size_t>(i)] = item;
+    note_too_long(bad, key, i + 1, item, N);
+  }
   return 1;
 }
 // RV(i) := item i converted, for every non-empty item i from 1 to nmax.
 int IRDPARAM_RV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv,
-                run::NotNumbers* bad = nullptr);
+                run::BadValues* bad = nullptr);
 // Not used by the run; kept with the keyword readers.
 int IRDPARAM_IV(io::Units& u, int ctl, std::string_view key, int nmax, std::span<int> iv,
-                run::NotNumbers* bad = nullptr);
+                run::BadValues* bad = nullptr);
 // Rows r = 1 .. n1 from the first n1 lines with the key, items 1 .. n2 of each.
 // 1 when n1 lines were found, else 0 (the rows read so far are kept).
 // Not used by the run; kept with the keyword readers.
@@ -71,10 +83,10 @@ int IRDPARAM_AV2(io::Units& u, int ctl, std::string_view key, int n1, int n2,
 // RV(r, c) := item c of row r, converted, for every non-empty item; nothing at
 // all when fewer than n1 lines carry the key. The target is declared ld1 x ld2.
 int IRDPARAM_RV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<double>& rv, int ld1,
-                 int ld2, run::NotNumbers* bad = nullptr);
+                 int ld2, run::BadValues* bad = nullptr);
 // Not used by the run; kept with the keyword readers.
 int IRDPARAM_IV2(io::Units& u, int ctl, std::string_view key, int n1, int n2, io::Table2<int>& iv, int ld1,
-                 int ld2, run::NotNumbers* bad = nullptr);
+                 int ld2, run::BadValues* bad = nullptr);
 // Readers of a key that stands on several lines in a row: each further line with
 // the key gives the next entry; the first keyword line with another key ends the
 // run; from the nmax-th value on every further value replaces entry nmax.

@@ -1,9 +1,16 @@
 #include "io/units.hpp"
 
-#include <filesystem>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "io/stop.hpp"
+#include "io/temporaries.hpp"
 #include "io/text.hpp"
 
 namespace quelmar::io {
@@ -21,16 +28,44 @@ std::string host_path(std::string_view name) {
 }
 
 struct Units::File {
-  std::string path;   // the name on this platform
-  std::string shown;  // the name that messages give, when not `path`
+  std::string path;   // the name on this platform, as opened
+  std::string shown;  // the name that messages give: the file's own name
   std::ifstream in;
-  std::ofstream out;
+  int fd = -1;            // the file open for writing
+  std::string pending;    // bytes written to the unit and not yet to the file
+  long long written = 0;  // bytes already handed to the file
   bool reading = false;
   bool held = false;  // the last record written was not ended ($)
   bool whole_fields = false;
+  bool failed = false;  // a write failed: the unit takes nothing more
   long long lines = 0;  // records ended so far
-  std::vector<char> buffer;
 };
+
+// A file written under a temporary name beside the name it takes when whole.
+struct Units::Temporary {
+  std::string path;   // the temporary name, as opened
+  std::string final;  // its own name
+  int slot = -1;      // its slot among the names that a signal handler removes
+};
+
+namespace {
+
+// Bytes a unit holds before it writes them to its file.
+constexpr std::size_t kPending = std::size_t{1} << 16;
+
+std::string reason(int err) { return std::strerror(err); }
+
+// The reason why the name of a file cannot be written anew, or 0: a folder of
+// that name, or a file without write permission.
+int name_not_writable(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return 0;
+  if (S_ISDIR(st.st_mode)) return EISDIR;
+  if (::access(path.c_str(), W_OK) != 0) return errno;
+  return 0;
+}
+
+}  // namespace
 
 Units::Units() : out_(&std::cout), err_(&std::cerr) {}
 Units::Units(std::ostream& out, std::ostream& err) : out_(&out), err_(&err) {}
@@ -44,25 +79,62 @@ Units::File* Units::file(int unit) {
 bool Units::open_read(int unit, std::string_view name) {
   close(unit);
   const std::string path = host_path(name);
-  if (path.empty()) return false;
+  if (path.empty()) {
+    open_error_ = reason(ENOENT);
+    return false;
+  }
+  // A folder opens for reading on this platform, but holds no records.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    open_error_ = reason(EISDIR);
+    return false;
+  }
   auto f = std::make_unique<File>();
   f->reading = true;
+  f->path = f->shown = path;
+  errno = 0;
   f->in.open(path, std::ios::binary);
-  if (!f->in.is_open()) return false;
+  if (!f->in.is_open()) {
+    open_error_ = reason(errno != 0 ? errno : ENOENT);
+    return false;
+  }
   files_[unit] = std::move(f);
   return true;
 }
 
-bool Units::open_write(int unit, std::string_view name) {
+bool Units::open_write(int unit, std::string_view name, Visible visible) {
   close(unit);
   const std::string path = host_path(name);
-  if (path.empty()) return false;
+  if (path.empty()) {
+    open_error_ = reason(ENOENT);
+    return false;
+  }
   auto f = std::make_unique<File>();
-  f->path = path;
-  f->buffer.resize(1 << 16);
-  f->out.rdbuf()->pubsetbuf(f->buffer.data(), static_cast<std::streamsize>(f->buffer.size()));
-  f->out.open(path, std::ios::binary | std::ios::trunc);
-  if (!f->out.is_open()) return false;
+  f->shown = path;
+  f->path = visible == Visible::WhenWhole ? path + ".part" : path;
+  if (visible == Visible::WhenWhole) {
+    if (const int err = name_not_writable(path)) {
+      open_error_ = reason(err);
+      return false;
+    }
+    // The name is known to the signal handler before the file exists.
+    Temporary t{f->path, path, register_temporary(f->path)};
+    if (t.slot < 0) {
+      open_error_ = "too many temporary files at once";
+      return false;
+    }
+    temporaries_.push_back(std::move(t));
+  }
+  f->fd = ::open(f->path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (f->fd < 0) {
+    open_error_ = reason(errno);
+    if (visible == Visible::WhenWhole) {
+      release_temporary(temporaries_.back().slot);
+      temporaries_.pop_back();
+    }
+    return false;
+  }
+  f->pending.reserve(kPending);
   files_[unit] = std::move(f);
   return true;
 }
@@ -72,24 +144,64 @@ bool Units::is_open(int unit) const {
   return files_.count(unit) != 0;
 }
 
+void Units::write_failed(File& f, int err) {
+  f.failed = true;
+  f.pending.clear();
+  throw Stop{"***FATAL ERROR*** cannot write " + f.shown + ": " + reason(err)};
+}
+
+void Units::write_out(File& f, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(f.fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      write_failed(f, errno);
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    f.written += n;
+  }
+}
+
+void Units::drain(File& f) {
+  if (f.failed || f.pending.empty()) return;
+  write_out(f, f.pending.data(), f.pending.size());
+  f.pending.clear();
+}
+
+// Closes the file of a unit open for writing: with its held record ended and
+// what it holds written (checked), or, for a file that is given up, as it is.
+void Units::close_file(File& f, bool keep_contents) {
+  if (f.fd < 0) return;
+  const int fd = f.fd;
+  if (keep_contents && !f.failed) {
+    if (f.held) {
+      f.pending += "\r\n";
+      f.held = false;
+    }
+    try {
+      drain(f);
+    } catch (...) {
+      ::close(fd);
+      f.fd = -1;
+      throw;
+    }
+  }
+  f.fd = -1;
+  if (::close(fd) != 0 && keep_contents && !f.failed && errno != EINTR) write_failed(f, errno);
+}
+
 void Units::close(int unit) {
   auto it = files_.find(unit);
   if (it == files_.end()) return;
-  File& f = *it->second;
-  if (!f.reading) {
-    if (f.held) f.out << "\r\n";
-    f.out.flush();
-    f.out.close();
-  }
+  // The unit is gone from the table whatever the close finds.
+  std::unique_ptr<File> f = std::move(it->second);
   files_.erase(it);
+  if (!f->reading) close_file(*f, true);
 }
 
 void Units::whole_fields(int unit) {
   if (File* f = file(unit)) f->whole_fields = true;
-}
-
-void Units::shown_as(int unit, std::string_view name) {
-  if (File* f = file(unit)) f->shown = host_path(name);
 }
 
 namespace {
@@ -104,25 +216,89 @@ void refuse_bad_fields(const std::string& file, long long line, const Layout::Ba
 
 }  // namespace
 
+void Units::remove_temporary(std::size_t index) {
+  Temporary& t = temporaries_[index];
+  ::unlink(t.path.c_str());
+  release_temporary(t.slot);
+  temporaries_.erase(temporaries_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+bool Units::publish(std::string_view name) {
+  const std::string path = host_path(name);
+  std::size_t k = 0;
+  while (k < temporaries_.size() && temporaries_[k].final != path) ++k;
+  if (k == temporaries_.size()) {
+    open_error_ = reason(ENOENT);
+    return false;
+  }
+  for (auto& [unit, f] : files_)
+    if (!f->reading && f->path == temporaries_[k].path) {
+      close(unit);
+      break;
+    }
+  int err = name_not_writable(path);
+  if (err == 0 && ::rename(temporaries_[k].path.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    open_error_ = reason(err);
+    remove_temporary(k);
+    return false;
+  }
+  release_temporary(temporaries_[k].slot);
+  temporaries_.erase(temporaries_.begin() + static_cast<std::ptrdiff_t>(k));
+  return true;
+}
+
+void Units::discard_temporaries() {
+  for (auto it = files_.begin(); it != files_.end();) {
+    File& f = *it->second;
+    const bool temporary =
+        !f.reading && std::any_of(temporaries_.begin(), temporaries_.end(),
+                                  [&](const Temporary& t) { return t.path == f.path; });
+    if (temporary) {
+      close_file(f, false);
+      it = files_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  while (!temporaries_.empty()) remove_temporary(temporaries_.size() - 1);
+}
+
 void Units::discard(int unit) {
-  File* f = file(unit);
-  if (!f) return;
-  const bool written = !f->reading;
-  const std::string path = f->path;
-  close(unit);
-  if (written) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
+  auto it = files_.find(unit);
+  if (it == files_.end()) return;
+  std::unique_ptr<File> f = std::move(it->second);
+  files_.erase(it);
+  if (f->reading) return;
+  close_file(*f, false);
+  const auto t = std::find_if(temporaries_.begin(), temporaries_.end(),
+                              [&](const Temporary& x) { return x.path == f->path; });
+  if (t != temporaries_.end()) {
+    remove_temporary(static_cast<std::size_t>(t - temporaries_.begin()));
+  } else {
+    ::unlink(f->path.c_str());
   }
 }
 
 void Units::close_all() {
-  while (!files_.empty()) close(files_.begin()->first);
-  if (console_line_open_ || console_hold_) {
-    *out_ << '\n';
-    console_line_open_ = console_hold_ = false;
+  discard_temporaries();
+  while (!files_.empty()) {
+    try {
+      close(files_.begin()->first);
+    } catch (const std::exception&) {
+      // A file that cannot be written to its end here has been reported, or
+      // belongs to a run that already stops for another reason.
+    }
   }
-  out_->flush();
+  try {
+    if (console_line_open_ || console_hold_) {
+      console_line_open_ = console_hold_ = false;
+      *out_ << '\n';
+    }
+    out_->flush();
+  } catch (const std::exception&) {
+    // A console that has failed takes nothing more.
+  }
 }
 
 void Units::rewind(int unit) {
@@ -202,13 +378,14 @@ void Units::put(int unit, std::string_view rec, bool hold) {
     return;
   }
   File* f = file(unit);
-  if (!f || f->reading) return;  // a unit that is not open for writing takes nothing
-  f->out << rec;
+  if (!f || f->reading || f->failed) return;  // a unit that is not open for writing takes nothing
+  f->pending.append(rec);
   if (!hold) {
-    f->out << "\r\n";
+    f->pending.append("\r\n");
     ++f->lines;
   }
   f->held = hold;
+  if (f->pending.size() >= kPending) drain(*f);
 }
 
 void Units::free(int unit, std::span<const Item> items) {
@@ -228,7 +405,7 @@ void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
     Layout::BadFields bad;
     const std::function<void(std::string_view)> keep = [&](std::string_view r) { scratch_.emplace_back(r); };
     const bool hold = layout.write(items, line_, keep, &bad);
-    refuse_bad_fields(f->shown.empty() ? f->path : f->shown, f->lines + 1 + bad.record, bad);
+    refuse_bad_fields(f->shown, f->lines + 1 + bad.record, bad);
     for (const std::string& r : scratch_) put(unit, r, false);
     put(unit, line_, hold);
     return;
@@ -242,8 +419,9 @@ void Units::record(int unit, std::string_view text) { put(unit, text, false); }
 
 void Units::records(int unit, std::string_view block, long long count) {
   File* f = file(unit);
-  if (!f || f->reading || block.empty()) return;
-  f->out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  if (!f || f->reading || f->failed || block.empty()) return;
+  drain(*f);
+  write_out(*f, block.data(), block.size());
   f->held = false;
   f->lines += count;
 }
@@ -251,26 +429,39 @@ void Units::records(int unit, std::string_view block, long long count) {
 long long Units::tell(int unit) {
   File* f = file(unit);
   if (!f || f->reading) return -1;
-  return static_cast<long long>(f->out.tellp());
+  return f->written + static_cast<long long>(f->pending.size());
 }
 
 bool Units::overwrite(int unit, long long at, long long line, const Layout& layout, std::span<const Item> items) {
   File* f = file(unit);
-  if (!f || f->reading || at < 0) return false;
+  if (!f || f->reading || f->failed || at < 0) return false;
   std::string rec;
   Layout::BadFields bad;
   layout.append(items, rec, &bad);
-  if (f->whole_fields) refuse_bad_fields(f->shown.empty() ? f->path : f->shown, line, bad);
-  const std::streampos end = f->out.tellp();
-  f->out.seekp(at);
-  f->out.write(rec.data(), static_cast<std::streamsize>(rec.size()));
-  f->out.seekp(end);
-  return static_cast<bool>(f->out);
+  if (f->whole_fields) refuse_bad_fields(f->shown, line, bad);
+  if (at + static_cast<long long>(rec.size()) > f->written + static_cast<long long>(f->pending.size())) return false;
+  // Bytes still held are changed where they lie; the rest in the file.
+  std::size_t done = 0;
+  while (done < rec.size() && at + static_cast<long long>(done) < f->written) {
+    const ssize_t n = ::pwrite(f->fd, rec.data() + done,
+                               std::min<std::size_t>(rec.size() - done,
+                                                     static_cast<std::size_t>(f->written - at) - done),
+                               static_cast<off_t>(at + static_cast<long long>(done)));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      write_failed(*f, errno);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (done < rec.size())
+    f->pending.replace(static_cast<std::size_t>(at + static_cast<long long>(done) - f->written), rec.size() - done,
+                       rec, done, rec.size() - done);
+  return true;
 }
 
 void Units::flush() {
   for (auto& [u, f] : files_)
-    if (!f->reading) f->out.flush();
+    if (!f->reading) drain(*f);
   out_->flush();
 }
 

@@ -41,20 +41,44 @@ class Units {
   Units(const Units&) = delete;
   Units& operator=(const Units&) = delete;
 
+  // How a file opened for writing becomes visible under its name.
+  enum class Visible {
+    AtOnce,     // written under its name from the first byte (the list file, the debug log)
+    WhenWhole,  // written under its name with ".part" added in the same folder, and
+                // given its name by publish() once whole (the model files)
+  };
+
+  // Opening fails with false; open_error() then gives the system's reason.
   bool open_read(int unit, std::string_view name);
-  bool open_write(int unit, std::string_view name);  // created, or written anew
+  // Created, or written anew. A file that becomes visible when whole cannot be
+  // opened either when its own name could not be written anew (a folder, a
+  // file without write permission).
+  bool open_write(int unit, std::string_view name, Visible visible = Visible::AtOnce);
+  const std::string& open_error() const { return open_error_; }
   bool is_open(int unit) const;
+  // Writes what the unit still holds and closes it. A write, flush or close
+  // that fails stops the run (io::Stop) with "***FATAL ERROR*** cannot write
+  // NAME: REASON". A file written under a temporary name keeps that name until
+  // publish() gives it its own.
   void close(int unit);
+  // Gives the temporary file written for `name` (closing its unit first when it
+  // is still open) its own name, in place of any file of that name. False, the
+  // temporary removed and open_error() set, when the name cannot be taken.
+  bool publish(std::string_view name);
+  // Closes every unit that writes a temporary file and removes every temporary
+  // file of the run that has not taken its name (never throws).
+  void discard_temporaries();
   // From now on a record of a fixed layout whose number does not fit its field
   // (asterisks) or is not finite stops the run instead of reaching the file:
   // for the model files, which their model must be able to read.
   void whole_fields(int unit);
-  // Closes a unit open for writing and removes its file (a file that was not
-  // written to its end); a unit open for reading is only closed.
+  // Closes a unit open for writing without writing what it still holds and
+  // removes its file (a file that was not written to its end); a unit open for
+  // reading is only closed. Never throws.
   void discard(int unit);
-  // Messages about the file of a unit name it `name`: the name the file will
-  // take when it is written under a temporary one.
-  void shown_as(int unit, std::string_view name);
+  // Closes every unit, writing what each still holds where it can; the
+  // temporary files that have not taken their names are removed. Never throws:
+  // the end of a run that has already failed.
   void close_all();
   void rewind(int unit);
 
@@ -95,13 +119,21 @@ class Units {
   }
   // The stop text stream (standard error).
   std::ostream& err() { return *err_; }
+  // Writes what every unit open for writing holds (checked as close is).
   void flush();
 
  private:
   struct File;
+  struct Temporary;
   File* file(int unit);
   void put(int unit, std::string_view rec, bool hold);
   void console_put(std::string_view rec, bool hold);
+  // Writes the bytes to the file, or stops the run naming the file and the reason.
+  void write_out(File& f, const char* data, std::size_t size);
+  void drain(File& f);
+  [[noreturn]] void write_failed(File& f, int err);
+  void close_file(File& f, bool keep_contents);
+  void remove_temporary(std::size_t index);
 
   std::ostream* out_;
   std::ostream* err_;
@@ -109,6 +141,8 @@ class Units {
   bool console_hold_ = false;
   std::chrono::steady_clock::time_point console_flushed_{};  // when the console was last flushed
   std::map<int, std::unique_ptr<File>> files_;
+  std::vector<Temporary> temporaries_;  // written under a temporary name, not yet published
+  std::string open_error_;
   std::vector<std::string> scratch_;
   std::string line_;    // the record being formatted, reused
   std::string record_;  // the record being read, reused

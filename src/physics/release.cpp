@@ -130,8 +130,20 @@ int IVESSEL(run::Run& run, const MIX& mix, double PINIT, double TINIT, double PF
             double ODIA, double CD, double& QMAX, double& QTOTAL, double& FREL, double& TTHROAT) {
   // The time loops pass the hour's ambient temperature when TEMPINIT is negative.
   const std::string_view name = run.inp.TEMPINIT <= 0 ? "ambient temperature (TEMPINIT <= 0) =" : "TEMPINIT =";
-  if (!vessel_blowdown(run, name, mix, PINIT, TINIT, PFINAL, VDIA, VLEN, ODIA, CD, QMAX, QTOTAL, FREL, TTHROAT))
+  // The loops pass the same vessel at every step of an hour: the blowdown
+  // formed last is taken while its inputs stay the same to the bit.
+  const STDCONST& c = run.stdc;
+  const run::VesselInputs in{mix, PINIT, TINIT, PFINAL, VDIA, VLEN, ODIA, CD, c.PLOCAL, c.PREF, c.TREF};
+  run::VesselBlowdown out;
+  if (!run.puffs.vessel(run.prop, in, out, [&](run::VesselBlowdown& o) {
+        return vessel_blowdown(run, name, mix, PINIT, TINIT, PFINAL, VDIA, VLEN, ODIA, CD, o.QMAX, o.QTOTAL, o.FREL,
+                               o.TTHROAT);
+      }))
     throw io::Stop{};
+  QMAX = out.QMAX;
+  QTOTAL = out.QTOTAL;
+  FREL = out.FREL;
+  TTHROAT = out.TTHROAT;
   return 0;
 }
 
@@ -207,9 +219,12 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
     // 4b. The rate that would carry the whole inventory in one puff.
     const double RATE = QTOTAL * SECONDS_PER_DAY / PUFFDUR;
     // 4c, d. Shares of the inventory, the cumulative sum carried one puff ahead.
+    // Each puff begins where the one before it ended: the exponential of its
+    // start is that of the end before it, the same argument to the bit.
     double T0 = 0;
     double T1 = PUFFDUR;
-    double D = std::exp(KD * T0) - std::exp(KD * T1);
+    double E1 = std::exp(KD * T1);
+    double D = std::exp(KD * T0) - E1;
     double cum_before = 0;  // CUM(i-1)
     double cum = D;         // CUM(i)
     for (int i = 1; i <= NPUFFS; ++i) {
@@ -223,7 +238,9 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
       PSEQ(i, 4) = -1;
       T0 = T1;
       T1 = T1 + PUFFDUR;
-      D = std::exp(KD * T0) - std::exp(KD * T1);
+      const double E0 = E1;  // exp(KD * T0)
+      E1 = std::exp(KD * T1);
+      D = E0 - E1;
       cum_before = cum;
       cum = cum + D;
     }
@@ -253,21 +270,36 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
     T0 = T1;
   }
   T0 = 0;
+  // exp(-T0/tau) of each puff's start: that of the end of the puff before it,
+  // the same argument to the bit.
+  double E0 = std::exp(-T0 / tau);
   for (int i = 1; i <= NPUFFS; ++i) {
     const double T1 = -tau * std::log(1 - i * DFR);
     PSEQ(i, 2) = T1 - T0;
-    const double VOL = QMAX / SECONDS_PER_DAY * (std::exp(-T0 / tau) - std::exp(-T1 / tau)) * tau * 1000;  // m3
+    const double E1 = std::exp(-T1 / tau);
+    const double VOL = QMAX / SECONDS_PER_DAY * (E0 - E1) * tau * 1000;  // m3
     PSEQ(i, 1) = VOL / (T1 - T0) * 3600 * 24 / 1000;  // the day as 3600*24, as in the vessel rate
     PSEQ(i, 3) = -1;
     PSEQ(i, 4) = -1;
     T0 = T1;
+    E0 = E1;
   }
   return true;
 }
 
 int IBLOWDOWN(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUFFDUR, io::Table2<double>& PSEQ,
               int& NPUFFS, int /*MBLOWDOWN*/, int MDIST) {
-  if (!puff_table(run, QMAX, QTOTAL, FREL, PUFFDUR, PSEQ, NPUFFS, MDIST)) throw io::Stop{};
+  // The loops ask for the same table at every step of an hour, and for the
+  // table of an hour's temperature met before: a table kept with the inputs it
+  // was cut from is taken while they stay the same to the bit. Equal durations
+  // with a count set PUFFDUR from the count without reading it: any PUFFDUR
+  // passed in gives that table.
+  const bool puffdur_unread = MDIST == 1 && NPUFFS > 1;
+  const run::PuffInputs in{run::double_bits(QMAX), run::double_bits(QTOTAL), run::double_bits(FREL), NPUFFS,
+                           puffdur_unread ? 0 : PUFFDUR, MDIST};
+  run.puffs.table(in, PSEQ, &PSEQ == &run.inp.PSEQ, NPUFFS, PUFFDUR, [&] {
+    if (!puff_table(run, QMAX, QTOTAL, FREL, PUFFDUR, PSEQ, NPUFFS, MDIST)) throw io::Stop{};
+  });
   return 0;
 }
 

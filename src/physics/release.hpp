@@ -14,7 +14,12 @@
 // keyword and its value. IVESSEL and IBLOWDOWN, which the time loops call at
 // every step, then stop the run (io::Stop with no stop text); the run
 // preparation calls vessel_blowdown and puff_table instead, which return false
-// so that it can take the error end. A puff table longer than PSEQ and an
+// so that it can take the error end.
+//
+// IVESSEL and IBLOWDOWN take what they formed before for the same inputs, bit
+// for bit, from the run (run::PuffCache): the last blowdown, and the last
+// tables, put back into PSEQ. What they hand back is what forming it anew
+// gives; a refusal is never kept and so is met, with its messages, each time. A puff table longer than PSEQ and an
 // unknown MDIST stop the run with "HALTED in routine BLOWDOWN()" in every case.
 #pragma once
 #include <initializer_list>

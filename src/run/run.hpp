@@ -19,6 +19,7 @@
 #include "run/gas.hpp"
 #include "run/gas_cache.hpp"
 #include "run/met_store.hpp"
+#include "run/puff_cache.hpp"
 #include "run/species_table.hpp"
 
 namespace quelmar::run {
@@ -150,24 +151,28 @@ struct MOD_VIRTUALSOURCES {
   }
 };
 
-// A value that a numeric reader found, that is not empty and that does not
-// convert (for a list or a table row: one of its non-empty items does not).
-struct NotNumber {
-  enum Kind { Real, Whole, List, Row };
+// A value of the control file that the run cannot take as it stands: a
+// numeric value that is not empty and does not convert (for a list or a table
+// row: one of its non-empty items does not), or a text (a file name, a title,
+// a species name) longer than the field that holds it, which would be cut.
+struct BadValue {
+  enum Kind { Real, Whole, List, Row, TooLong };
   std::string key;
   Kind kind = Real;
-  int row = 0;        // the row of a table keyword (SEQ), from 1; 0 for the others
-  std::string value;  // the value (the whole list, the whole row) as read, trimmed
+  int row = 0;        // the row of a table keyword (SEQ), the item of a list of texts (CHEMLST), from 1; else 0
+  int limit = 0;      // TooLong: the length of the field
+  std::string value;  // the value (the whole list, the whole row, the list item) as read, trailing blanks cut
 };
-// In the order of the lookups; a keyword (a table row) looked up again is not
-// added a second time.
-using NotNumbers = std::vector<NotNumber>;
+// In the order of the lookups; a keyword (a table row, a list item) looked up
+// again is not added a second time.
+using BadValues = std::vector<BadValue>;
 
 // What the control-file reader found wrong in the file itself, for the list
-// file: values that are not numbers, in the order of the lookups, and the keys
-// of keyword lines that name no keyword, in the order of the lines.
+// file: values that are not numbers and texts too long for their field, in
+// the order of the lookups, and the keys of keyword lines that name no
+// keyword, in the order of the lines.
 struct ControlFindings {
-  NotNumbers not_numbers;
+  BadValues bad_values;
   std::vector<std::string> unknown_keys;
 };
 
@@ -185,6 +190,7 @@ struct Run {
   MOD_ISCCALCS isc;
   MOD_VIRTUALSOURCES vs;
   run::GasCache gas;  // what the flare step formed from compositions alone
+  run::PuffCache puffs;  // the vessel blowdowns and puff tables formed last
   io::Units units;
 
   Run() = default;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -42,6 +44,22 @@ void configure(run::Run& run) {
   vs.VSUS(2) = 18.25, vs.VSDS(2) = 2.25;
 }
 
+// Groups with the given hour counts: an empty group holds the zero means and
+// the 1.0E30 height that the grouping leaves; group g with hours carries x 0.1g
+// km, y 0.2g km, height 10g m, 1000+g K, 10+g m/s and 1+g m.
+void fill_groups(run::MOD_VIRTUALSOURCES& vs, const std::vector<int>& hours) {
+  for (int g = 1; g <= static_cast<int>(hours.size()); ++g) {
+    vs.IVSNS(g) = hours[static_cast<std::size_t>(g - 1)];
+    if (vs.IVSNS(g) == 0) {
+      vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
+      vs.VSHS(g) = 1.0e30;
+    } else {
+      vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
+      vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
+    }
+  }
+}
+
 // A run with its console on strings and a temporary folder for its files.
 class AermodControlFile : public ::testing::Test, protected test::TestRun {};
 class AermodHourlyFile : public ::testing::Test, protected test::TestRun {};
@@ -67,7 +85,7 @@ TEST_F(AermodControlFile, WholeFile) {
       "CO AVERTIME 1",
       "CO POLLUTID OU",
       "CO RUNORNOT RUN",
-      "CO ERRORFIL AERMOD.err",
+      "CO ERRORFIL out_MOD_01.ERR",
       "CO FINISHED",
       "SO STARTING",
       "SO ELEVUNIT METERS",
@@ -97,8 +115,8 @@ TEST_F(AermodControlFile, WholeFile) {
       "OU STARTING",
       "OU RECTABLE ALLAVE FIRST",
       "OU MAXTABLE ALLAVE 10",
-      "OU PLOTFILE 1 ALL FIRST aermod.dat",
-      "OU POSTFILE 1 ALL UNFORM aermod.bin",
+      "OU PLOTFILE 1 ALL FIRST out_MOD_01.PLT",
+      "OU POSTFILE 1 ALL UNFORM out_MOD_01.BIN",
       "OU FINISHED",
   };
   const std::vector<std::string> got = write_inp(*run, dir);
@@ -108,6 +126,38 @@ TEST_F(AermodControlFile, WholeFile) {
   // Written again: only the records of the second write.
   run->inp.NSOURCES = 1;
   EXPECT_EQ(write_inp(*run, dir).size(), expect.size() - 2);
+}
+
+// The files of AERMOD's results are named after the hourly emission file of
+// their control file, so that the runs of several control files in one folder
+// keep their results apart.
+TEST_F(AermodControlFile, ResultFilesNamedAfterTheHourlyEmissionFile) {
+  configure(*run);
+  struct Case {
+    bool lcfiles;
+    const char* femarb;
+    const char* err;
+    const char* plt;
+    const char* bin;
+  };
+  const Case cases[] = {
+      {false, "RUNS/FLARE_MOD_02.DAT", "RUNS/FLARE_MOD_02.ERR", "RUNS/FLARE_MOD_02.PLT", "RUNS/FLARE_MOD_02.BIN"},
+      {true, "runs\\flare_mod_02.dat", "runs\\flare_mod_02.err", "runs\\flare_mod_02.plt", "runs\\flare_mod_02.bin"},
+      // A dot in a folder's name is no extension; a name without one gets it added.
+      {true, "a.b/hours", "a.b/hours.err", "a.b/hours.plt", "a.b/hours.bin"},
+      // A name with a blank is quoted as the emission file's own.
+      {true, "my runs/x.dat", "\"my runs/x.err\"", "\"my runs/x.plt\"", "\"my runs/x.bin\""},
+  };
+  for (const Case& c : cases) {
+    run->inp.LCFILES = c.lcfiles;
+    const std::vector<std::string> got = write_inp(*run, dir, c.femarb);
+    ASSERT_EQ(got.size(), 38u);
+    const std::string femarb = std::strchr(c.femarb, ' ') ? std::string("\"") + c.femarb + "\"" : c.femarb;
+    EXPECT_EQ(got[7], std::string("CO ERRORFIL ") + c.err);
+    EXPECT_EQ(got[17], "SO HOUREMIS " + femarb + " SOURCE1-SOURCE2");
+    EXPECT_EQ(got[35], std::string("OU PLOTFILE 1 ALL FIRST ") + c.plt);
+    EXPECT_EQ(got[36], std::string("OU POSTFILE 1 ALL UNFORM ") + c.bin);
+  }
 }
 
 struct PollutantCase {
@@ -226,18 +276,7 @@ TEST_F(AermodControlFile, LongNameWarning) {
 TEST_F(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
   configure(*run);
   run->inp.NSOURCES = 5;
-  run::MOD_VIRTUALSOURCES& vs = run->vs;
-  const int hours[5] = {0, 1, 0, 1, 1};
-  for (int g = 1; g <= 5; ++g) {
-    vs.IVSNS(g) = hours[g - 1];
-    if (hours[g - 1] == 0) {
-      vs.VSX(g) = vs.VSY(g) = vs.VSTS(g) = vs.VSUS(g) = vs.VSDS(g) = 0.0;
-      vs.VSHS(g) = 1.0e30;
-    } else {
-      vs.VSX(g) = 0.1 * g, vs.VSY(g) = 0.2 * g, vs.VSHS(g) = 10.0 * g, vs.VSTS(g) = 1000.0 + g;
-      vs.VSUS(g) = 10.0 + g, vs.VSDS(g) = 1.0 + g;
-    }
-  }
+  fill_groups(run->vs, {0, 1, 0, 1, 1});
   const std::vector<std::string> got = write_inp(*run, dir);
   const std::string g2 = "     0.000     20.000   1002.000     12.000      3.000";
   EXPECT_EQ(got[13], "SO LOCATION SOURCE1      POINT        200.0         400.0         850.0");
@@ -248,6 +287,50 @@ TEST_F(AermodControlFile, EmptyGroupsTakeTheirNeighbours) {
   EXPECT_EQ(got[18], "SO SRCPARAM SOURCE3     " + g2);
   EXPECT_EQ(got[20], "SO SRCPARAM SOURCE4          0.000     40.000   1004.000     14.000      5.000");
   for (const std::string& r : got) EXPECT_EQ(r.find('*', 2), std::string::npos) << r;
+}
+
+// An empty group takes the nearest group with hours, the lower one of two
+// equally near, group 1 included; hours per group below, groups with hours
+// carry x 0.1g km, y 0.2g km, height 10g m, 1000+g K, 10+g m/s, 1+g m.
+TEST_F(AermodControlFile, AnEmptyGroupBesideGroupOneTakesGroupOne) {
+  // The two records of each group with hours, after the identifier; F13.1 of
+  // the position in m and the elevation 850 m, then 5(F10.3,TR1) of 0, height,
+  // temperature, velocity and diameter.
+  const std::string location[] = {"",
+                                  " POINT        100.0         200.0         850.0",
+                                  "",
+                                  " POINT        300.0         600.0         850.0",
+                                  " POINT        400.0         800.0         850.0"};
+  const std::string srcparam[] = {"",
+                                  "     0.000     10.000   1001.000     11.000      2.000",
+                                  "",
+                                  "     0.000     30.000   1003.000     13.000      4.000",
+                                  "     0.000     40.000   1004.000     14.000      5.000"};
+  struct Case {
+    std::vector<int> hours;   // per group
+    std::vector<int> donors;  // the group whose parameters each group declares
+  };
+  const Case cases[] = {
+      {{1, 0}, {1, 1}},
+      {{1, 0, 1}, {1, 1, 3}},
+      {{1, 0, 0, 1}, {1, 1, 4, 4}},
+  };
+  for (const Case& c : cases) {
+    fresh_run();
+    configure(*run);
+    const int n = static_cast<int>(c.hours.size());
+    run->inp.NSOURCES = n;
+    fill_groups(run->vs, c.hours);
+    const std::vector<std::string> got = write_inp(*run, dir);
+    ASSERT_GE(got.size(), 13u + 2 * c.hours.size());
+    for (int g = 1; g <= n; ++g) {
+      SCOPED_TRACE("group " + std::to_string(g) + " of " + std::to_string(n));
+      const std::string id = "SOURCE" + std::to_string(g) + "     ";
+      const std::size_t d = static_cast<std::size_t>(c.donors[static_cast<std::size_t>(g - 1)]);
+      EXPECT_EQ(got[11 + 2 * static_cast<std::size_t>(g)], "SO LOCATION " + id + location[d]);
+      EXPECT_EQ(got[12 + 2 * static_cast<std::size_t>(g)], "SO SRCPARAM " + id + srcparam[d]);
+    }
+  }
 }
 
 TEST_F(AermodControlFile, NoStartEndWithoutHours) {
@@ -264,8 +347,10 @@ TEST_F(AermodControlFile, FailedOpenStops) {
   // A folder that does not exist (relative, so that the message stays one record).
   const std::string path = "no-such-folder-for-quelmar-tests/A.INX";
   EXPECT_THROW(MKFILAM_INP(*run, 21, 20, path, "X_MOD_01.DAT", FIRST, LAST), io::Stop);
-  EXPECT_EQ(out.str(), "Error opening AERMOD control file: " + path + "\n");
-  EXPECT_EQ(list_records(), std::vector<std::string>{" Error opening AERMOD control file: " + path});
+  // The reason does not fit beside the name: it goes on in a record of its own.
+  EXPECT_EQ(out.str(), "Error opening AERMOD control file: " + path + ": \nNo such file or directory\n");
+  EXPECT_EQ(list_records(), (std::vector<std::string>{" Error opening AERMOD control file: " + path + ": ",
+                                                      " No such file or directory"}));
   EXPECT_THROW(MKFILAM_EMARB(*run, 21, 20, dir.file("no-such-folder/X_MOD_01.DAT")), io::Stop);
 }
 

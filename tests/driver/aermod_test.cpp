@@ -206,6 +206,25 @@ TEST(AermodLoop, NonSequentialStartBetweenRecordsTakesTheNextRecord) {
             "ME STARTEND 1988  3  1  2 1988  3  4 24");
 }
 
+// A start after the file's last record: the first pass takes the records in
+// file order and ends the period at the last one (4 March, hour 24), which is
+// before the start of the second pass. That pass has no hour: the list file
+// says so and it writes no files; the run ends normally.
+TEST(AermodLoop, APassWithoutAnHourWritesNoFiles) {
+  TempDir dir;
+  fs::copy_file(source_path("tests/data/met/AERMET2.SFC"), dir.file("sfc.sfc"));
+  write_file(dir.file("run.inp"), nonseq_control("! DDS = 5 !\n! HHS = 0 !\n! MINPUT = 2 !\n! NSEQ = 2 !\n"
+                                                 "! SEQ = 100, 3600, -1, -1 !\n! SEQ = 50, 3600, -1, -1 !\n",
+                                                 2));
+  const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(records_starting(dir.file("out_mod_01.inx"), "ME STARTEND")[0], "ME STARTEND 1988  3  1  2 1988  3  4 24");
+  EXPECT_FALSE(fs::exists(dir.file("out_mod_02.inx")));
+  EXPECT_FALSE(fs::exists(dir.file("out_mod_02.dat")));
+  EXPECT_EQ(starting_with(file_records(dir.file("run.lst")), " WARNING: no hour"),
+            std::vector<std::string>{" WARNING: no hour in the period: no AERMOD files for row           2"});
+}
+
 TEST(CalpuffLoopNonSequential, KeepsItsClockPastTheEndOfTheFile) {
   TempDir dir;
   fs::copy_file(source_path("tests/data/met/AERMET2.SFC"), dir.file("sfc.sfc"));

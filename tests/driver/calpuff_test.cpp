@@ -15,10 +15,7 @@ namespace {
 // sour gas, 1 January 2021 from 00:00:00. `extra` comes first, so that its
 // lines win over the defaults below.
 std::string control(const std::string& extra, int end_hour = 2, int end_day = 1) {
-  return "QUELMAR 1\n" + extra + kSteadySourFlare +
-         "! MDSPMOD = 1 !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! IUTMZN = 12 !\n"
-         "! ABTZ = UTC-0700 !\n! DATUM = WGS-84 !\n! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64.0638,34.0809 !\n"
-         "! EMIT = 0, 0.25 !\n"
+  return "QUELMAR 1\n" + extra + kSteadySourFlare + kCalpuffFlareFile +
          "! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 2021 !\n! MME = 1 !\n! DDE = " +
          std::to_string(end_day) + " !\n! HHE = " + std::to_string(end_hour) + " !\n";
 }
@@ -160,12 +157,24 @@ TEST(CalpuffLoop, EmptyTablesAndZeroRates) {
   const auto recs = file_records(dir.file("out_01.dat"));
   EXPECT_EQ(recs[20].substr(recs[20].size() - 15), " 0.25000000    ");
 
-  // NSEP 0 with a sequence of several rows: no file at all.
-  TempDir dir2;
-  write_file(dir2.file("run.inp"),
-             control("! MINPUT = 2 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n! SEQ = 80, 1800, -1, -1 !\n"));
-  ASSERT_EQ(run_quelmar(dir2.path(), "run.inp").status, 0);
-  EXPECT_FALSE(fs::exists(dir2.file("out_01.dat")));
+  // NSEP left out (0) with a sequence of several rows, or with none: there
+  // would be no file at all, so the run stops and says why.
+  for (const char* rows : {"! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n! SEQ = 80, 1800, -1, -1 !\n",
+                           "! NSEQ = 0 !\n! NSEP = -24 !\n"}) {
+    TempDir dir2;
+    write_file(dir2.file("run.inp"), control(std::string("! MINPUT = 2 !\n") + rows));
+    const ProcessResult r = run_quelmar(dir2.path(), "run.inp");
+    const std::string nsep = std::string(rows).find("-24") != std::string::npos ? "-24" : "0";
+    const std::string message =
+        "***FATAL ERROR*** NSEP must be 24, 48, 72, 96 or 120 for a step table of several rows or none, NSEP=" + nsep;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, message + "\n");
+    // In the list file the text runs on over two records of at most 80 columns.
+    const auto recs = file_records(dir2.file("run.lst"));
+    ASSERT_GE(recs.size(), 2u);
+    EXPECT_EQ(joined({recs.end() - 2, recs.end()}), message);
+    EXPECT_EQ(folder_names(dir2), (std::vector<std::string>{"run.inp", "run.lst"}));
+  }
 
   // A row with rate 0: a bare-stack record of the row's duration.
   TempDir dir3;
@@ -177,6 +186,68 @@ TEST(CalpuffLoop, EmptyTablesAndZeroRates) {
   EXPECT_TRUE(s[0].active);
   EXPECT_EQ(s[1].time, tl(1, 0, 1800, 1, 1, 0));
   EXPECT_FALSE(s[1].active);
+}
+
+// In a single-step file NSEP is 1: the gap up to the next time increment,
+// (IHRGAP - hour)*3600 + TIMEINC - seconds, is dropped when it would last an
+// hour or more, and the step starts again at once; a shorter gap is a
+// bare-stack record of its own. One row of 3600 s, 00:00 to 02:00; after the
+// first row the gap is (0 - 1)*3600 + TIMEINC.
+TEST(CalpuffLoop, AGapOfAnHourOrMoreInASingleStepFileIsDropped) {
+  struct Case {
+    int timeinc;
+    std::vector<Step> expected;
+  };
+  const Case cases[] = {
+      // 3600 s, exactly an hour: no gap record in the whole file.
+      {7200, {{tl(1, 0, 0, 1, 1, 0), true}, {tl(1, 1, 0, 1, 2, 0), true}, {tl(1, 2, 0, 1, 3, 0), true}}},
+      // 3599 s: a gap up to 01:59:59; the next gap, (1 - 2)*3600 + 7199 - 3599, is 0.
+      {7199,
+       {{tl(1, 0, 0, 1, 1, 0), true},
+        {tl(1, 1, 0, 1, 1, 3599), false},
+        {tl(1, 1, 3599, 1, 2, 3599), true},
+        {tl(1, 2, 3599, 1, 3, 3599), true}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("TIMEINC " + std::to_string(c.timeinc));
+    TempDir dir;
+    write_file(dir.file("run.inp"), control("! MINPUT = 2 !\n! NSEQ = 1 !\n! SEQ = 100, 3600, -1, -1 !\n! TIMEINC = " +
+                                            std::to_string(c.timeinc) + " !\n"));
+    ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+    const auto s = steps(dir.file("out_01.dat"));
+    ASSERT_EQ(s.size(), c.expected.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      EXPECT_EQ(s[i].time, c.expected[i].time) << i;
+      EXPECT_EQ(s[i].active, c.expected[i].active) << i;
+    }
+  }
+}
+
+// A row whose rate is 0 or below writes the whole bare-stack record, field for
+// field as the gap after it: the flare's own position (500, 4000 km), height
+// HS 20 m, elevation 100 m, diameter DF 0.5 m, the ambient 288 K, no velocity,
+// no spread, a zero rate for SO2 and the constant 0.25 g/s of H2S. Layout
+// 'F1', 2(TR1,F10.5), TR1,F10.4, TR1,F10.3, TR1,F11.5, TR1,F10.5, 3(TR1,F9.5),
+// 2(TR1,F15.3), 2(TR1,G15.8).
+TEST(CalpuffLoop, RowsWithoutRateWriteTheBareStackRecord) {
+  const std::string bare =
+      "'F1'  500.00000 4000.00000    20.0000    100.000     0.50000  288.00000   0.00000   0.00000   0.00000"
+      "           0.000           0.000   0.0000000      0.25000000    ";
+  for (const char* rate : {"0", "-5"}) {
+    SCOPED_TRACE(rate);
+    TempDir dir;
+    write_file(dir.file("run.inp"), control("! MINPUT = 2 !\n! NSEP = 24 !\n! NSEQ = 2 !\n! SEQ = 100, 1800, -1, -1 !\n"
+                                            "! SEQ = " + std::string(rate) + ", 1800, -1, -1 !\n"));
+    ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+    const auto recs = file_records(dir.file("out_01.dat"));
+    // Header, the row of 100, the row without rate, the gap to day 2 00:00.
+    ASSERT_EQ(recs.size(), 19u + 3 * 2);
+    EXPECT_NE(recs[20], bare);
+    EXPECT_EQ(recs[21], tl(1, 0, 1800, 1, 1, 0));
+    EXPECT_EQ(recs[22], bare);
+    EXPECT_EQ(recs[23], tl(1, 1, 0, 2, 0, 0));
+    EXPECT_EQ(recs[24], bare);
+  }
 }
 
 TEST(CalpuffLoop, ZeroDurationRowsAreRefused) {
@@ -241,7 +312,8 @@ TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
   fs::create_directory(dir.file("out_01.dat"));
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file:\\out_01.dat\r\n"), std::string::npos);
+  EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file: out_01.dat: Is a directory\r\n"),
+            std::string::npos);
   EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }

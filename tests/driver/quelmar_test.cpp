@@ -52,11 +52,64 @@ TEST(MainProgram, NamedControlFileKeepsItsCase) {
   EXPECT_EQ(log.back(), " Program Terminated");
 }
 
-TEST(MainProgram, MissingControlFileTakesTheErrorEnd) {
+// The first mistakes of a new user: each ends with status 1 and names its
+// cause on the console and on standard error, and none writes a file.
+TEST(MainProgram, MistakesBeforeTheListFileNameTheirCause) {
+  const char* end = "Program Terminated with ***ERRORS***\n";
+  const std::string no_list = "***FATAL ERROR*** the control file names no list file (LSTDAT)";
+  struct Case {
+    const char* what;
+    std::string args;      // the command line after the program's name
+    std::string control;   // quelmar.inp, or none when empty
+    std::string out, err;  // the console and standard error
+  };
+  const Case cases[] = {
+      {"a control file that does not exist", "nothere.inp", "",
+       "Control file:[nothere.inp]\n\n***FATAL ERROR*** cannot open control file nothere.inp: \n"
+       "No such file or directory\n" + std::string(end),
+       "***FATAL ERROR*** cannot open control file nothere.inp: No such file or directory\n"},
+      {"no argument and no quelmar.inp", "", "",
+       "***FATAL ERROR*** cannot open control file quelmar.inp: \nNo such file or directory\n" + std::string(end),
+       "***FATAL ERROR*** cannot open control file quelmar.inp: No such file or directory\n"},
+      {"a folder", "sub", "",
+       "Control file:[sub]\n\n***FATAL ERROR*** cannot open control file sub: Is a directory\n" + std::string(end),
+       "***FATAL ERROR*** cannot open control file sub: Is a directory\n"},
+      {"no LSTDAT", "", "QUELMAR 1\n" + kValid, no_list + "\n" + end, no_list + "\n"},
+      {"a blank LSTDAT", "", "QUELMAR 1\n! LSTDAT =  !\n" + kValid, no_list + "\n" + end, no_list + "\n"},
+      // Carriage returns alone end no line: the file is one line, whose one
+      // keyword is the first between exclamation marks.
+      {"CR-only line ends", "", "QUELMAR 1\r! MDSPMOD = 0 !\r! LSTDAT = a.lst !\r", no_list + "\n" + end,
+       no_list + "\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "sub");
+    if (!c.control.empty()) write_file(dir.file("quelmar.inp"), c.control);
+    const auto before = folder_names(dir);
+    const ProcessResult r = run_quelmar(dir.path(), c.args);
+    EXPECT_EQ(r.status, 1) << c.what;
+    EXPECT_EQ(r.out, c.out) << c.what;
+    EXPECT_EQ(r.err, c.err) << c.what;
+    EXPECT_EQ(r.out.find('\0'), std::string::npos) << c.what;
+    EXPECT_EQ(folder_names(dir), before) << c.what;
+  }
+}
+
+// Help and version: on standard output, status 0, no file written.
+TEST(MainProgram, HelpAndVersion) {
   TempDir dir;
-  const ProcessResult r = run_quelmar(dir.path(), "none.inp");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "Control file:[none.inp]\n\nProgram Terminated with ***ERRORS***\n");
+  for (const char* arg : {"--help", "-h"}) {
+    const ProcessResult r = run_quelmar(dir.path(), arg);
+    EXPECT_EQ(r.status, 0) << arg;
+    EXPECT_EQ(r.out.rfind("Usage: quelmar [control-file]\n", 0), 0u) << r.out;
+    for (const char* part : {"quelmar.inp", "relative to the current folder", "Exit status: 0", "--version"})
+      EXPECT_NE(r.out.find(part), std::string::npos) << part;
+    for (const std::string& line : text_lines(r.out)) EXPECT_LE(line.size(), 78u) << line;
+    EXPECT_TRUE(r.err.empty());
+  }
+  const ProcessResult v = run_quelmar(dir.path(), "--version");
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out, "QUELMAR version 2.01, level 220131\n");
   EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
@@ -65,20 +118,10 @@ TEST(MainProgram, ListFileThatCannotBeOpened) {
   write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = nofolder/run1.lst !\n");
   ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
-  // The whole 255-character field as stored (NULs behind the name), then the termination.
-  const std::string name = "NOFOLDER/RUN1.LST";
-  const std::string field = name + std::string(255 - name.size(), '\0');
-  const std::string expected = "Error opening LSTDAT:\n" + field.substr(0, 78) + "\n" + field.substr(78, 78) + "\n" +
-                               field.substr(156, 78) + "\n" + field.substr(234) + "\n" +
-                               "Program Terminated with ***ERRORS***\n";
-  EXPECT_EQ(r.out, expected);
-
-  // A blank LSTDAT has no name to open: the same message and the error end.
-  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! MDSPMOD = 0 !\n");
-  r = run_quelmar(dir.path(), "");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.substr(0, 22), "Error opening LSTDAT:\n");
-  EXPECT_NE(r.out.find("Program Terminated with ***ERRORS***"), std::string::npos);
+  // The name as it was opened and the system's reason, then the termination.
+  EXPECT_EQ(r.out, "Error opening LSTDAT: NOFOLDER/RUN1.LST: No such file or directory\n"
+                   "Program Terminated with ***ERRORS***\n");
+  EXPECT_TRUE(r.err.empty());
 }
 
 TEST(MainProgram, DebugLogThatCannotBeOpened) {
@@ -86,7 +129,8 @@ TEST(MainProgram, DebugLogThatCannotBeOpened) {
   write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! MDEBUG = 1 !\n! LOGDAT = no/a.log !\n");
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.substr(0, 21), "Error opening LOGDAT:");
+  EXPECT_EQ(r.out, "Error opening LOGDAT: NO/A.LOG: No such file or directory\n"
+                   "Program Terminated with ***ERRORS***\n");
   EXPECT_EQ(file_records(dir.file("A.LST")), std::vector<std::string>{" Program Terminated with ***ERRORS***"});
 }
 

@@ -1,14 +1,18 @@
 // The step chain: the hour's meteorology (screening, fixed values, missing
 // hours), the gas temperature, the step's rate, H2S fraction and fuel-gas
-// ratio, and the release point moved by the flame's reach.
+// ratio, and the release point moved by the flame's reach; then whole runs:
+// a point source's stack in the model files, the temperature bounds of a
+// valid hour, and the debug-log records of one step.
 #include "driver/step_chain.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/dates.hpp"
 #include "physics/realgas.hpp"
@@ -243,6 +247,168 @@ TEST_F(StepChain, NothingReachesAClosedDebugLog) {
   step();
   EXPECT_FALSE(run->units.is_open(io::LOG));
   EXPECT_EQ(out.str().find("fgri="), std::string::npos);
+}
+
+// ------------------------------------------------------------ whole runs
+
+using test::file_records;
+using test::kCalpuffFlareFile;
+using test::kSteadySourFlare;
+using test::ProcessResult;
+using test::run_quelmar;
+using test::starting_with;
+using test::TempDir;
+using test::write_file;
+
+// A control file of the steady flare from 1 January 2021 00:00 to `end_hour`
+// of that day; `extra` comes first, so that its lines win over those below.
+// CALPUFF unless `extra` names the model.
+std::string control(const std::string& extra, int end_hour) {
+  return "QUELMAR 1\n" + extra + kSteadySourFlare + kCalpuffFlareFile +
+         "! YYS = 2021 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n! YYE = 2021 !\n! MME = 1 !\n! DDE = 1 !\n"
+         "! HHE = " + std::to_string(end_hour) + " !\n";
+}
+
+// A point source of one hour: a stack 35 m high and 1.25 m wide releasing
+// gas at 12.5 m/s and 450 K, 7.5 g/s of the first species (the first EMIT value).
+const std::string kPointSource =
+    "! MINPUT = 3 !\n! PSHS = 35 !\n! PSDS = 1.25 !\n! PSUS = 12.5 !\n! PSTS = 450 !\n! EMIT = 7.5, 0.25 !\n";
+
+// A point source takes its stack from the PS keywords: no flame, so the release
+// point is the stack itself, on both paths.
+TEST(StepChainRun, PointSourceRecordsCarryTheStackKeywords) {
+  TempDir dir;
+  write_file(dir.file("run.inp"), control(kPointSource, 0));
+  ProcessResult r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto flare = file_records(dir.file("out_01.dat"));
+  ASSERT_EQ(flare.size(), 19u + 2);
+  EXPECT_EQ(flare[19], "   2021   1  0    0   2021   1  1    0");
+  // X, Y at the stack; Z PSHS; elevation ZCOORD; D PSDS; T PSTS; W PSUS; the
+  // rates QPS and the constant 0.25.
+  EXPECT_EQ(flare[20],
+            "'F1'  500.00000 4000.00000    35.0000    100.000     1.25000  450.00000   0.00000   0.00000  12.50000"
+            "           0.000           0.000   7.5000000      0.25000000    ");
+
+  write_file(dir.file("run.inp"), control("! MDSPMOD = 2 !\n! NSOURCES = 1 !\n" + kPointSource, 0));
+  r = run_quelmar(dir.path(), "run.inp");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const auto inx = file_records(dir.file("out_mod_01.inx"));
+  EXPECT_EQ(starting_with(inx, "SO LOCATION"),
+            std::vector<std::string>{"SO LOCATION SOURCE1      POINT     500000.0     4000000.0         100.0"});
+  EXPECT_EQ(starting_with(inx, "SO SRCPARAM"),
+            std::vector<std::string>{"SO SRCPARAM SOURCE1          0.000     35.000    450.000     12.500      1.250"});
+  // The group's diameter is the stack's own: the hour keeps its velocity and temperature.
+  EXPECT_EQ(file_records(dir.file("out_mod_01.dat")),
+            std::vector<std::string>{"SO HOUREMIS  21   1   1   1 SOURCE1     0.750000E+01 0.450000E+03 0.125000E+02"});
+}
+
+// Temperatures from 150 K to 400 K, both bounds included, are hours of their
+// own; outside, the hour is missing and takes the last valid hour. A row
+// without rate writes the bare stack at the hour's ambient temperature
+// (columns 62 to 71 of the source line, F10.5) in every hour.
+TEST(StepChainRun, TemperaturesUpToFourHundredKelvinAreValid) {
+  struct Hour {
+    const char* temp;  // in the AERMET surface file
+    const char* t;     // in the flare file
+  };
+  const Hour hours[] = {{"290", " 290.00000"}, {"400", " 400.00000"},    {"300", " 300.00000"},
+                        {"400.01", " 300.00000"}, {"150", " 150.00000"}, {"149.99", " 150.00000"}};
+  TempDir dir;
+  std::string sfc = "   header line\r\n";
+  for (int h = 1; h <= 6; ++h)
+    sfc += "21 1 1 1 " + std::to_string(h) + " -2.7 0.062 -9 -9 -999 37 100 0.1 1.5 1.0 3.0 270 10 " +
+           hours[h - 1].temp + " 10.0\r\n";
+  write_file(dir.file("m.sfc"), sfc);
+  write_file(dir.file("run.inp"), control("! MMET = 2 !\n! METDAT = m.sfc !\n! MINPUT = 2 !\n! NSEQ = 1 !\n"
+                                          "! SEQ = 0, 3600, -1, -1 !\n",
+                                          5));
+  ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+  const auto recs = file_records(dir.file("out_01.dat"));
+  ASSERT_EQ(recs.size(), 19u + 2 * 6);
+  for (std::size_t h = 0; h < 6; ++h) EXPECT_EQ(recs[20 + 2 * h].substr(61, 10), hours[h].t) << hours[h].temp;
+  EXPECT_NE(test::read_file(dir.file("run.lst"))
+                .find(" WARNING: meteorology missing in           2 hours; the last valid hour was used\r\n"),
+            std::string::npos);
+}
+
+// The debug-log records of one step of the point source, free-format records:
+// a blank, then each text as it stands, an integer in 12 columns, a double
+// with 15 significant digits in 19 columns and 5 blanks, or (zero) in the
+// exponent form in 24 columns. The plume points and fluxes by hand from the
+// plume-rise formulas (python): neutral class, wind 3 m/s at 10 m becomes
+// 3*(35/10)^0.10 at 35 m; FB = g*12.5*1.25^2*(450-288)/(4*450) = 17.238251953125,
+// FM = 12.5^2*1.25^2*288/(4*450) = 39.0625; buoyant final rise
+// 21.425*FB^0.75/US = 50.0678897515849 reached at XF = 49*FB^0.625 = 290.405170893986 m
+// (beyond XMAX = 60.3 m), with the gradual rise at 0.333 and 0.667 of XF.
+TEST(StepChainRun, DebugLogRecordsOfOneStep) {
+  const std::string zero = "  0.000000000000000E+000";
+  auto real = [](const char* digits) { return std::string(19 - std::string(digits).size(), ' ') + digits + "     "; };
+  const std::string dashes = " ---------------------------------";
+  const std::vector<std::string> middle = {
+      " tamb=" + real("288.000000000000"),
+      " ws=" + real("3.00000000000000"),
+      " ipg=           4",
+  };
+  // Fuel gas by the reference rate (MFGR 2): no fuel gas, and no reference rate for a point source.
+  const std::vector<std::string> active = {
+      " fgri=" + zero,
+      " fgr1=" + zero,
+      " qmax0=" + zero,
+      " qmax1=" + real("7.50000000000000"),
+      " qmax=" + real("7.50000000000000"),
+      " fgr1=" + zero,
+      " qemit=" + real("7.50000000000000"),
+      " extemp=" + real("450.000000000000"),
+      " ue_x=" + real("12.5000000000000"),
+      " de_x=" + real("1.25000000000000"),
+      " hs_x=" + real("35.0000000000000"),
+      " ipg=           4",
+      " FBisc,FMisc" + real("17.2382519531250") + real("39.0625000000000"),
+      " DELH",
+      " Hs" + zero + real("20.0000000000000"),  // the flare tip HS
+      " XL" + zero + real("35.0000000000000"),
+      " XF*1/3" + real("96.7049219076973") + real("59.0537935522033"),
+      " XF*2/3" + real("193.700248986289") + real("73.2212111683385"),
+      " XF" + real("290.405170893986") + real("85.0678897515849"),
+  };
+  // What each loop writes before the hour's meteorology, and after it before
+  // the flare step (the gas temperature) and after the plume points (the
+  // release point's offset, none without a flame, and its height; then the
+  // CALPUFF run ends, while the AERMOD loop goes on to its groups).
+  struct Case {
+    const char* model;
+    std::vector<std::string> start, gas, after;
+  };
+  const Case cases[] = {
+      {"! MDSPMOD = 1 !\n",
+       {dashes, " iloop:            1           0", dashes, " ", " idatecur,isec,   202100100           0"},
+       {" tgas =" + real("288.000000000000")},
+       {" x,y,z" + zero + zero + real("35.0000000000000"), " Program Terminated"}},
+      {"! MDSPMOD = 2 !\n! NSOURCES = 1 !\n",
+       {dashes, " iloop:            1           0", dashes, "    202100100"},
+       {},
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    TempDir dir;
+    write_file(dir.file("run.inp"),
+               control(std::string(c.model) + "! MDEBUG = 1 !\n! LOGDAT = run.log !\n" + kPointSource, 0));
+    ASSERT_EQ(run_quelmar(dir.path(), "run.inp").status, 0);
+    std::vector<std::string> expected = c.start;
+    for (const auto* part : {&middle, &c.gas, &active, &c.after})
+      expected.insert(expected.end(), part->begin(), part->end());
+    const auto log = file_records(dir.file("run.log"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), dashes), 2);  // one step
+    const auto first = std::find(log.begin(), log.end(), dashes);
+    ASSERT_GE(log.end() - first, static_cast<std::ptrdiff_t>(expected.size()));
+    const std::vector<std::string> got(first, first + static_cast<std::ptrdiff_t>(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(got[i], expected[i]) << i;
+    if (!c.after.empty()) {
+      EXPECT_EQ(log.back(), c.after.back());
+    }
+  }
 }
 
 }  // namespace

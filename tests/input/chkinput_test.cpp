@@ -506,6 +506,123 @@ TEST(InputChecks, CalpuffDatum) {
   run_cases(cases);
 }
 
+// Free-format records of a text item alone: pieces of up to 79 characters,
+// each after the record's leading blank.
+std::vector<std::string> text_records(const std::string& text) {
+  std::vector<std::string> recs;
+  std::size_t at = 0;
+  do {
+    recs.push_back(" " + text.substr(at, 79));
+    at += 79;
+  } while (at < text.size());
+  return recs;
+}
+
+std::string names_short(const std::string& nspec) {
+  return " FATAL ERROR: CHEMLST names fewer species than NSPEC, NSPEC=" + I12(nspec);
+}
+// The text of the wind-direction error runs over 91 characters: its last 12
+// and the value make the second record.
+const std::string kWindText =
+    "FATAL ERROR: WINDDR must be from 0 to 360, or negative to keep the start direction, WINDDR=";
+std::vector<std::string> wind_error(const std::string& value) {
+  return {" " + kWindText.substr(0, 79), " " + kWindText.substr(79) + value};
+}
+const std::string kPeriodLength = " FATAL ERROR: the period is longer than 100 years";
+
+TEST(InputChecks, SpeciesNamesWindDirectionAndPeriodLength) {
+  EXPECT_EQ(kWindText.size(), 91u);
+  auto names = [](int nspec, std::vector<const char*> given) {
+    return with([nspec, given](MOD_READINP& in) {
+      in.NSPEC = nspec;
+      for (std::size_t i = 0; i < given.size(); ++i) in.CHEMLST(static_cast<int>(i) + 1) = given[i];
+    });
+  };
+  auto wind = [](double wd, int mmet = 3) {
+    return with([wd, mmet](MOD_READINP& in) {
+      in.MMET = mmet;
+      in.WINDDR = wd;
+    });
+  };
+  auto years = [](int yys, int yye) {
+    return with([yys, yye](MOD_READINP& in) {
+      in.YYS = yys;
+      in.YYE = yye;
+    });
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::string year = " must be a year of four digits, ";
+  run_cases({
+      // Species names of a CALPUFF run: one error, however many names are blank.
+      {"two names", names(2, {"SO2", "H2S"}), {}, 0},
+      {"second name blank", names(2, {"SO2"}), {names_short("2")}, 1},
+      {"first name blank", names(2, {"", "H2S"}), {names_short("2")}, 1},
+      {"no name", names(2, {}), {names_short("2")}, 1},
+      {"tenth name blank", names(10, {"A", "B", "C", "D", "E", "F", "G", "H", "I"}), {names_short("10")}, 1},
+      {"ten names", names(10, {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"}), {}, 0},
+      {"a name of filler characters", with([](MOD_READINP& in) {
+         in.NSPEC = 1;
+         in.CHEMLST(1) = std::string_view("\t \0 ", 4);
+       }),
+       {names_short("1")}, 1},
+      {"blank beyond NSPEC", names(1, {"SO2"}), {}, 0},
+      {"NSPEC 0", names(0, {}), {}, 0},
+      {"blank, AERMOD run", with([](MOD_READINP& in) {
+         in.MDSPMOD = 2;
+         in.NSPEC = 2;
+       }),
+       {}, 0},
+      {"blank, no model file", with([](MOD_READINP& in) {
+         in.MDSPMOD = 0;
+         in.NSPEC = 2;
+       }),
+       {}, 0},
+      // A fixed wind direction.
+      {"WINDDR 0", wind(0), {}, 0},
+      {"WINDDR 360", wind(360), {}, 0},
+      {"WINDDR 270.5", wind(270.5), {}, 0},
+      {"WINDDR -1 keeps the start direction", wind(-1), {}, 0},
+      {"WINDDR -400", wind(-400), {}, 0},
+      {"WINDDR 360.001", wind(360.001), wind_error("   360.001000000000     "), 1},
+      {"WINDDR 400", wind(400), wind_error("   400.000000000000     "), 1},
+      {"WINDDR NaN", wind(nan), wind_error(std::string(21, ' ') + "NaN"), 1},
+      {"WINDDR infinite", wind(inf), wind_error(std::string(16, ' ') + "Infinity"), 1},
+      {"WINDDR minus infinite", wind(-inf), wind_error(std::string(15, ' ') + "-Infinity"), 1},
+      {"WINDDR 400, time-series file", wind(400, 1), {}, 0},
+      {"WINDDR NaN, AERMET file", wind(nan, 2), {}, 0},
+      // The length of the period, from year to year.
+      {"100 years", years(2000, 2100), {}, 0},
+      {"101 years", years(2000, 2101), {kPeriodLength}, 1},
+      {"101 years, the end in January", with([](MOD_READINP& in) {
+         in.YYS = 2000;
+         in.MMS = 12;
+         in.DDS = 31;
+         in.YYE = 2101;
+         in.MME = 1;
+         in.DDE = 1;
+       }),
+       {kPeriodLength}, 1},
+      {"1010 for 2010", years(1010, 2021), {kPeriodLength}, 1},
+      {"1000 to 9999", years(1000, 9999), {kPeriodLength}, 1},
+      {"start of three digits", years(999, 2021), {" FATAL ERROR: YYS" + year + "YYS=" + I12("999")}, 1},
+      {"end of five digits", years(2021, 10021), {" FATAL ERROR: YYE" + year + "YYE=" + I12("10021")}, 1},
+      {"end 101 years before the start", years(2122, 2021), {" FATAL ERROR: the period ends before it starts"}, 1},
+      // All three after the checks that came before them.
+      {"in the order of the checks", with([](MOD_READINP& in) {
+         in.MINPUT = 7;
+         in.HHE = 24;
+         in.NSPEC = 1;
+         in.MMET = 3;
+         in.WINDDR = 400;
+         in.YYE = 2200;
+       }),
+       {unknown("MINPUT", "7"), " FATAL ERROR: HHE must be an hour from 0 to 23, HHE=" + I12("24"), names_short("1"),
+        wind_error("   400.000000000000     ")[0], wind_error("   400.000000000000     ")[1], kPeriodLength},
+       5},
+  });
+}
+
 // An empty control file: the four switches without a zero setting, the odour
 // warning and the missing DF, in the order of the checks.
 TEST(InputChecks, EmptyConfiguration) {
@@ -529,7 +646,7 @@ const std::string kControl =
     "! MDSPMOD = 0 !\n! MINPUT = 1 !\n! MBLOWDOWN = 0 !\n! MDIST = 1 !\n! MMET = 3 !\n! MFGR = 2 !\n"
     "! QMAX = 100 !\n! PUFFDUR = 3600 !\n! DF = 0.5 !\n! DS = 0.5 !\n! HS = 20 !\n! RAW_C1 = 1 !\n"
     "! TAMB = 288 !\n! WINDSP = 3 !\n! PGCLASS = 4 !\n! ZREF = 10 !\n! ODOURPPB = 1 !\n"
-    "! NSPEC = 2 !\n! MW = 64, 34 !\n! EMIT = 0, 0 !\n"
+    "! NSPEC = 2 !\n! CHEMLST = SO2,H2S !\n! MW = 64, 34 !\n! EMIT = 0, 0 !\n"
     "! YYS = 2021 !\n! MMS = 7 !\n! DDS = 15 !\n! HHS = 5 !\n! SSS = 0 !\n"
     "! YYE = 2021 !\n! MME = 7 !\n! DDE = 15 !\n! HHE = 5 !\n! SSE = 0 !\n";
 
@@ -554,16 +671,30 @@ struct AfterEcho : test::TestRun {
   }
 };
 
+// A case of control lines: the records after the echo, the error count, and
+// what the run configuration then holds.
+struct Line {
+  std::string name, lines;
+  std::vector<std::string> records;
+  int count;
+  std::function<void(const MOD_READINP&)> after = nullptr;
+};
+
+void check_lines(const std::vector<Line>& cases) {
+  for (const Line& c : cases) {
+    SCOPED_TRACE(c.name);
+    AfterEcho k(c.lines);
+    EXPECT_EQ(k.records, c.records);
+    EXPECT_EQ(k.count, c.count);
+    EXPECT_EQ(k.out.str(), "");
+    if (c.after) c.after(k.run->inp);
+  }
+}
+
 TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
   const std::string nan = " FATAL ERROR: ";
   const std::string unknown_key = " WARNING: unknown keyword in the control file: ";
   const std::string year = " must be a year of four digits, ";
-  struct Line {
-    std::string name, lines;
-    std::vector<std::string> records;
-    int count;
-    std::function<void(const MOD_READINP&)> after = nullptr;
-  };
   const std::vector<Line> cases = {
       // Values that are not numbers, one record each, in the order of the lookups.
       {"letters", "! HS = abc !\n", {nan + "HS is not a number: abc"}, 1,
@@ -614,7 +745,8 @@ TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
       {"end year of five digits", "! YYE = 30000 !\n", {nan + "YYE" + year + "YYE=" + I12("30000")}, 1},
       {"both years wrong, no order", "! YYS = 10000 !\n! YYE = 999 !\n",
        {nan + "YYS" + year + "YYS=" + I12("10000"), nan + "YYE" + year + "YYE=" + I12("999")}, 2},
-      {"years 1000 and 9999", "! YYS = 1000 !\n! YYE = 9999 !\n", {}, 0},
+      {"years 1000", "! YYS = 1000 !\n! YYE = 1000 !\n", {}, 0},
+      {"years 9999", "! YYS = 9999 !\n! YYE = 9999 !\n", {}, 0},
       {"end an hour before the start", "! HHE = 4 !\n", {nan + "the period ends before it starts"}, 1},
       {"end a second before the start", "! SSS = 1 !\n", {nan + "the period ends before it starts"}, 1},
       {"end the day before", "! DDE = 14 !\n! HHE = 23 !\n", {nan + "the period ends before it starts"}, 1},
@@ -625,14 +757,87 @@ TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
         nan + "SSE must be a second from 0 to 3599, SSE=" + I12("3600")},
        3},
   };
-  for (const Line& c : cases) {
-    SCOPED_TRACE(c.name);
-    AfterEcho k(c.lines);
-    EXPECT_EQ(k.records, c.records);
-    EXPECT_EQ(k.count, c.count);
-    EXPECT_EQ(k.out.str(), "");
-    if (c.after) c.after(k.run->inp);
-  }
+  check_lines(cases);
+}
+
+// Texts longer than the field that holds them, noted by the reader and
+// reported with the values that are not numbers, in the order of the lookups.
+TEST(InputChecks, TextsLongerThanTheirField) {
+  auto longer = [](const std::string& key, int n, const std::string& value) {
+    return text_records("FATAL ERROR: " + key + " is longer than " + std::to_string(n) + " characters: " + value);
+  };
+  const std::string calpuff = "! MDSPMOD = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n! DATUM = NAR-C !\n";
+  const std::string a32(32, 'S'), a33 = "FLARE ONE OF THE GAS PLANT NORTH " + std::string(7, 'X');  // 40
+  const std::string t128(128, 'T'), t129 = std::string(127, 'T') + " U";
+  const std::string a246(246, 'o');
+  auto cat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const std::vector<Line> cases = {
+      // Fields of 1, 6, 8, 32 and 128 characters: the length is accepted, one more is not.
+      {"UTMHEM of 1", "! UTMHEM = S !\n", {}, 0},
+      {"UTMHEM of 5", "! UTMHEM = North !\n", longer("UTMHEM", 1, "North"), 1,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.UTMHEM.str(), "N"); }},
+      {"PMAP of 6", "! PMAP = ABCDEF !\n", {}, 0},
+      {"PMAP of 7", "! PMAP = ABCDEFG !\n", longer("PMAP", 6, "ABCDEFG"), 1},
+      // The cut value would pass the datum check of a CALPUFF run.
+      {"DATUM of 7, CALPUFF", "! DATUM = WGS-84X !\n" + calpuff, longer("DATUM", 6, "WGS-84X"), 1,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.DATUM.str(), "WGS-84"); }},
+      {"DATUM of 6, CALPUFF", "! DATUM = WGS-84 !\n" + calpuff, {}, 0},
+      {"ABTZ of 8", "! ABTZ = UTC+1000 !\n", {}, 0},
+      {"ABTZ of 9", "! ABTZ = UTC-07:00 !\n", longer("ABTZ", 8, "UTC-07:00"), 1},
+      {"SNAME of 32", "! SNAME = " + a32 + " !\n", {}, 0},
+      {"SNAME of 33", "! SNAME = " + a32 + "X !\n", longer("SNAME", 32, a32 + "X"), 1},
+      {"SNAME of 40 with blanks inside", "! SNAME = " + a33 + " !\n", longer("SNAME", 32, a33), 1},
+      {"STITLE1 of 128", "! STITLE1 = " + t128 + " !\n", {}, 0},
+      {"STITLE1 of 129", "! STITLE1 = " + t129 + " !\n", longer("STITLE1", 128, t129), 1},
+      // Blanks and TABs at the ends of a value are not part of it.
+      {"blanks around the value", "! PMAP =   ABCDEF \t  !\n! SNAME =\t" + a32 + "\t!\n", {}, 0},
+      // A file name of 255: the longest value that a control line of 255
+      // characters can hold is 246 characters, so none is ever too long.
+      {"the longest OUTNAME a line holds", "!OUTNAME=" + a246 + "\n", {}, 0,
+       [a246](const MOD_READINP& in) { EXPECT_EQ(in.OUTNAME.str(), a246); }},
+      {"a line is cut at 255 before its value is read", "!OUTNAME=" + a246 + "xyz!\n", {}, 0,
+       [a246](const MOD_READINP& in) { EXPECT_EQ(in.OUTNAME.str(), a246); }},
+      // LCFILES is a truth value: its first character alone counts.
+      {"LCFILES of 200", "! LCFILES = T" + std::string(199, 'x') + " !\n", {}, 0,
+       [](const MOD_READINP& in) { EXPECT_TRUE(in.LCFILES); }},
+      // Species names: each item of the list, with the blanks before it, which
+      // its entry keeps.
+      {"CHEMLST name of 8", "! CHEMLST = SO2,ABCDEFGH !\n", {}, 0},
+      {"CHEMLST name of 9", "! CHEMLST = SO2,ABCDEFGHI !\n", longer("CHEMLST", 8, "ABCDEFGHI"), 1},
+      {"CHEMLST name of 8 after a blank", "! CHEMLST = SO2, ABCDEFGH !\n", longer("CHEMLST", 8, " ABCDEFGH"), 1,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.CHEMLST(2).view(), " ABCDEFG"); }},
+      {"CHEMLST name of 7 after a blank", "! CHEMLST = SO2, ABCDEFG !\n", {}, 0},
+      {"two CHEMLST names", "! CHEMLST = METHANETHIOL, CARBONYLS !\n",
+       cat(longer("CHEMLST", 8, "METHANETHIOL"), longer("CHEMLST", 8, " CARBONYLS")), 2},
+      {"CHEMLST name beyond NSPEC", "! CHEMLST = SO2,H2S,METHANETHIOL !\n", {}, 0},
+      {"CHEMLST name within NSPEC 3", "! NSPEC = 3 !\n! CHEMLST = SO2,H2S,METHANETHIOL !\n",
+       longer("CHEMLST", 8, "METHANETHIOL"), 1},
+      // Blank names of a CALPUFF run.
+      {"one CHEMLST name for NSPEC 2", calpuff + "! CHEMLST = SO2 !\n", {names_short("2")}, 1},
+      {"an empty CHEMLST item", calpuff + "! CHEMLST = ,H2S !\n", {names_short("2")}, 1},
+      {"two CHEMLST names for NSPEC 2", calpuff + "! CHEMLST = SO2, H2S !\n", {}, 0},
+      // Fixed meteorology.
+      {"WINDDR 360", "! WINDDR = 360 !\n", {}, 0},
+      {"WINDDR 400", "! WINDDR = 400 !\n", wind_error("   400.000000000000     "), 1},
+      {"WINDDR -1", "! WINDDR = -1 !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.WINDDR, -1); }},
+      {"WINDDR 400, time-series file", "! MMET = 1 !\n! WINDDR = 400 !\n", {}, 0},
+      // Every kind at once: the reader's notes in the order of the lookups
+      // (SNAME, NSOURCES, DATUM, CHEMLST, MW, HS), the checks between, then
+      // the hours, the names, the wind direction and the period.
+      {"in order", "! HS = abc !\n! DATUM = WGS-84X !\n! NSOURCES = 2.5 !\n! SNAME = " + a32 + "X !\n" + calpuff +
+                       "! NSPEC = 3 !\n! CHEMLST = SO2, ABCDEFGH !\n! MW = 64, x !\n! HHE = 24 !\n! YYE = 2122 !\n"
+                       "! WINDDR = 400 !\n",
+       cat(cat(longer("SNAME", 32, a32 + "X"), {" FATAL ERROR: NSOURCES is not a whole number: 2.5"}),
+           cat(cat(longer("DATUM", 6, "WGS-84X"), longer("CHEMLST", 8, " ABCDEFGH")),
+               cat({" FATAL ERROR: MW is not a list of numbers: 64, x", " FATAL ERROR: HS is not a number: abc",
+                    " FATAL ERROR: HHE must be an hour from 0 to 23, HHE=" + I12("24"), names_short("3")},
+                   cat(wind_error("   400.000000000000     "), {kPeriodLength})))),
+       10},
+  };
+  check_lines(cases);
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 namespace quelmar::input {
 namespace {
 
-using run::NotNumbers;
-using run::NotNumber;
+using run::BadValues;
+using run::BadValue;
 
 TEST(Tokenize, ControlLines) {
   struct Case {
@@ -130,6 +130,56 @@ TEST_F(ControlFile, FirstLineCountsAndTypedValues) {
   EXPECT_EQ(skip, 1);
 }
 
+// The text readers note a value longer than its field: the whole value with
+// its inner blanks, once per keyword and list item, with the field's length.
+TEST_F(ControlFile, TextsLongerThanTheirField) {
+  write(
+      "! DATUM = WGS-84X !\n"
+      "! PMAP =  UTM   !\n"
+      "! SNAME = FLARE NUMBER ONE  \t!\n"
+      "! CHEMLST = SO2, NH3, METHANETHIOL,ABCDEFGH, ABCDEFGH !\n"
+      "! EMPTY = !\n");
+  BadValues bad;
+  io::Text<6> datum, pmap;
+  io::Text<8> sname8;
+  io::Text<16> sname16;
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "DATUM", datum.span(), &bad), 1);
+  EXPECT_EQ(datum.str(), "WGS-84");  // cut to the field as before
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "DATUM", datum.span(), &bad), 1);  // looked up again: noted once
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "PMAP", pmap.span(), &bad), 1);
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "SNAME", sname8.span()), 1);  // without a list of findings nothing is noted
+  EXPECT_EQ(bad.size(), 1u);
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "SNAME", sname16.span(), &bad), 1);  // 16 characters fit
+  EXPECT_EQ(bad.size(), 1u);
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "SNAME", sname8.span(), &bad), 1);
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "EMPTY", pmap.span(), &bad), 1);
+  EXPECT_EQ(IRDPARAM_A(u, io::CTL, "MISSING", pmap.span(), &bad), 0);
+  io::Text<8> names[5];
+  EXPECT_EQ(IRDPARAM_AV<8>(u, io::CTL, "CHEMLST", 5, std::span<io::Text<8>>(names, 5), &bad), 1);
+  EXPECT_EQ(names[3].str(), "ABCDEFGH");
+  EXPECT_EQ(names[4].view(), " ABCDEFG");  // the blank before the name takes a place
+  ASSERT_EQ(bad.size(), 4u);
+  EXPECT_EQ(bad[0].key, "DATUM");
+  EXPECT_EQ(bad[0].kind, BadValue::TooLong);
+  EXPECT_EQ(bad[0].limit, 6);
+  EXPECT_EQ(bad[0].row, 0);
+  EXPECT_EQ(bad[0].value, "WGS-84X");
+  EXPECT_EQ(bad[1].key, "SNAME");
+  EXPECT_EQ(bad[1].limit, 8);
+  EXPECT_EQ(bad[1].value, "FLARE NUMBER ONE");
+  EXPECT_EQ(bad[2].key, "CHEMLST");
+  EXPECT_EQ(bad[2].kind, BadValue::TooLong);
+  EXPECT_EQ(bad[2].limit, 8);
+  EXPECT_EQ(bad[2].row, 3);
+  EXPECT_EQ(bad[2].value, " METHANETHIOL");
+  EXPECT_EQ(bad[3].row, 5);
+  EXPECT_EQ(bad[3].value, " ABCDEFGH");
+  // Items beyond nmax are not read and not noted.
+  BadValues two;
+  EXPECT_EQ(IRDPARAM_AV<8>(u, io::CTL, "CHEMLST", 2, std::span<io::Text<8>>(names, 5), &two), 1);
+  EXPECT_TRUE(two.empty());
+}
+
 TEST_F(ControlFile, ListsAndTables) {
   write(
       "! CHEMLST = SO2, H2S !\n"
@@ -182,7 +232,7 @@ TEST_F(ControlFile, IntegerListAndTableReaders) {
   // The integer list: an empty item leaves its entry, and so does one that is
   // no number, which makes the whole value one that is not a list of numbers.
   int iv[4] = {-1, -1, -1, -1};
-  NotNumbers bad;
+  BadValues bad;
   EXPECT_EQ(IRDPARAM_IV(u, io::CTL, "NS", 4, iv, &bad), 1);
   EXPECT_EQ(iv[0], 3);
   EXPECT_EQ(iv[1], -1);
@@ -190,7 +240,7 @@ TEST_F(ControlFile, IntegerListAndTableReaders) {
   EXPECT_EQ(iv[3], 7);
   ASSERT_EQ(bad.size(), 1u);
   EXPECT_EQ(bad[0].key, "NS");
-  EXPECT_EQ(bad[0].kind, NotNumber::List);
+  EXPECT_EQ(bad[0].kind, BadValue::List);
   EXPECT_EQ(bad[0].value, "3, x, , 7");
   EXPECT_EQ(IRDPARAM_IV(u, io::CTL, "NS", 0, iv), 0);
   EXPECT_EQ(IRDPARAM_IV(u, io::CTL, "NONE", 4, iv), 0);
@@ -219,7 +269,7 @@ TEST_F(ControlFile, IntegerListAndTableReaders) {
   tab.fill(-9);
   EXPECT_EQ(IRDPARAM_IV2(u, io::CTL, "SEQ", 4, 4, tab, 5, 4), 0);  // fewer lines than rows: nothing
   EXPECT_EQ(tab(1, 1), -9);
-  NotNumbers bad_rows;
+  BadValues bad_rows;
   EXPECT_EQ(IRDPARAM_IV2(u, io::CTL, "TAB", 2, 2, tab, 5, 4, &bad_rows), 1);
   EXPECT_EQ(tab(1, 1), 1);
   EXPECT_EQ(tab(1, 2), 2);
@@ -227,7 +277,7 @@ TEST_F(ControlFile, IntegerListAndTableReaders) {
   EXPECT_EQ(tab(2, 2), -9);
   ASSERT_EQ(bad_rows.size(), 1u);
   EXPECT_EQ(bad_rows[0].key, "TAB");
-  EXPECT_EQ(bad_rows[0].kind, NotNumber::Row);
+  EXPECT_EQ(bad_rows[0].kind, BadValue::Row);
   EXPECT_EQ(bad_rows[0].row, 2);
   EXPECT_EQ(bad_rows[0].value, "3, y");
 }

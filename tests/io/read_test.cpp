@@ -8,6 +8,7 @@
 
 #include "io/stop.hpp"
 #include "io/text.hpp"
+#include "io/temporaries.hpp"
 #include "io/units.hpp"
 #include "test_util.hpp"
 
@@ -234,11 +235,10 @@ TEST(Units, WholeFieldsStopARecordThatWouldHoldAsterisks) {
 // of the file as it was.
 TEST(Units, FieldsOfBlocksAndRewrittenRecords) {
   test::TempDir dir;
-  const std::string path = dir.file("m.dat.part");
+  const std::string path = dir.file("m.dat");
   Units u;
-  ASSERT_TRUE(u.open_write(OUT, path));
+  ASSERT_TRUE(u.open_write(OUT, path, Units::Visible::WhenWhole));
   u.whole_fields(OUT);
-  u.shown_as(OUT, "m.dat");
   static const Layout L("(A,TR1,I3)");
   const long long at = u.tell(OUT);
   EXPECT_EQ(at, 0);
@@ -248,18 +248,111 @@ TEST(Units, FieldsOfBlocksAndRewrittenRecords) {
     u.fixed(OUT, L, {"d", 1000});
     ADD_FAILURE() << "a field of asterisks was written";
   } catch (const Stop& s) {
-    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in m.dat, line 4, columns 3 to 5");
+    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + ", line 4, columns 3 to 5");
   }
   try {
     u.overwrite(OUT, at, 1, L, {"e", -100});
     ADD_FAILURE() << "a field of asterisks was written over a record";
   } catch (const Stop& s) {
-    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in m.dat, line 1, columns 3 to 5");
+    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + ", line 1, columns 3 to 5");
   }
   EXPECT_TRUE(u.overwrite(OUT, at, 1, L, {"e", 9}));
   u.fixed(OUT, L, {"f", 4});
   u.close(OUT);
+  EXPECT_FALSE(test::fs::exists(path));
+  EXPECT_EQ(test::read_file(path + ".part"), "e   9\r\nb   2\r\nc   3\r\nf   4\r\n");
+  ASSERT_TRUE(u.publish(path));
+  EXPECT_FALSE(test::fs::exists(path + ".part"));
   EXPECT_EQ(test::read_file(path), "e   9\r\nb   2\r\nc   3\r\nf   4\r\n");
+}
+
+// A record written over one that has already gone out to the file lands in
+// the file; the bytes around it stay as they were.
+TEST(Units, RewritingARecordAlreadyInTheFile) {
+  test::TempDir dir;
+  const std::string path = dir.file("long.dat");
+  Units u;
+  ASSERT_TRUE(u.open_write(OUT, path));
+  static const Layout L("(A,TR1,I6)");
+  u.fixed(OUT, L, {"head", 0});
+  const long long at = u.tell(OUT);
+  u.fixed(OUT, L, {"mark", 1});
+  const std::string filler(98, 'x');  // 100 bytes a record with its CR LF
+  for (int i = 0; i < 2000; ++i) u.record(OUT, filler);  // far beyond what a unit holds back
+  ASSERT_TRUE(u.overwrite(OUT, at, 2, L, {"MARK", 123456}));
+  u.record(OUT, "end");
+  u.close(OUT);
+  const std::string text = test::read_file(path);
+  ASSERT_EQ(text.size(), 13u + 13u + 2000u * 100u + 5u);
+  EXPECT_EQ(text.substr(0, 26), "head      0\r\nMARK 123456\r\n");
+  EXPECT_EQ(text.substr(26, 100), filler + "\r\n");
+  EXPECT_EQ(text.substr(text.size() - 5), "end\r\n");
+}
+
+// A file that cannot be written stops the run at the write that fails, with
+// its name and the system's reason; the unit then takes nothing more, and the
+// units close without a second stop.
+TEST(Units, AFailedWriteStopsWithTheNameAndTheReason) {
+  if (!test::fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this machine";
+  std::ostringstream out, err;
+  Units u(out, err);
+  ASSERT_TRUE(u.open_write(LST, "/dev/full"));
+  u.free(LST, {"a record"});
+  try {
+    u.close(LST);
+    ADD_FAILURE() << "the failed write was not reported";
+  } catch (const Stop& s) {
+    EXPECT_EQ(s.text, "***FATAL ERROR*** cannot write /dev/full: No space left on device");
+  }
+  EXPECT_FALSE(u.is_open(LST));
+
+  ASSERT_TRUE(u.open_write(LOG, "/dev/full"));
+  const std::string big(70000, 'y');
+  EXPECT_THROW(u.record(LOG, big), Stop);  // more than a unit holds back: written at once
+  u.record(LOG, "after the failure");     // taken by nothing
+  EXPECT_NO_THROW(u.close_all());
+}
+
+// A file written to become visible when whole lies under its name with
+// ".part" until it is published; a name that cannot be written anew refuses
+// the open with the reason; a temporary that is never published is removed,
+// by discard_temporaries or at the end of the units, and gives its signal
+// slot back.
+TEST(Units, TemporaryFilesTakeTheirNameOrAreRemoved) {
+  test::TempDir dir;
+  const int slots = temporaries_in_use();
+  {
+    Units u;
+    test::fs::create_directory(dir.file("folder.dat"));
+    EXPECT_FALSE(u.open_write(OUT, dir.file("folder.dat"), Units::Visible::WhenWhole));
+    EXPECT_EQ(u.open_error(), "Is a directory");
+    EXPECT_FALSE(u.open_write(OUT, dir.file("no-folder/a.dat"), Units::Visible::WhenWhole));
+    EXPECT_EQ(u.open_error(), "No such file or directory");
+    EXPECT_EQ(temporaries_in_use(), slots);
+
+    test::write_file(dir.file("a.dat"), "older\r\n");
+    ASSERT_TRUE(u.open_write(OUT, dir.file("a.dat"), Units::Visible::WhenWhole));
+    EXPECT_EQ(temporaries_in_use(), slots + 1);
+    u.record(OUT, "new");
+    EXPECT_EQ(test::read_file(dir.file("a.dat")), "older\r\n");
+    EXPECT_TRUE(u.publish(dir.file("a.dat")));  // closes the unit first
+    EXPECT_FALSE(u.is_open(OUT));
+    EXPECT_EQ(test::read_file(dir.file("a.dat")), "new\r\n");
+    EXPECT_EQ(temporaries_in_use(), slots);
+
+    ASSERT_TRUE(u.open_write(OUT, dir.file("b.dat"), Units::Visible::WhenWhole));
+    u.close(OUT);
+    ASSERT_TRUE(u.open_write(OUT, dir.file("c.dat"), Units::Visible::WhenWhole));
+    EXPECT_TRUE(test::fs::exists(dir.file("b.dat.part")));
+    u.discard_temporaries();
+    EXPECT_FALSE(u.is_open(OUT));
+    EXPECT_EQ(temporaries_in_use(), slots);
+
+    ASSERT_TRUE(u.open_write(OUT, dir.file("d.dat"), Units::Visible::WhenWhole));
+    u.record(OUT, "never whole");
+  }
+  EXPECT_EQ(temporaries_in_use(), slots);
+  EXPECT_EQ(test::folder_names(dir), (std::vector<std::string>{"a.dat", "folder.dat"}));
 }
 
 TEST(Units, ReadingLinesAndRewinding) {

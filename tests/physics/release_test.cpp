@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -298,6 +300,18 @@ TEST(PuffTableTest, ReleasesThatCannotBeCutAreRefused) {
        {"***ERROR*** puff table: the puff duration PUFFDUR rounds to 0 s", "NPUFFS =" + io::free_int(10000),
         "release time (s) =" + io::free_real(-(10.0 / 6 / 240 * 24 * 60 * 60) * std::log(1 - 0.9)),
         "give fewer puffs, or NPUFFS 0 with a positive PUFFDUR"}},
+      // QTOTAL/QMAX*86400 overflows to infinity, or underflows to 0 s.
+      {"time constant infinite", 1e-300, 1e300, 0.9, 3600, 0, 1,
+       {"***ERROR*** puff table: the time constant QTOTAL/QMAX is out of range", "QMAX =  1.000000000000000E-300",
+        "QTOTAL =  1.000000000000000E+300"}},
+      {"time constant 0", 1e300, 1e-300, 0.9, 3600, 3, 2,
+       {"***ERROR*** puff table: the time constant QTOTAL/QMAX is out of range", "QMAX =  1.000000000000000E+300",
+        "QTOTAL =  1.000000000000000E-300"}},
+      // tau = 1e6/1*86400 = 8.64e10 s, FREL 0.5: TEND = 8.64e10*ln 2 = 59887916400.379 s,
+      // 2.99e10 s a puff, beyond the 2147483647 s of a 32-bit duration.
+      {"duration beyond the integer range", 1, 1e6, 0.5, 3600, 2, 1,
+       {"***ERROR*** puff table: the puff duration PUFFDUR exceeds the integer range", "NPUFFS =           2",
+        "release time (s) =   59887916400.3793     "}},
       {"no duration to count with", 240, 10, 0.9, 0, 1, 1,
        {"***ERROR*** puff table: the puff duration must be positive", "PUFFDUR =" + io::free_int(0)}},
       {"equal volume without a count", 240, 10, 0.9, 3600, 0, 2,
@@ -428,6 +442,276 @@ TEST(VesselTest, VesselsWithoutAGasStateAreRefused) {
                                tthroat));
   EXPECT_EQ(b.out.str().substr(0, 74), "***ERROR*** vessel blowdown: the gas gives no heat-capacity ratio above 1\n");
   EXPECT_EQ(qmax, -3);
+}
+
+
+// ---------------------------------------------------------------- tables kept by the run
+//
+// The reference for what the run keeps is the table cut anew: every result of
+// a run that has kept tables must be, to the bit, what a fresh run gives for
+// the same call.
+
+// What a step of a vessel blowdown in puffs hands on, as the time loops call
+// IVESSEL and IBLOWDOWN: the blowdown, the count and duration, rows 1..NPUFFS.
+struct PuffStep {
+  double qmax = 0, qtotal = 0, frel = 0, tthroat = 0;
+  int npuffs = 0, puffdur = 0;
+  std::vector<double> rows;
+};
+
+// The vessel of the vessel_timeseries example (5000 kPa in a 2 m x 12 m
+// vessel, 10 mm orifice, down to 50 kPa), holding methane at `tinit`.
+PuffStep vessel_step(run::Run& r, double tinit, int npuffs, int puffdur, int mdist = 1) {
+  MIX gas{};
+  gas(CH4) = 1.0;
+  PuffStep s;
+  s.npuffs = npuffs;
+  s.puffdur = puffdur;
+  IVESSEL(r, gas, 5000, tinit, 50, 2.0, 12.0, 10, 0.8, s.qmax, s.qtotal, s.frel, s.tthroat);
+  IBLOWDOWN(r, s.qmax, s.qtotal, s.frel, s.puffdur, r.inp.PSEQ, s.npuffs, 1, mdist);
+  const io::Table2<double>& pseq = r.inp.PSEQ;
+  s.rows.assign(pseq.row(1), pseq.row(1) + 4 * s.npuffs);
+  return s;
+}
+
+// The same step in a run of its own.
+PuffStep fresh_step(double tinit, int npuffs, int puffdur, int mdist = 1) {
+  Bench b;
+  return vessel_step(*b.run, tinit, npuffs, puffdur, mdist);
+}
+
+testing::AssertionResult same_bits(const PuffStep& a, const PuffStep& b) {
+  using run::double_bits;
+  if (double_bits(a.qmax) != double_bits(b.qmax) || double_bits(a.qtotal) != double_bits(b.qtotal) ||
+      double_bits(a.frel) != double_bits(b.frel) || double_bits(a.tthroat) != double_bits(b.tthroat))
+    return testing::AssertionFailure() << "the blowdowns differ";
+  if (a.npuffs != b.npuffs || a.puffdur != b.puffdur)
+    return testing::AssertionFailure() << "NPUFFS " << a.npuffs << " / " << b.npuffs << ", PUFFDUR " << a.puffdur
+                                       << " / " << b.puffdur;
+  if (a.rows.size() != b.rows.size() ||
+      std::memcmp(a.rows.data(), b.rows.data(), a.rows.size() * sizeof(double)) != 0)
+    return testing::AssertionFailure() << "the rows differ";
+  return testing::AssertionSuccess();
+}
+
+// The hours of a temperature wave, each of them several steps: a table is cut
+// for each temperature met for the first time, and for one that has given way
+// to 16 others since; an hour that comes back while its table is kept takes
+// it. Every step is the fresh run's, also for a temperature one bit away.
+TEST(PuffCacheTest, HoursOfATemperatureWaveTakeTheirKeptTables) {
+  Bench b;
+  run::Run& r = *b.run;
+  const double t0 = 280.0, t0_next = std::nextafter(t0, 1000.0);
+  std::vector<double> wave;  // 17 temperatures up, 16 of them down again, then the first
+  for (int k = 0; k <= 16; ++k) wave.push_back(t0 + 0.5 * k);
+  for (int k = 16; k >= 1; --k) wave.push_back(t0 + 0.5 * k);
+  wave.push_back(t0);
+  wave.push_back(t0_next);
+  wave.push_back(t0);
+
+  // The first step counts puffs of 60 s, the later ones keep that count.
+  int npuffs = 0, puffdur = 60;
+  std::vector<unsigned long long> cuts;
+  PuffStep at_t0, at_t0_next;
+  for (const double t : wave) {
+    for (int step = 0; step < 3; ++step) {
+      const PuffStep fresh = fresh_step(t, npuffs, puffdur);
+      const PuffStep kept = vessel_step(r, t, npuffs, puffdur);
+      ASSERT_TRUE(same_bits(kept, fresh)) << "T " << t << ", step " << step;
+      npuffs = kept.npuffs;
+      puffdur = kept.puffdur;
+      if (t == t0) at_t0 = kept;
+      if (t == t0_next) at_t0_next = kept;
+    }
+    cuts.push_back(r.puffs.cuts());
+  }
+  EXPECT_GT(npuffs, 100);
+  EXPECT_FALSE(same_bits(at_t0, at_t0_next));  // one bit of temperature is another table
+  // 280 K twice (the count from PUFFDUR, then the count kept), 280.5 ... 288 K
+  // once each; on the way down every table is still kept.
+  EXPECT_EQ(cuts[0], 2u);
+  EXPECT_EQ(cuts[16], 18u);
+  EXPECT_EQ(cuts[32], 18u);
+  EXPECT_EQ(cuts[33], 19u);  // 280 K gave way to 288 K
+  EXPECT_EQ(cuts[34], 20u);  // 280 K and one bit
+  EXPECT_EQ(cuts[35], 20u);
+  EXPECT_EQ(r.puffs.tables(), run::PuffCache::kTables);
+}
+
+// A table kept is taken only for the same inputs to the bit: each input one
+// bit away (or another count, duration or distribution where the table reads
+// it) is cut anew, and a duration that the cut does not read is no other table.
+TEST(PuffCacheTest, OneBitOfAnInputCutsTheTableAnew) {
+  const double up = std::numeric_limits<double>::infinity();
+  struct Input {
+    double qmax, qtotal, frel;
+    int npuffs, puffdur, mdist;
+  };
+  const Input base{240, 10, 0.9, 10, 3600, 1};
+  const struct {
+    const char* what;
+    Input in;
+    bool cut;
+  } cases[] = {
+      {"QMAX one bit up", {std::nextafter(240.0, up), 10, 0.9, 10, 3600, 1}, true},
+      {"QTOTAL one bit up", {240, std::nextafter(10.0, up), 0.9, 10, 3600, 1}, true},
+      {"FREL one bit down", {240, 10, std::nextafter(0.9, 0.0), 10, 3600, 1}, true},
+      {"another count", {240, 10, 0.9, 11, 3600, 1}, true},
+      {"equal volume", {240, 10, 0.9, 10, 3600, 2}, true},
+      {"a duration the count replaces", {240, 10, 0.9, 10, 1234, 1}, false},
+      {"count from the duration", {240, 10, 0.9, 0, 3600, 1}, true},
+      {"count from another duration", {240, 10, 0.9, 0, 3601, 1}, true},
+      {"equal volume, another duration left as it is", {240, 10, 0.9, 10, 77, 2}, true},
+  };
+  const auto call = [](run::Run& r, const Input& in) {
+    PuffStep s;
+    s.npuffs = in.npuffs;
+    s.puffdur = in.puffdur;
+    IBLOWDOWN(r, in.qmax, in.qtotal, in.frel, s.puffdur, r.inp.PSEQ, s.npuffs, 1, in.mdist);
+    s.rows.assign(r.inp.PSEQ.row(1), r.inp.PSEQ.row(1) + 4 * s.npuffs);
+    return s;
+  };
+  Bench b;
+  call(*b.run, base);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const unsigned long long before = b.run->puffs.cuts();
+    Bench f;
+    EXPECT_TRUE(same_bits(call(*b.run, c.in), call(*f.run, c.in)));
+    EXPECT_EQ(b.run->puffs.cuts(), before + (c.cut ? 1 : 0));
+    // And back: the base table is kept.
+    Bench g;
+    EXPECT_TRUE(same_bits(call(*b.run, base), call(*g.run, base)));
+    EXPECT_EQ(b.run->puffs.cuts(), before + (c.cut ? 1 : 0));
+  }
+}
+
+// The blowdown of the vessel is formed anew for one bit of any of its inputs:
+// the gas, the vessel's numbers, the site values read from the run, and the
+// species table; the same inputs take the blowdown formed last.
+TEST(PuffCacheTest, OneBitOfAVesselInputFormsTheBlowdownAnew) {
+  run::SpeciesTable prop;
+  run::PuffCache cache;
+  int made = 0;
+  const auto make = [&made](run::VesselBlowdown& o) {
+    o.QMAX = ++made;
+    return true;
+  };
+  run::VesselInputs base{};
+  base.mix(CH4) = 1.0;
+  base.PINIT = 5000;
+  base.TINIT = 280;
+  base.PFINAL = 50;
+  base.VDIA = 2;
+  base.VLEN = 12;
+  base.ODIA = 10;
+  base.CD = 0.8;
+  base.PLOCAL = 101.325;
+  base.PREF = 101.325;
+  base.TREF = 288.15;
+  run::VesselBlowdown out;
+  ASSERT_TRUE(cache.vessel(prop, base, out, make));
+  ASSERT_TRUE(cache.vessel(prop, base, out, make));
+  EXPECT_EQ(made, 1);
+  std::vector<run::VesselInputs> nudged;
+  for (int i = 1; i <= run::NSPECIES; ++i) {
+    nudged.push_back(base);
+    nudged.back().mix(i) = i == CH4 ? std::nextafter(1.0, 0.0) : -0.0;  // -0.0: equal as a number, not as bits
+  }
+  using F = double run::VesselInputs::*;
+  for (F f : {&run::VesselInputs::PINIT, &run::VesselInputs::TINIT, &run::VesselInputs::PFINAL,
+              &run::VesselInputs::VDIA, &run::VesselInputs::VLEN, &run::VesselInputs::ODIA, &run::VesselInputs::CD,
+              &run::VesselInputs::PLOCAL, &run::VesselInputs::PREF, &run::VesselInputs::TREF}) {
+    nudged.push_back(base);
+    nudged.back().*f = std::nextafter(base.*f, 1e9);
+  }
+  for (std::size_t k = 0; k < nudged.size(); ++k) {
+    SCOPED_TRACE(k);
+    const int before = made;
+    ASSERT_TRUE(cache.vessel(prop, nudged[k], out, make));
+    EXPECT_EQ(made, before + 1);
+    ASSERT_TRUE(cache.vessel(prop, base, out, make));
+    EXPECT_EQ(made, before + 2);
+    EXPECT_EQ(out.QMAX, made);
+  }
+  // Any access that may write to the species table forms it anew.
+  const int before = made;
+  prop(run::P_MW, CH4) = prop(run::P_MW, CH4);
+  ASSERT_TRUE(cache.vessel(prop, base, out, make));
+  EXPECT_EQ(made, before + 1);
+  // A refusal is not kept.
+  const auto refuse = [&made](run::VesselBlowdown&) {
+    ++made;
+    return false;
+  };
+  EXPECT_FALSE(cache.vessel(prop, nudged[0], out, refuse));
+  EXPECT_FALSE(cache.vessel(prop, nudged[0], out, refuse));
+  EXPECT_EQ(made, before + 3);
+
+  // Through IVESSEL: a run that formed the blowdown before a change of the
+  // site pressure or of the species table gives what a fresh run gives.
+  for (int what = 0; what < 2; ++what) {
+    SCOPED_TRACE(what);
+    Bench b, f;
+    const PuffStep at_base = vessel_step(*b.run, 280, 40, 0);
+    for (run::Run* r : {b.run.get(), f.run.get()}) {
+      if (what == 0) r->stdc.PLOCAL = 90.0;
+      else r->prop(run::P_MW, CH4) = 16.05;
+    }
+    const PuffStep changed = vessel_step(*b.run, 280, 40, 0);
+    EXPECT_FALSE(same_bits(changed, at_base));
+    EXPECT_TRUE(same_bits(changed, vessel_step(*f.run, 280, 40, 0)));
+  }
+}
+
+// A table that something else wrote over, or a step table assigned anew, gets
+// the kept table back; another table than the run's own gets it too.
+TEST(PuffCacheTest, AStepTableWrittenOverGetsTheKeptTableBack) {
+  Bench b;
+  run::Run& r = *b.run;
+  const PuffStep fresh = fresh_step(280, 40, 0);
+  const PuffStep first = vessel_step(r, 280, 40, 0);
+  ASSERT_TRUE(same_bits(first, fresh));
+  r.inp.PSEQ(3, 1) = -5;
+  EXPECT_TRUE(same_bits(vessel_step(r, 280, 40, 0), fresh));
+  run::MOD_READINP blank;
+  r.inp = blank;  // every row 0
+  EXPECT_TRUE(same_bits(vessel_step(r, 280, 40, 0), fresh));
+  io::Table2<double> own(run::MAXPUFFS, 4);
+  own.fill(7.0);
+  int npuffs = 40, puffdur = 0;
+  IBLOWDOWN(r, fresh.qmax, fresh.qtotal, fresh.frel, puffdur, own, npuffs, 1, 1);
+  EXPECT_EQ(std::memcmp(own.row(1), fresh.rows.data(), fresh.rows.size() * sizeof(double)), 0);
+  EXPECT_EQ(own(41, 1), 7.0);
+  EXPECT_EQ(r.puffs.cuts(), 1u);
+}
+
+// A refusal is not kept: it is met again, with its messages, each time.
+TEST(PuffCacheTest, RefusalsAreMetEachTime) {
+  Bench b;
+  vessel_step(*b.run, 280, 40, 0);
+  for (int k = 0; k < 2; ++k) {
+    int npuffs = 0, puffdur = 3600;
+    EXPECT_THROW(IBLOWDOWN(*b.run, 0, 10, 0.9, puffdur, b.run->inp.PSEQ, npuffs, 1, 1), io::Stop);
+  }
+  const std::string refusal = "***ERROR*** puff table: the initial release rate must be positive\nQMAX =" +
+                              io::free_real(0.0) + "\n";
+  EXPECT_EQ(b.out.str(), refusal + refusal);
+}
+
+// A second run in the same process starts with nothing kept.
+TEST(PuffCacheTest, ANewRunKeepsNothing) {
+  Bench b;
+  vessel_step(*b.run, 280, 40, 0);
+  vessel_step(*b.run, 281, 40, 0);
+  EXPECT_EQ(b.run->puffs.tables(), 2);
+  b.fresh_run();
+  SETUP1(b.run->prop, b.run->stdc);
+  INITLOCAL(b.run->prop, b.run->stdc, 0.0);
+  EXPECT_EQ(b.run->puffs.tables(), 0);
+  EXPECT_EQ(b.run->puffs.cuts(), 0u);
+  EXPECT_TRUE(same_bits(vessel_step(*b.run, 280, 40, 0), fresh_step(280, 40, 0)));
+  EXPECT_EQ(b.run->puffs.cuts(), 1u);
 }
 
 }  // namespace
