@@ -1,6 +1,7 @@
 #include "driver/step_chain.hpp"
 
 #include <cmath>
+#include <string>
 
 #include "common/dates.hpp"
 #include "met/aermet.hpp"
@@ -176,9 +177,14 @@ void pass_start(Run& run, Clock& clock) {
 void chain_start(Run& run, Loop loop, Clock& clock, int count) {
   io::Units& u = run.units;
   run::MOD_FILE1& f = run.file1;
-  static const io::Layout progress("('+',I4,TR1,I10)");
   f.ISEC = clock.sec;
-  u.fixed(io::CONSOLE, progress, {f.ILOOP, f.IDATECUR});
+  // The progress record, the layout ('+',I4,TR1,I10) field by field: it
+  // rewrites the console line with the pass and the date-hour of the step.
+  std::string progress = "+";
+  io::put_I(progress, f.ILOOP, 4);
+  progress.push_back(' ');
+  io::put_I(progress, f.IDATECUR, 10);
+  u.record(io::CONSOLE, progress);
   if (logging(run)) {
     u.free(io::LOG, {kDashes33});
     u.free(io::LOG, {"iloop: ", f.ILOOP, count});

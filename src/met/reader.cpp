@@ -36,36 +36,26 @@ void stop_no_data(io::Units& u, int logunit, std::string_view name) {
   throw io::Stop{};
 }
 
-void position_sequential(run::Run& run, int logunit, std::string_view filekind, int reqdatehr, int reqsec,
-                         const std::function<int()>& read_next) {
-  run::MOD_MET& m = run.met;
-  std::int64_t d1 = 0, d2 = 0;
-  common::DELTSEC(m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC, reqdatehr, reqsec, d1);
-  common::DELTSEC(reqdatehr, reqsec, m.FILE_END_DATEHR, m.FILE_END_SEC, d2);
-  const auto than = [filekind] { return "than data in " + std::string(filekind); };
-
-  while (true) {
-    std::int64_t d3 = 0, d4 = 0;
-    common::DELTSEC(m.REC_BEGIN_DATEHR, m.REC_BEGIN_SEC, reqdatehr, reqsec, d3);
-    common::DELTSEC(reqdatehr, reqsec, m.REC_END_DATEHR, m.REC_END_SEC, d4);
-
-    if (d1 < 0) {
+void stop_position(run::Run& run, int logunit, std::string_view filekind, PositionError error, int reqdatehr,
+                   int reqsec) {
+  const run::MOD_MET& m = run.met;
+  const std::string than = "than data in " + std::string(filekind);
+  switch (error) {
+    case PositionError::Early:
       report(run.units, logunit,
              {{"ERROR- beginning date/time requested is earlier"},
-              {than()},
+              {than},
               {"date requested = ", reqdatehr, reqsec},
               {"beginning date in file = ", m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC}});
-      throw io::Stop{};
-    }
-    if (d2 < 0) {
+      break;
+    case PositionError::Late:
       report(run.units, logunit,
              {{"ERROR- end date/time requested is later"},
-              {than()},
+              {than},
               {"date requested = ", reqdatehr, reqsec},
               {"end date in file = ", m.FILE_END_DATEHR, m.FILE_END_SEC}});
-      throw io::Stop{};
-    }
-    if (d3 < 0) {
+      break;
+    case PositionError::Sequence:
       report(run.units, logunit,
              {{"***ERROR***- bad read sequence"},
               {"date requested = ", reqdatehr, reqsec},
@@ -73,20 +63,9 @@ void position_sequential(run::Run& run, int logunit, std::string_view filekind, 
               {"end date in file = ", m.FILE_END_DATEHR, m.FILE_END_SEC},
               {"beginning date read = ", m.REC_BEGIN_DATEHR, m.REC_BEGIN_SEC},
               {"end date read = ", m.REC_END_DATEHR, m.REC_END_SEC}});
-      throw io::Stop{};
-    }
-    // The current record covers the request: the caller's values stand.
-    if (d4 > 0) return;
-
-    if (read_next() != 0) {
-      // End of the file: a record window that lies before any later request.
-      m.REC_BEGIN_DATEHR = m.FILE_BEGIN_DATEHR;
-      m.REC_END_DATEHR = m.FILE_BEGIN_DATEHR;
-      m.REC_BEGIN_SEC = m.FILE_END_SEC;
-      m.REC_END_SEC = m.FILE_END_SEC;
-      return;
-    }
+      break;
   }
+  throw io::Stop{};
 }
 
 }  // namespace quelmar::met

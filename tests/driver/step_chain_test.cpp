@@ -65,6 +65,21 @@ class StepChain : public ::testing::Test, protected test::TestRun {
   }
 };
 
+// Each step rewrites the console line with the record ('+',I4,TR1,I10) of the
+// pass and the date-hour: the same text as that layout makes, also for a pass
+// number that does not fit its four columns.
+TEST_F(StepChain, ProgressRecordOfEveryStep) {
+  const io::Layout layout("('+',I4,TR1,I10)");
+  Clock c;
+  pass_start(*run, c);
+  for (const int iloop : {1, 24, 9999, 10000, -12}) {
+    out.str("");
+    run->file1.ILOOP = iloop;
+    chain_start(*run, Loop::Calpuff, c, 0);
+    EXPECT_EQ(out.str(), "\r" + layout.text({iloop, run->file1.IDATECUR}).substr(1)) << iloop;
+  }
+}
+
 TEST_F(StepChain, ReleasePointLiesDownwindByTheFlameReach) {
   struct Case {
     double wd;
