@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace quelmar::io {
@@ -83,6 +84,36 @@ bool parse_real(std::string_view t, double& out) {
     for (; p < t.size(); ++p)
       if (t[p] < '0' || t[p] > '9') return false;
     if (p == exponent_digits) return false;
+  }
+
+  // A mantissa of at most 15 digits scaled by at most 22 powers of ten either
+  // way is converted by one multiplication or division of two exact doubles,
+  // which rounds correctly, as from_chars does: the meteorological files hold
+  // such numbers by the hundred thousand.
+  if (digits <= 15 && t.size() - exponent_digits <= 4) {
+    static constexpr double kTens[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t m = 0;
+    int decimals = 0;
+    bool after_point = false;
+    for (std::size_t i = mantissa; i < mantissa_end; ++i) {
+      if (t[i] == '.') {
+        after_point = true;
+        continue;
+      }
+      m = m * 10 + static_cast<std::uint64_t>(t[i] - '0');
+      if (after_point) ++decimals;
+    }
+    int e = 0;
+    for (std::size_t i = exponent_digits; i < t.size(); ++i) e = e * 10 + (t[i] - '0');
+    const int k = (exponent_negative ? -e : e) - decimals;
+    if (k >= -22 && k <= 22) {
+      double v = static_cast<double>(m);
+      if (k > 0) v = v * kTens[k];
+      if (k < 0) v = v / kTens[-k];
+      out = negative ? -v : v;
+      return true;
+    }
   }
 
   std::string rewritten;
