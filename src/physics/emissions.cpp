@@ -6,7 +6,9 @@
 // set and molar mass of each gas, the flared gas's heating values,
 // flammability, air requirement and exhaust, and the solutions of its
 // temperature solves) is formed once per composition and kept in the run's
-// GasCache (gas_cache.hpp), with the same operations as if formed anew.
+// GasCache (gas_cache.hpp), with the same operations as if formed anew; so is
+// what depends on the ambient state alone (the air's mean heat capacity, the
+// speed of sound and entrainment ratio of an air jet), kept per ambient state.
 //    1 compositions and ambient state          2 assist jets and assist air
 //    3 one or two passes over steps 4 to 13:
 //    4 mixing chain with its running flow      5 stream flows
@@ -295,19 +297,27 @@ class FlareStep {
     w_.MW_LIFT = w_.LIFT.MW;
     w_.MW_FUEL = w_.FUEL.MW;
     r_.RHOA = c_.PLOCAL * w_.MW_AIR / (GAS_CONSTANT * c_.TAMBH);
-    w_.CPA_MOL = cp_ave_mix(a.air, c_.TAMBH, c_.TREF);
+    // The air at the hour's ambient state: its mean heat capacity here, and
+    // the speed of sound and entrainment ratio of an air jet for step 2.
+    run::AmbientAirMemo::Values v;
+    if (!a.ambient.find(c_.TAMBH, c_.PLOCAL, c_.PREF, in_.RAIRAIR, v)) {
+      v.CPA_MOL = cp_ave_mix(a.air, c_.TAMBH, c_.TREF);
+      const double cpa = cp_mix(a.air, c_.TAMBH);
+      const double k = cpa / (cpa - GAS_CONSTANT);
+      const double Tat = c_.TAMBH * 2 / (k + 1);
+      const double Za = FNZ(Tat, c_.PLOCAL, AIR_TC, AIR_PC);
+      SONICVELOCITY(cpa, w_.MW_AIR, c_.TAMBH, Za, v.C_AIR);
+      v.ER_AIR = ENTRAINMENTRATIO(c_, in_.RAIRAIR, 1.0, c_.TAMBH, c_.PLOCAL);
+      a.ambient.put(c_.TAMBH, c_.PLOCAL, c_.PREF, in_.RAIRAIR, v);
+    }
+    w_.CPA_MOL = v.CPA_MOL;
     w_.CPA = w_.CPA_MOL / w_.MW_AIR;
+    w_.C_AIR = v.C_AIR;
+    w_.ER_AIR = v.ER_AIR;
   }
 
   // ---- 2. assist jets, then the assist air ----
   void assist_jets() {
-    const double cpa = cp_mix(w_.air->air, c_.TAMBH);
-    const double k = cpa / (cpa - GAS_CONSTANT);
-    const double Tat = c_.TAMBH * 2 / (k + 1);
-    const double Za = FNZ(Tat, c_.PLOCAL, AIR_TC, AIR_PC);
-    SONICVELOCITY(cpa, w_.MW_AIR, c_.TAMBH, Za, w_.C_AIR);
-    w_.ER_AIR = ENTRAINMENTRATIO(c_, in_.RAIRAIR, 1.0, c_.TAMBH, c_.PLOCAL);
-
     w_.steam_assist = in_.MFASSIST == 1 && in_.MFASSISTSTEAM == 1;
     if (w_.steam_assist) {
       require_positive(run_, in_.STM_TEMP, "STM_TEMP", "assist-steam temperature, K");

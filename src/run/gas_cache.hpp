@@ -3,7 +3,9 @@
 // gas in every step, so its coefficient sets, molar masses, heating values and
 // stoichiometry are formed once; a composition that changes from step to step
 // (a user sequence with its own H2S fractions, assist air drawn in by the wind)
-// has them formed anew.
+// has them formed anew. Beside the dry air it keeps what the step forms of the
+// air at each ambient state met (AmbientAirMemo), which the hours of a year
+// and the rows of an AERMOD run meet again and again.
 //
 // Every value is held with all that it was formed from: each composition it
 // depends on, compared bit for bit, and the species table and the reference
@@ -36,6 +38,49 @@ struct GasProps {
 
 // Dry air and steam as the flare step uses them, and the species' enthalpies
 // at TREF; they depend on the species table alone.
+// What the flare step forms of the dry air at an ambient state alone: its
+// mean heat capacity from TREF (J/(mol K)), its speed of sound at the throat of
+// an air jet (m/s) and its entrainment ratio. Held for the states met before,
+// each in its own place by the bits of its ambient temperature, and taken only
+// when the temperature, the site pressure, the reference pressure and the
+// assist-air ratio are those it was formed with, bit for bit: a year of hourly
+// temperatures holds a few hundred distinct ones, and every step table row of
+// an AERMOD run meets each hour's again.
+class AmbientAirMemo {
+ public:
+  struct Values {
+    double CPA_MOL = 0, C_AIR = 0, ER_AIR = 0;
+  };
+  bool find(double tamb, double plocal, double pref, double rair, Values& v) const {
+    const Entry& e = entries_[place(tamb)];
+    if (!e.held || e.t != bits(tamb) || e.p != bits(plocal) || e.pref != bits(pref) || e.rair != bits(rair))
+      return false;
+    v = e.v;
+    return true;
+  }
+  void put(double tamb, double plocal, double pref, double rair, const Values& v) {
+    entries_[place(tamb)] = Entry{bits(tamb), bits(plocal), bits(pref), bits(rair), true, v};
+  }
+
+ private:
+  static constexpr std::size_t kEntries = 1024;
+  struct Entry {
+    std::uint64_t t = 0, p = 0, pref = 0, rair = 0;
+    bool held = false;
+    Values v;
+  };
+  static std::uint64_t bits(double x) {
+    std::uint64_t b = 0;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+  }
+  static std::size_t place(double t) {
+    const std::uint64_t h = bits(t);
+    return static_cast<std::size_t>(((h ^ (h >> 29)) * 0x9E3779B97F4A7C15ULL) >> 54) % kEntries;
+  }
+  std::array<Entry, kEntries> entries_{};
+};
+
 struct FlareAir {
   MIX STEAMMIX{};          // pure steam
   MIX GCAIR{};             // dry air: column 6 of the table, renormalised
@@ -43,6 +88,8 @@ struct FlareAir {
   double O2AIR = 0;        // 1 - XINERT
   GasProps steam, air;     // of STEAMMIX and GCAIR
   std::array<double, NSPECIES> HF1_TREF{};  // CALC_HF1(i, TREF) of the species
+  // The air at the ambient states met so far; formed anew with the rest.
+  mutable AmbientAirMemo ambient;
 };
 
 // The solutions of the temperature solve (flame_temp) of one composition for
