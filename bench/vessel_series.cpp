@@ -31,43 +31,14 @@
 #include <sstream>
 #include <string>
 
+#include "processes.hpp"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Child {
-  double cpu = 0;   // user + system time of the whole process, s
-  double wall = 0;  // wall-clock time of the whole process, s
-  int status = -1;
-};
-
-double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; }
-
-// Runs the program on `control` in `folder`, console output discarded.
-Child run(const std::string& program, const fs::path& folder, const std::string& control) {
-  Child c;
-  const auto t0 = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid < 0) {
-    std::perror("fork");
-    std::exit(1);
-  }
-  if (pid == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    execl(program.c_str(), program.c_str(), control.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  rusage ru{};
-  wait4(pid, &status, 0, &ru);
-  c.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  c.cpu = seconds(ru.ru_utime) + seconds(ru.ru_stime);
-  c.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return c;
-}
+using quelmar::bench::Child;
+using quelmar::bench::run;
 
 std::string read(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -129,7 +100,7 @@ int main(int argc, char** argv) {
     double best_cpu = 1e30, best_wall = 1e30, spent = 0;
     int runs = 0;
     while (runs < 3 && spent < 20) {
-      const Child c = run(program, work, name);
+      const Child c = run({program, name}, work);
       if (c.status != 0) {
         std::fprintf(stderr, "NPUFFS %d: the run did not end normally (status %d)\n", counts[k], c.status);
         fs::remove_all(dir);
