@@ -51,6 +51,23 @@ io::ReadStatus read_values(run::MOD_MET& m, const NextLine& source, std::initial
   return failed ? io::ReadStatus::Error : s;
 }
 
+// A begin and an end time as the period line and the data records write them:
+// year, month, day, hour and second, twice, right-justified in columns
+// first..first+3, +5..+6, +8..+9, +11..+12, +14..+17 and the same again from
+// first+19 (the period line starts in column 1, a data record in column 2).
+struct BeginEnd {
+  int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
+};
+
+bool read_begin_end(std::string_view line, int first, BeginEnd& d) {
+  const int c = first;
+  return io::read_int_field(line, c, 4, d.by) && io::read_int_field(line, c + 5, 2, d.bm) &&
+         io::read_int_field(line, c + 8, 2, d.bd) && io::read_int_field(line, c + 11, 2, d.bh) &&
+         io::read_int_field(line, c + 14, 4, d.bs) && io::read_int_field(line, c + 19, 4, d.ey) &&
+         io::read_int_field(line, c + 24, 2, d.em) && io::read_int_field(line, c + 27, 2, d.ed) &&
+         io::read_int_field(line, c + 30, 2, d.eh) && io::read_int_field(line, c + 33, 4, d.es);
+}
+
 // Messages of the header call go to LOGUNIT only when it names a unit.
 void to_log(io::Units& u, int logunit, const std::vector<Record>& recs) {
   if (logunit > 0) write_records(u, logunit, recs);
@@ -157,20 +174,15 @@ bool series_header(io::Units& u, run::MOD_MET& m, int logunit, std::string_view 
     const io::ReadStatus s = next_line(m, source, char320m);
     if (s != io::ReadStatus::Ok) header_fault(u, m, logunit, name, "the period line", s);
     char320m.resize(LINE_WIDTH, ' ');
-    int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
-    const bool ok = io::read_int_field(char320m, 1, 4, by) && io::read_int_field(char320m, 6, 2, bm) &&
-                    io::read_int_field(char320m, 9, 2, bd) && io::read_int_field(char320m, 12, 2, bh) &&
-                    io::read_int_field(char320m, 15, 4, bs) && io::read_int_field(char320m, 20, 4, ey) &&
-                    io::read_int_field(char320m, 25, 2, em) && io::read_int_field(char320m, 28, 2, ed) &&
-                    io::read_int_field(char320m, 31, 2, eh) && io::read_int_field(char320m, 34, 4, es);
-    if (!ok) header_fault(u, m, logunit, name, "the period line", io::ReadStatus::Error);
+    BeginEnd d;
+    if (!read_begin_end(char320m, 1, d)) header_fault(u, m, logunit, name, "the period line", io::ReadStatus::Error);
     int ijul = 0;
-    common::JULDAY(u, logunit, by, bm, bd, ijul);
-    common::MKDAT(by, ijul, bh, m.FILE_BEGIN_DATEHR);
-    m.FILE_BEGIN_SEC = bs;
-    common::JULDAY(u, logunit, ey, em, ed, ijul);
-    common::MKDAT(ey, ijul, eh, m.FILE_END_DATEHR);
-    m.FILE_END_SEC = es;
+    common::JULDAY(u, logunit, d.by, d.bm, d.bd, ijul);
+    common::MKDAT(d.by, ijul, d.bh, m.FILE_BEGIN_DATEHR);
+    m.FILE_BEGIN_SEC = d.bs;
+    common::JULDAY(u, logunit, d.ey, d.em, d.ed, ijul);
+    common::MKDAT(d.ey, ijul, d.eh, m.FILE_END_DATEHR);
+    m.FILE_END_SEC = d.es;
     m.REC_BEGIN_DATEHR = m.FILE_BEGIN_DATEHR;
     m.REC_BEGIN_SEC = m.FILE_BEGIN_SEC;
     m.REC_END_DATEHR = m.FILE_END_DATEHR;
@@ -257,20 +269,16 @@ enum class DataLine { Record, Skipped, Unreadable };
 // whose dates or values cannot be read. A line is read as 320 characters.
 DataLine series_line(const run::MOD_MET& m, std::string& line, run::MetHour& h) {
   line.resize(LINE_WIDTH, ' ');
-  int by = 0, bm = 0, bd = 0, bh = 0, bs = 0, ey = 0, em = 0, ed = 0, eh = 0, es = 0;
-  const bool dates = io::read_int_field(line, 2, 4, by) && io::read_int_field(line, 7, 2, bm) &&
-                     io::read_int_field(line, 10, 2, bd) && io::read_int_field(line, 13, 2, bh) &&
-                     io::read_int_field(line, 16, 4, bs) && io::read_int_field(line, 21, 4, ey) &&
-                     io::read_int_field(line, 26, 2, em) && io::read_int_field(line, 29, 2, ed) &&
-                     io::read_int_field(line, 32, 2, eh) && io::read_int_field(line, 35, 4, es);
-  if (!dates) return DataLine::Unreadable;
-  if (ey == 0 || em == 0 || ed == 0) return DataLine::Skipped;
+  BeginEnd d;
+  if (!read_begin_end(line, 2, d)) return DataLine::Unreadable;
+  if (d.ey == 0 || d.em == 0 || d.ed == 0) return DataLine::Skipped;
   int ejul = 0, bjul = 0;
-  if (!common::day_of_year(ey, em, ed, ejul) || !common::day_of_year(by, bm, bd, bjul)) return DataLine::Unreadable;
-  common::TIMESTAMP(ey, ejul, eh, h.end_datehr);
-  common::TIMESTAMP(by, bjul, bh, h.begin_datehr);
-  h.begin_sec = static_cast<std::int16_t>(bs);
-  h.end_sec = static_cast<std::int16_t>(es);
+  if (!common::day_of_year(d.ey, d.em, d.ed, ejul) || !common::day_of_year(d.by, d.bm, d.bd, bjul))
+    return DataLine::Unreadable;
+  common::TIMESTAMP(d.ey, ejul, d.eh, h.end_datehr);
+  common::TIMESTAMP(d.by, bjul, d.bh, h.begin_datehr);
+  h.begin_sec = static_cast<std::int16_t>(d.bs);
+  h.end_sec = static_cast<std::int16_t>(d.es);
 
   auto variable = [&](int k, double& x) { return io::read_real_field(line, variable_column(m, k), 10, 3, x); };
   if (!variable(m.IWSPEED_COL, h.ws) || !variable(m.IWDIR_COL, h.wd) || !variable(m.ITEMP_COL, h.temp))
