@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Writes src/common/crmath_tables.cpp, the tables of the correctly rounded
+elementary functions (src/common/crmath.cpp).
+
+Usage: tools/gen_crmath_tables.py [OUTPUT_CPP]
+
+Needs python3-gmpy2 (MPFR). Every value is computed with 400-bit MPFR
+arithmetic and written as C++ hexadecimal floating literals, so that the
+compiler reads each double exactly. A value in two parts is hi = RN(v) and
+lo = RN(v - hi), round to nearest. The test tests/common/crmath_test.cpp checks
+the committed file against MPFR entry by entry, so this script is only needed
+to make the file anew.
+"""
+import sys
+
+import gmpy2
+from gmpy2 import mpfr
+
+gmpy2.get_context().precision = 400
+gmpy2.get_context().round = gmpy2.RoundToNearest
+
+PI = gmpy2.const_pi()
+LN2 = gmpy2.const_log2()
+
+
+def rn(v, bits=53):
+    """v rounded to nearest to `bits` significant bits, as a Python float."""
+    return float(mpfr(v, bits))
+
+
+def hx(d):
+    if d == 0:
+        return "0.0"
+    return d.hex()
+
+
+def split2(v):
+    hi = rn(v)
+    lo = rn(v - mpfr(hi))
+    return hi, lo
+
+
+def split3(v, bits):
+    """Two parts of `bits` bits (so that an integer of 53 - bits bits times
+    either is exact) and a third rounded to 53 bits."""
+    p1 = rn(v, bits)
+    p2 = rn(v - mpfr(p1), bits)
+    p3 = rn(v - mpfr(p1) - mpfr(p2))
+    return p1, p2, p3
+
+
+def log_table():
+    rows = []
+    for i in range(256):
+        if i < 128:
+            mid = 1 + (mpfr(i) + 0.5) / 256
+        else:
+            mid = (1 + (mpfr(i) + 0.5) / 256) / 2
+        c = int(gmpy2.rint(1024 / mid))
+        # Next to 1 the factor is 1, so that log(x) is formed from x - 1 alone.
+        if i == 0 or i == 255:
+            c = 1024
+        hi, lo = split2(gmpy2.log(mpfr(1024) / c))
+        rows.append((c, hi, lo))
+    return rows
+
+
+def main():
+    out = []
+    w = out.append
+    w("// Tables of the correctly rounded elementary functions: written by")
+    w("// tools/gen_crmath_tables.py, checked against MPFR by tests/common/crmath_test.cpp.")
+    w("// Do not edit by hand.")
+    w('#include "common/crmath_tables.hpp"')
+    w("")
+    w("namespace quelmar::crmath::tables {")
+    w("")
+    w("// log: for the 8 bits of the significand after its leading bit, the factor")
+    w("// C/1024 that brings x (or x/2 from index 128 on) near 1, and ln(1024/C).")
+    w("const LogEntry LOG[256] = {")
+    for c, hi, lo in log_table():
+        w(f"    {{{c}, {hx(hi)}, {hx(lo)}}},")
+    w("};")
+    w("")
+    w("// exp: 2^(j/128), j = 0..127.")
+    w("const DD EXP2[128] = {")
+    for j in range(128):
+        hi, lo = split2(gmpy2.exp2(mpfr(j) / 128))
+        w(f"    {{{hx(hi)}, {hx(lo)}}},")
+    w("};")
+    w("")
+    w("// sin and cos: sin(j*pi/256), j = 0..511 (cos is sin a quarter turn on).")
+    w("const DD SIN[512] = {")
+    for j in range(512):
+        hi, lo = split2(gmpy2.sin(PI * j / 256))
+        if j % 256 == 0:
+            hi, lo = 0.0, 0.0  # exactly 0
+        w(f"    {{{hx(hi)}, {hx(lo)}}},")
+    w("};")
+    w("")
+    w("// atan: atan(j/256), j = 0..256.")
+    w("const DD ATAN[257] = {")
+    for j in range(257):
+        hi, lo = split2(gmpy2.atan(mpfr(j) / 256))
+        w(f"    {{{hx(hi)}, {hx(lo)}}},")
+    w("};")
+    w("")
+    ln2_1, ln2_2, _ = split3(LN2, 42)
+    w("// ln 2 in a 42-bit head (times an exponent of up to 11 bits it is exact) and a tail.")
+    w(f"const double LN2_HI = {hx(ln2_1)};")
+    w(f"const double LN2_LO = {hx(rn(LN2 - mpfr(ln2_1)))};")
+    e1, e2, e3 = split3(LN2 / 128, 35)
+    w("// ln(2)/128 in two 35-bit parts and a third; 128/ln 2 rounded.")
+    w(f"const double LN2_128[3] = {{{hx(e1)}, {hx(e2)}, {hx(e3)}}};")
+    w(f"const double INV_LN2_128 = {hx(rn(128 / LN2))};")
+    p1, p2, p3 = split3(PI / 256, 30)
+    w("// pi/256 in two 30-bit parts and a third; 256/pi rounded.")
+    w(f"const double PI_256[3] = {{{hx(p1)}, {hx(p2)}, {hx(p3)}}};")
+    w(f"const double INV_PI_256 = {hx(rn(256 / PI))};")
+    h, l = split2(PI)
+    w(f"const DD PI = {{{hx(h)}, {hx(l)}}};")
+    h, l = split2(PI / 2)
+    w(f"const DD PI_HALF = {{{hx(h)}, {hx(l)}}};")
+    w("")
+    w("}  // namespace quelmar::crmath::tables")
+    text = "\n".join(out) + "\n"
+    if len(sys.argv) > 1:
+        with open(sys.argv[1], "w") as f:
+            f.write(text)
+    else:
+        sys.stdout.write(text)
+
+
+if __name__ == "__main__":
+    main()
