@@ -50,18 +50,29 @@ def split3(v, bits):
 
 
 def log_table():
+    """For the 10 bits of the significand m in [1, 2) after its leading bit:
+    C = 2048/m rounded at the middle of the interval, and ln(2048/C). The
+    first interval takes C = 2048 (factor 1), the last C = 1024 (factor 1/2)
+    with ln 2 in the parts LN2_HI + LN2_LO, so that next to 1 the logarithm is
+    formed from x - 1 alone."""
+    ln2_hi = rn(LN2, 42)
+    ln2_lo = rn(LN2 - mpfr(ln2_hi))
     rows = []
-    for i in range(256):
-        if i < 128:
-            mid = 1 + (mpfr(i) + 0.5) / 256
-        else:
-            mid = (1 + (mpfr(i) + 0.5) / 256) / 2
-        c = int(gmpy2.rint(1024 / mid))
-        # Next to 1 the factor is 1, so that log(x) is formed from x - 1 alone.
-        if i == 0 or i == 255:
-            c = 1024
-        hi, lo = split2(gmpy2.log(mpfr(1024) / c))
+    for i in range(1024):
+        mid = 1 + (mpfr(i) + 0.5) / 1024
+        c = int(gmpy2.rint(2048 / mid))
+        if i == 0:
+            c = 2048
+        if i == 1023:
+            rows.append((1024, ln2_hi, ln2_lo))
+            continue
+        hi, lo = split2(gmpy2.log(mpfr(2048) / c))
         rows.append((c, hi, lo))
+    # Every significand of an interval is brought within 2^-10 of 1.
+    from fractions import Fraction as F
+    for i, (c, _, _) in enumerate(rows):
+        for m in (1 + F(i, 1024), 1 + F(i + 1, 1024) - F(1, 2**52)):
+            assert abs(m * F(c, 2048) - 1) < F(1, 1024), i
     return rows
 
 
@@ -75,11 +86,17 @@ def main():
     w("")
     w("namespace quelmar::crmath::tables {")
     w("")
-    w("// log: for the 8 bits of the significand after its leading bit, the factor")
-    w("// C/1024 that brings x (or x/2 from index 128 on) near 1, and ln(1024/C).")
-    w("const LogEntry LOG[256] = {")
-    for c, hi, lo in log_table():
-        w(f"    {{{c}, {hx(hi)}, {hx(lo)}}},")
+    rows = log_table()
+    w("// log: for the 10 bits of the significand after its leading bit, the factor")
+    w("// C/2048 that brings it within 2^-10 of 1, and ln(2048/C) (the last is ln 2")
+    w("// in the parts LN2_HI + LN2_LO).")
+    w("const std::uint16_t LOG_C[1024] = {")
+    for k in range(0, 1024, 12):
+        w("    " + " ".join(f"{c}," for c, _, _ in rows[k:k + 12]))
+    w("};")
+    w("const DD LOG[1024] = {")
+    for c, hi, lo in rows:
+        w(f"    {{{hx(hi)}, {hx(lo)}}},")
     w("};")
     w("")
     w("// exp: 2^(j/128), j = 0..127.")
@@ -109,9 +126,10 @@ def main():
     w("// ln 2 in a 42-bit head (times an exponent of up to 11 bits it is exact) and a tail.")
     w(f"const double LN2_HI = {hx(ln2_1)};")
     w(f"const double LN2_LO = {hx(rn(LN2 - mpfr(ln2_1)))};")
-    e1, e2, e3 = split3(LN2 / 128, 35)
-    w("// ln(2)/128 in two 35-bit parts and a third; 128/ln 2 rounded.")
-    w(f"const double LN2_128[3] = {{{hx(e1)}, {hx(e2)}, {hx(e3)}}};")
+    e1 = rn(LN2 / 128, 35)
+    e2 = rn(LN2 / 128 - mpfr(e1))
+    w("// ln(2)/128 in a 35-bit head and a tail; 128/ln 2 rounded.")
+    w(f"const double LN2_128[2] = {{{hx(e1)}, {hx(e2)}}};")
     w(f"const double INV_LN2_128 = {hx(rn(128 / LN2))};")
     p1, p2, p3 = split3(PI / 256, 30)
     w("// pi/256 in two 30-bit parts and a third; 256/pi rounded.")

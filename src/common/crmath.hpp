@@ -16,23 +16,32 @@ double exp(double x);
 double log(double x);
 double sin(double x);
 double cos(double x);
+// sin x and cos x, each correctly rounded, from one argument reduction.
+void sincos(double x, double& s, double& c);
 double atan(double x);
 double atan2(double y, double x);
 double cbrt(double x);
 
-// The fast evaluations alone, for the tests: each returns true and sets `r` to
-// the correctly rounded value when its error bound decides the rounding, and
-// false when the exact value may lie too near a rounding boundary (or the
-// argument is special), where the function above asks MPFR.
-namespace fast {
-bool pow(double x, double y, double& r);
-bool exp(double x, double& r);
-bool log(double x, double& r);
-bool sin(double x, double& r);
-bool cos(double x, double& r);
-bool atan(double x, double& r);
-bool atan2(double y, double x, double& r);
-bool cbrt(double x, double& r);
-}  // namespace fast
+// The fast evaluations alone, for the tests and for the functions above: each
+// returns true and sets `r` to the correctly rounded value when its error
+// bound decides the rounding, and false when the exact value may lie too near
+// a rounding boundary (or the argument is special), where the functions above
+// ask MPFR. PLAIN forms its exact products by Dekker's method and runs on every
+// CPU; fused() forms them with the fused multiply-add and is there (not null)
+// only where the CPU has it. Both compute the same numbers; the functions above
+// take fused() where it is there.
+struct Kernels {
+  bool (*pow)(double x, double y, double& r);
+  bool (*exp)(double x, double& r);
+  bool (*log)(double x, double& r);
+  bool (*sin)(double x, double& r);
+  bool (*cos)(double x, double& r);
+  bool (*sincos)(double x, double& s, double& c);  // true if both are decided
+  bool (*atan)(double x, double& r);
+  bool (*atan2)(double y, double x, double& r);
+  bool (*cbrt)(double x, double& r);
+};
+extern const Kernels PLAIN;
+const Kernels* fused();
 
 }  // namespace quelmar::crmath

@@ -12,17 +12,13 @@ struct DD {
   double hi, lo;
 };
 
-struct LogEntry {
-  std::uint64_t c;  // the factor is c/1024
-  double hi, lo;    // ln(1024/c)
-};
-
-extern const LogEntry LOG[256];
+extern const std::uint16_t LOG_C[1024];
+extern const DD LOG[1024];
 extern const DD EXP2[128];
 extern const DD SIN[512];
 extern const DD ATAN[257];
 extern const double LN2_HI, LN2_LO;
-extern const double LN2_128[3], INV_LN2_128;
+extern const double LN2_128[2], INV_LN2_128;
 extern const double PI_256[3], INV_PI_256;
 extern const DD PI, PI_HALF;
 
