@@ -69,32 +69,42 @@ class Exact {
   mpfr_exp_t emin_, emax_;
 };
 
+// The exact evaluations, out of the way of the fast paths (their frames are
+// set up only when they are called).
+[[gnu::noinline, gnu::cold]] double exact1(double x, int (*f)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)) {
+  return Exact().unary(x, f);
+}
+[[gnu::noinline, gnu::cold]] double exact2(double x, double y,
+                                           int (*f)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t)) {
+  return Exact().binary(x, y, f);
+}
+
 }  // namespace
 
-double pow(double x, double y) {
+double pow_call(double x, double y) {
   double r;
   if (kernels().pow(x, y, r)) return r;
-  return Exact().binary(x, y, mpfr_pow);
+  return exact2(x, y, mpfr_pow);
 }
 double exp(double x) {
   double r;
   if (kernels().exp(x, r)) return r;
-  return Exact().unary(x, mpfr_exp);
+  return exact1(x, mpfr_exp);
 }
 double log(double x) {
   double r;
   if (kernels().log(x, r)) return r;
-  return Exact().unary(x, mpfr_log);
+  return exact1(x, mpfr_log);
 }
 double sin(double x) {
   double r;
   if (kernels().sin(x, r)) return r;
-  return Exact().unary(x, mpfr_sin);
+  return exact1(x, mpfr_sin);
 }
 double cos(double x) {
   double r;
   if (kernels().cos(x, r)) return r;
-  return Exact().unary(x, mpfr_cos);
+  return exact1(x, mpfr_cos);
 }
 void sincos(double x, double& s, double& c) {
   if (kernels().sincos(x, s, c)) return;
@@ -104,17 +114,17 @@ void sincos(double x, double& s, double& c) {
 double atan(double x) {
   double r;
   if (kernels().atan(x, r)) return r;
-  return Exact().unary(x, mpfr_atan);
+  return exact1(x, mpfr_atan);
 }
 double atan2(double y, double x) {
   double r;
   if (kernels().atan2(y, x, r)) return r;
-  return Exact().binary(y, x, mpfr_atan2);
+  return exact2(y, x, mpfr_atan2);
 }
 double cbrt(double x) {
   double r;
   if (kernels().cbrt(x, r)) return r;
-  return Exact().unary(x, mpfr_cbrt);
+  return exact1(x, mpfr_cbrt);
 }
 
 }  // namespace quelmar::crmath

@@ -11,7 +11,15 @@
 
 namespace quelmar::crmath {
 
-double pow(double x, double y);
+// x^y. The exponents 2 and -1 are one IEEE operation, x*x and 1/x, correctly
+// rounded by definition, and are formed here without a call (the heat
+// capacities take T^2 and T^-1 a million times in a year's run).
+double pow_call(double x, double y);
+inline double pow(double x, double y) {
+  if (y == 2) return x * x;
+  if (y == -1) return 1.0 / x;
+  return pow_call(x, y);
+}
 double exp(double x);
 double log(double x);
 double sin(double x);

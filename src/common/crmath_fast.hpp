@@ -126,7 +126,8 @@ bool decide(double h, double l, double err, double& r) {
 //       + |ln(1/c)| 2^-104 + |E'| 2^-92,
 // which is below 2^-70.9 for every x (|r| < 2^-10: r^2 2^-51 < 2^-71; the
 // small parts are below 2^-33.9 in all, |E'| <= 1025): with Bound false the
-// caller takes that bound, and err is not formed.
+// caller takes that bound, err is not formed and hi + lo is left as c.hi +
+// low, not normalized.
 template <bool Bound>
 bool log_dd(double x, DD& out, double& err) {
   const u64 b = bits(x);
@@ -145,9 +146,17 @@ bool log_dd(double x, DD& out, double& err) {
   const DD c = two_sum(a.hi, r);
   const double e_lo = Ed * tables::LN2_LO + L.lo;
   const double low = (((a.lo + c.lo) + e_lo) - 0.5 * rr) + rr * r * p;
+  if constexpr (!Bound) {
+    out = {c.hi, low};  // |low| <= 2^-21 + 2^-43: the caller needs no normalized sum
+    return true;
+  }
   out = fast_two_sum(c.hi, low);
 
-  if constexpr (!Bound) return true;
+  // The bound for every x is close enough where |ln x| >= 1/2 (temperatures).
+  if (abs(out.hi) >= 0.5) {
+    err = 0x1p-70;
+    return true;
+  }
   const bool last = i == 1023;
   const double ar = abs(r);
   err = rr * 0x1p-51 + ar * rr * 0x1p-50 + ((abs(a.lo) + abs(c.lo)) + abs(e_lo)) * 0x1p-50 +
@@ -245,20 +254,24 @@ bool inverse_square(double x, double& r) {
 // pi/256 in three parts (two of 30 bits: |k| < 2^22.4 for |x| <= 2^16) gives
 // r = rh + rl, |r| <= pi/512 + 2^-60 < 2^-7.35, within er of x - k pi/256,
 // er = |k| 2^-117 + 2^-52 (sum of the small parts' magnitudes).
-// sin r = rh + rl - rl rh^2/2 + rh^3 (-1/6 + rh^2/120 - rh^4/5040), cos r =
-// 1 - r^2/2 + rh^4 (1/24 - rh^2/720) with r^2 = rh^2 + 2 rh rl exactly but for
-// rl^2. Relative errors: sin r 5u rh^2/6 < 2^-68 and truncation 2^-77; cos r
-// below 2^-73. Where the table's sine or cosine of the result is not 0 the
-// result is at least sin(pi/512) > 2^-7.4 and the absolute errors (below
-// 2^-73.3) are below 2^-65.9 of it; where it is 0 the result is +-sin r or
-// +-cos r. Hence err = 2^-64 |result| + 1.01 er.
+// sin r = rh + sin_lo, sin_lo = rl - rl rh^2/2 + rh^3 (-1/6 + rh^2/120 - rh^4/5040),
+// cos r = 1 + cos_m + cos_lo with rh^2 = s.hi + s.lo exactly, cos_m = -s.hi/2,
+// cos_lo = -s.lo/2 - rh rl + rh^4 (1/24 - rh^2/720) (rl^2 left out, below u^2 r^2).
+// Errors: sin_lo 5u of |rh|^3/6 (the cubic term: rh^2, three products and the
+// polynomial), u of |sin_lo| (its sum), truncation |r|^9/9! < |rh| r^8 2^-18;
+// cos_lo 5u of r^4/24, u of |cos_lo| and of |rh rl|, truncation r^8/8! < r^8 2^-15;
+// the combination: A.hi cos_m and B.hi rh are exact products and their sums
+// with A.hi exact two-sums; the other products and the small parts' sum round
+// by u |B.hi sin_lo| + u |A.hi cos_lo| + u |low| (its last step) + 6u of the
+// other small parts (each below u (|A.hi| + |rh|), or |cos_lo|); the table
+// 2^-106 (|A.hi| + |rh|). err is twice the sum of these, plus 1.01 er.
 struct Turn {
   unsigned j;                        // k mod 512: the table entry
   double rh, rl, er;                 // r and the reduction's error
   double sin_lo, cos_m, cos_lo;      // sin r = rh + sin_lo, cos r = 1 + cos_m + cos_lo
 };
 
-// x = k pi/256 + r and the parts of sin r and cos r, for 2^-26 <= |x| <= 2^16.
+// x = k pi/256 + r and the parts of sin r and cos r, for 2^-500 <= |x| <= 2^16.
 Turn reduce(double x) {
   const double kd = round_int(x * tables::INV_PI_256);
   const i64 k = static_cast<i64>(kd);
@@ -289,7 +302,13 @@ bool turn(const Turn& t, const DD& A, const DD& B, double& res) {
   const double low = (((((h1.lo + h2.lo) + p1.lo) + p2.lo) + A.lo) + (A.hi * t.cos_lo + A.lo * t.cos_m) + B.lo * t.rh) +
                      B.hi * t.sin_lo;
   const DD v = two_sum(h2.hi, low);
-  return decide(v.hi, v.lo, abs(v.hi) * 0x1p-64 + 1.01 * t.er, res);
+  const double ar = abs(t.rh), r2 = t.rh * t.rh, r8 = (r2 * r2) * (r2 * r2);
+  const double as = abs(t.sin_lo), ac = abs(t.cos_lo), aA = abs(A.hi), aB = abs(B.hi);
+  const double e_sin = ar * r2 * 0x1p-53 + as * 0x1p-53 + ar * r8 * 0x1p-18;
+  const double e_cos = (r2 * r2) * 0x1p-55 + ac * 0x1p-53 + r2 * 0x1p-105 + r8 * 0x1p-15;
+  const double e_sum = (aB * as + aA * ac + abs(low)) * 0x1p-53 + ac * 0x1p-50 + (aA + ar) * 0x1p-98;
+  const double err = 2 * ((aB * e_sin + aA * e_cos) + e_sum) + 1.01 * t.er;
+  return decide(v.hi, v.lo, err, res);
 }
 
 bool sin_cos(double x, bool cosine, double& res) {
@@ -298,7 +317,7 @@ bool sin_cos(double x, bool cosine, double& res) {
     return true;
   }
   const double ax = abs(x);
-  if (!(ax <= 0x1p16) || ax < 0x1p-26) return false;
+  if (!(ax <= 0x1p16) || ax < 0x1p-500) return false;
   const Turn t = reduce(x);
   const DD& S = tables::SIN[t.j];
   const DD& C = tables::SIN[(t.j + 128) & 511U];
@@ -314,7 +333,7 @@ bool sin_and_cos(double x, double& s, double& c) {
     return true;
   }
   const double ax = abs(x);
-  if (!(ax <= 0x1p16) || ax < 0x1p-26) return false;
+  if (!(ax <= 0x1p16) || ax < 0x1p-500) return false;
   const Turn t = reduce(x);
   const DD& S = tables::SIN[t.j];
   const DD& C = tables::SIN[(t.j + 128) & 511U];
@@ -411,8 +430,9 @@ bool fast_pow(double x, double y, double& r) {
     }
   }
   // x^y = e^(y ln x) for x > 0: y (lh + ll) = zh + zl with zh, zl from y lh
-  // exactly and y ll rounded (2^-103 |z| in all), plus |y| times the error of
-  // the logarithm, at most 2^-70 (log_dd).
+  // exactly and y ll rounded (at most 2^-103 |z| + |y| 2^-74 in all: ll is
+  // below 2^-21), plus |y| times the error of the logarithm, at most 2^-70.9
+  // (log_dd).
   if (!(abs(y) <= 0x1p30 && abs(y) >= 0x1p-300)) return false;
   DD l;
   double unused;
@@ -448,6 +468,16 @@ bool fast_atan(double x, double& r) {
 // cancellation): err 2^-66 relative.
 bool fast_atan2(double y, double x, double& r) {
   const double ax = abs(x), ay = abs(y);
+  // On the axes (a calm wind component, say) the values are exact or the
+  // rounded pi and pi/2, with the signs the C standard gives them.
+  if (y == 0 && x != 0 && x == x) {
+    r = x > 0 ? y : (bits(y) >> 63 ? -tables::PI.hi : tables::PI.hi);
+    return true;
+  }
+  if (x == 0 && y != 0 && y == y) {
+    r = y > 0 ? tables::PI_HALF.hi : -tables::PI_HALF.hi;
+    return true;
+  }
   if (!in_range(ax) || !in_range(ay)) return false;
   const bool steep = ay > ax;
   const DD w = steep ? divide(ax, ay) : divide(ay, ax);

@@ -345,6 +345,22 @@ TEST(CrMath, SpecialValuesFollowTheCStandard) {
   EXPECT_EQ(bits(atan2(-0.0, 0.0)), bits(-0.0));
   EXPECT_EQ(atan2(1.0, 0.0), 0x1.921fb54442d18p+0);
   EXPECT_EQ(atan2(1.0, 1.0), 0x1.921fb54442d18p-1);
+  // The axes, as MPFR gives them (with the signs of zeros and infinities).
+  for (double y : {0.0, -0.0, 2.0, -2.0, 1e-300, -inf, inf})
+    for (double x : {0.0, -0.0, 1.0, -1.0, 1e-300, -1e300, inf, -inf}) {
+      if (y != 0 && x != 0) continue;
+      EXPECT_EQ(bits(atan2(y, x)), bits(ref2(mpfr_atan2, y, x))) << y << " " << x;
+    }
+  // A sine 2^-12 ulp from a midpoint (the stable plume's angle of a Houston
+  // hour): -0.1564344650402311 is 0.50021 ulp above a double; decided at once.
+  double r = 0;
+  EXPECT_TRUE(PLAIN.sin(0x1.88121d88f4591p+2, r));
+  EXPECT_EQ(bits(r), bits(ref1(mpfr_sin, 0x1.88121d88f4591p+2)));
+  // Small angles: the sine is the angle, the cosine 1 or just below.
+  for (double x : {1e-300, -1e-200, 1e-20, 0x1p-28, 0x1.8p-27, -0x1.fffffp-27, 0x1p-26, 3e-8, 1e-5}) {
+    EXPECT_EQ(bits(sin(x)), bits(ref1(mpfr_sin, x))) << x;
+    EXPECT_EQ(bits(cos(x)), bits(ref1(mpfr_cos, x))) << x;
+  }
   EXPECT_EQ(bits(cbrt(-0.0)), bits(-0.0));
   EXPECT_EQ(cbrt(-inf), -inf);
   // MPFR's exponent range, narrowed for each exact evaluation, is put back.
