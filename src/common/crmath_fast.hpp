@@ -85,23 +85,24 @@ DD two_prod(double a, double b) {
 }
 #endif
 
-// The rounding test. h = RN(h + l), h far from the subnormal and overflow
-// ranges, and every number t with |t - (h + l)| <= err is wanted rounded: if
-// all such t lie strictly between the midpoints next to h, the answer is h.
-// Each comparison is exact: lm + err and lm - err are rounded monotonically
-// and the half ulps are doubles.
+// The rounding test. h = RN(h + l) (so |l| is at most half the gap to h's
+// neighbour on l's side), and every number within err of h + l is wanted
+// rounded to nearest: if all of them lie strictly between the midpoints next
+// to h, the answer is h. err < 2^-54 |h| is checked: half of either gap next
+// to h is at least 2^-54 |h|, so the side away from l is never in doubt. On l's side, t = RN(RN(|l| + err) (1 + 2^-51)) > |l| + err (the
+// two roundings take at most a factor (1 - u)^2, and (1 - u)^2 (1 + 4u) > 1),
+// and RN(h + t) = h (t taken towards l) says that t is at most half the gap
+// there, so |l| + err is below it. The addition rounds with the gap of h's own
+// binade or of the one below, as the exact value's rounding would: no ulp is
+// formed by hand. h is kept far from the subnormal range (the callers' err is
+// at least 2^-106 |h|, so t is a normal number) and from overflow.
 bool decide(double h, double l, double err, double& r) {
-  const u64 b = bits(h) & ~SIGN;
-  const int ex = static_cast<int>(b >> 52);
-  if (ex < 100 || ex > 2000) return false;
-  const double half_up = from_bits(static_cast<u64>(ex - 53) << 52);  // ulp(|h|)/2
-  const double half_dn = (b & MANT) == 0 ? 0.5 * half_up : half_up;   // towards zero
-  const double lm = h < 0 ? -l : l;                                   // l away from zero
-  if (lm + err < half_up && lm - err > -half_dn) {
-    r = h;
-    return true;
-  }
-  return false;
+  const double ah = abs(h);
+  if (!(err < ah * 0x1p-54 && ah >= 0x1p-900 && ah <= 0x1p1000)) return false;  // also NaN and 0
+  const double t = (abs(l) + err) * (1 + 0x1p-51);
+  if (h + (l < 0 ? -t : t) != h) return false;
+  r = h;
+  return true;
 }
 
 // ---- logarithm ----
