@@ -94,35 +94,25 @@ def main():
     for k in range(0, 1024, 12):
         w("    " + " ".join(f"{c}," for c, _, _ in rows[k:k + 12]))
     w("};")
+    def dd_table(comment, name, pairs):
+        w(comment)
+        w(f"const DD {name}[{len(pairs)}] = {{")
+        for hi, lo in pairs:
+            w(f"    {{{hx(hi)}, {hx(lo)}}},")
+        w("};")
+        w("")
+
     w("const DD LOG[1024] = {")
     for c, hi, lo in rows:
         w(f"    {{{hx(hi)}, {hx(lo)}}},")
     w("};")
     w("")
-    w("// exp: 2^(j/128), j = 0..127.")
-    w("const DD EXP2[128] = {")
-    for j in range(128):
-        hi, lo = split2(gmpy2.exp2(mpfr(j) / 128))
-        w(f"    {{{hx(hi)}, {hx(lo)}}},")
-    w("};")
-    w("")
-    w("// sin and cos: sin(j*pi/256), j = 0..511 (cos is sin a quarter turn on).")
-    w("const DD SIN[512] = {")
-    for j in range(512):
-        hi, lo = split2(gmpy2.sin(PI * j / 256))
-        if j % 256 == 0:
-            hi, lo = 0.0, 0.0  # exactly 0
-        w(f"    {{{hx(hi)}, {hx(lo)}}},")
-    w("};")
-    w("")
-    w("// atan: atan(j/256), j = 0..256.")
-    w("const DD ATAN[257] = {")
-    for j in range(257):
-        hi, lo = split2(gmpy2.atan(mpfr(j) / 256))
-        w(f"    {{{hx(hi)}, {hx(lo)}}},")
-    w("};")
-    w("")
-    ln2_1, ln2_2, _ = split3(LN2, 42)
+    dd_table("// exp: 2^(j/128), j = 0..127.", "EXP2", [split2(gmpy2.exp2(mpfr(j) / 128)) for j in range(128)])
+    # sin(j pi/256) is exactly 0 for j = 0 and 256.
+    dd_table("// sin and cos: sin(j*pi/256), j = 0..511 (cos is sin a quarter turn on).", "SIN",
+             [(0.0, 0.0) if j % 256 == 0 else split2(gmpy2.sin(PI * j / 256)) for j in range(512)])
+    dd_table("// atan: atan(j/256), j = 0..256.", "ATAN", [split2(gmpy2.atan(mpfr(j) / 256)) for j in range(257)])
+    ln2_1 = rn(LN2, 42)
     w("// ln 2 in a 42-bit head (times an exponent of up to 11 bits it is exact) and a tail.")
     w(f"const double LN2_HI = {hx(ln2_1)};")
     w(f"const double LN2_LO = {hx(rn(LN2 - mpfr(ln2_1)))};")

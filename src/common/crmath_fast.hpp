@@ -312,22 +312,10 @@ bool turn(const Turn& t, const DD& A, const DD& B, double& res) {
   return decide(v.hi, v.lo, err, res);
 }
 
-bool sin_cos(double x, bool cosine, double& res) {
-  if (x == 0) {
-    res = cosine ? 1.0 : x;
-    return true;
-  }
-  const double ax = abs(x);
-  if (!(ax <= 0x1p16) || ax < 0x1p-500) return false;
-  const Turn t = reduce(x);
-  const DD& S = tables::SIN[t.j];
-  const DD& C = tables::SIN[(t.j + 128) & 511U];
-  if (cosine) return turn(t, C, {-S.hi, -S.lo}, res);
-  return turn(t, S, C, res);
-}
-
-// Both from one reduction; true if both are decided.
-bool sin_and_cos(double x, double& s, double& c) {
+// sin x (SIN in `want`) into s and cos x (COS) into c, from one reduction;
+// true if each one wanted is decided.
+constexpr int SIN = 1, COS = 2;
+bool sin_cos(double x, int want, double& s, double& c) {
   if (x == 0) {
     s = x;
     c = 1.0;
@@ -338,7 +326,9 @@ bool sin_and_cos(double x, double& s, double& c) {
   const Turn t = reduce(x);
   const DD& S = tables::SIN[t.j];
   const DD& C = tables::SIN[(t.j + 128) & 511U];
-  return turn(t, S, C, s) && turn(t, C, {-S.hi, -S.lo}, c);
+  if ((want & SIN) && !turn(t, S, C, s)) return false;
+  if ((want & COS) && !turn(t, C, {-S.hi, -S.lo}, c)) return false;
+  return true;
 }
 
 // ---- arc tangent ----
@@ -443,9 +433,15 @@ bool fast_pow(double x, double y, double& r) {
   return exp_round(z.hi, z.lo, abs(y) * 0x1p-70 + abs(z.hi) * 0x1p-103, r);
 }
 
-bool fast_sin(double x, double& r) { return sin_cos(x, false, r); }
-bool fast_cos(double x, double& r) { return sin_cos(x, true, r); }
-bool fast_sincos(double x, double& s, double& c) { return sin_and_cos(x, s, c); }
+bool fast_sin(double x, double& r) {
+  double c;
+  return sin_cos(x, SIN, r, c);
+}
+bool fast_cos(double x, double& r) {
+  double s;
+  return sin_cos(x, COS, s, r);
+}
+bool fast_sincos(double x, double& s, double& c) { return sin_cos(x, SIN | COS, s, c); }
 
 // atan x = atan w, w = |x| <= 1, or pi/2 - atan(1/|x|), w = 1/|x| to 2^-104;
 // the result is at least pi/4 in the second case: err 2^-66 relative.
