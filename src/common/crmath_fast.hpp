@@ -265,7 +265,10 @@ bool inverse_square(double x, double& r) {
 // with A.hi exact two-sums; the other products and the small parts' sum round
 // by u |B.hi sin_lo| + u |A.hi cos_lo| + u |low| (its last step) + 6u of the
 // other small parts (each below u (|A.hi| + |rh|), or |cos_lo|); the table
-// 2^-106 (|A.hi| + |rh|). err is twice the sum of these, plus 1.01 er.
+// 2^-106 (|A.hi| + |rh|). Twice the sum of these, with |sin_lo| <= u |rh| +
+// |rh| r^2/5, |cos_lo| <= 2u r^2 + r^4/24, r^6 < 2^-44 and so on, is at most
+// err = 2^-51 |B.hi rh| r^2 + 2^-52 (|A.hi| + 1) r^4 + 2^-95 (|A.hi| + |rh|)
+//       + 2^-99 r^2 + 1.01 er.
 struct Turn {
   unsigned j;                        // k mod 512: the table entry
   double rh, rl, er;                 // r and the reduction's error
@@ -303,12 +306,9 @@ bool turn(const Turn& t, const DD& A, const DD& B, double& res) {
   const double low = (((((h1.lo + h2.lo) + p1.lo) + p2.lo) + A.lo) + (A.hi * t.cos_lo + A.lo * t.cos_m) + B.lo * t.rh) +
                      B.hi * t.sin_lo;
   const DD v = two_sum(h2.hi, low);
-  const double ar = abs(t.rh), r2 = t.rh * t.rh, r8 = (r2 * r2) * (r2 * r2);
-  const double as = abs(t.sin_lo), ac = abs(t.cos_lo), aA = abs(A.hi), aB = abs(B.hi);
-  const double e_sin = ar * r2 * 0x1p-53 + as * 0x1p-53 + ar * r8 * 0x1p-18;
-  const double e_cos = (r2 * r2) * 0x1p-55 + ac * 0x1p-53 + r2 * 0x1p-105 + r8 * 0x1p-15;
-  const double e_sum = (aB * as + aA * ac + abs(low)) * 0x1p-53 + ac * 0x1p-50 + (aA + ar) * 0x1p-98;
-  const double err = 2 * ((aB * e_sin + aA * e_cos) + e_sum) + 1.01 * t.er;
+  const double ar = abs(t.rh), r2 = t.rh * t.rh, aA = abs(A.hi);
+  const double err = (abs(B.hi) * ar * r2) * 0x1p-51 + ((aA + 1) * (r2 * r2)) * 0x1p-52 + (aA + ar) * 0x1p-95 +
+                     r2 * 0x1p-99 + 1.01 * t.er;
   return decide(v.hi, v.lo, err, res);
 }
 
