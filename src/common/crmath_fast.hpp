@@ -13,8 +13,8 @@
 // If every number within err of hi + lo rounds to the same double, that double
 // is the correctly rounded value; otherwise the evaluation reports that it
 // cannot decide. The bounds are derived in the comments of each function; each
-// is taken two to four times larger than the derivation gives, which covers
-// the rounding of the bound's own evaluation. u = 2^-53 is the unit roundoff.
+// is taken 1.5 to 4 times larger than the derivation gives, which covers the
+// rounding of the bound's own evaluation. u = 2^-53 is the unit roundoff.
 #pragma once
 
 #include <bit>
@@ -89,8 +89,9 @@ DD two_prod(double a, double b) {
 // neighbour on l's side), and every number within err of h + l is wanted
 // rounded to nearest: if all of them lie strictly between the midpoints next
 // to h, the answer is h. err < 2^-54 |h| is checked: half of either gap next
-// to h is at least 2^-54 |h|, so the side away from l is never in doubt. On l's side, t = RN(RN(|l| + err) (1 + 2^-51)) > |l| + err (the
-// two roundings take at most a factor (1 - u)^2, and (1 - u)^2 (1 + 4u) > 1),
+// to h is at least 2^-54 |h|, so the side away from l is never in doubt. On
+// l's side, t = RN(RN(|l| + err) (1 + 2^-51)) > |l| + err (the two roundings
+// take at most a factor (1 - u)^2, and (1 - u)^2 (1 + 4u) > 1),
 // and RN(h + t) = h (t taken towards l) says that t is at most half the gap
 // there, so |l| + err is below it. The addition rounds with the gap of h's own
 // binade or of the one below, as the exact value's rounding would: no ulp is
@@ -171,9 +172,11 @@ bool log_dd(double x, DD& out, double& err) {
 // hi + lo in [0.99, 2.01] and a relative error below 2^-67.6.
 //
 // z = k ln2/128 + r with k the integer nearest to z 128/ln2 (|k| < 2^17) and
-// ln2/128 in two parts, the first of 35 bits: k times it is exact, and so is
-// zh - k c1 (the two are within a factor of 2 of each other, or k = 0); the
-// second part and zl give the rest, rounded (error below 2^-78.5 with the
+// ln2/128 in two parts, the first, c1, of 35 bits: k c1 is exact, and so is
+// zh - k c1: for |k| >= 2 the two are within a factor of 2 of each other; for
+// |k| = 1, zh may lie a relative 2^-36 below c1/2, but c1 - zh is then a
+// multiple of ulp(zh) = 2^-61 below 2^-8, a double (the tests try the edges).
+// The second part and zl give the rest, rounded (error below 2^-78.5 with the
 // parts' own 2^-97 |k|). |r| < 0.00271 (2^-8.52), formed as rh + rl.
 // e^z = 2^(k >> 7) T (1 + r + w), T = 2^((k & 127)/128) from the table,
 // w = rl + rh rl + W(rh), W(r) = r^2 (1/2 + r/6 + r^2/24 + r^3/120 + r^4/720),
@@ -270,9 +273,9 @@ bool inverse_square(double x, double& r) {
 // err = 2^-51 |B.hi rh| r^2 + 2^-52 (|A.hi| + 1) r^4 + 2^-95 (|A.hi| + |rh|)
 //       + 2^-99 r^2 + 1.01 er.
 struct Turn {
-  unsigned j;                        // k mod 512: the table entry
-  double rh, rl, er;                 // r and the reduction's error
-  double sin_lo, cos_m, cos_lo;      // sin r = rh + sin_lo, cos r = 1 + cos_m + cos_lo
+  unsigned j;                    // k mod 512: the table entry
+  double rh, rl, er;             // r and the reduction's error
+  double sin_lo, cos_m, cos_lo;  // sin r = rh + sin_lo, cos r = 1 + cos_m + cos_lo
 };
 
 // x = k pi/256 + r and the parts of sin r and cos r, for 2^-500 <= |x| <= 2^16.

@@ -26,10 +26,10 @@ bool clean(A... a) {
 }  // namespace
 
 extern const Kernels FUSED;
-const Kernels FUSED = {clean<fast_pow, double, double, double&>,   clean<fast_exp, double, double&>,
-                       clean<fast_log, double, double&>,           clean<fast_sin, double, double&>,
-                       clean<fast_cos, double, double&>,           clean<fast_sincos, double, double&, double&>,
-                       clean<fast_atan, double, double&>,          clean<fast_atan2, double, double, double&>,
+const Kernels FUSED = {clean<fast_pow, double, double, double&>, clean<fast_exp, double, double&>,
+                       clean<fast_log, double, double&>,         clean<fast_sin, double, double&>,
+                       clean<fast_cos, double, double&>,         clean<fast_sincos, double, double&, double&>,
+                       clean<fast_atan, double, double&>,        clean<fast_atan2, double, double, double&>,
                        clean<fast_cbrt, double, double&>};
 
 }  // namespace quelmar::crmath

@@ -81,8 +81,9 @@ Tally compare(int n, Arg arg, F f, Fast fast, Ref ref, const std::string& what) 
     const double want = ref(a);
     const double got = f(a);
     if (bits(got) != bits(want)) {
-      if (++t.wrong <= 3) ADD_FAILURE() << what << " at " << hex(a.first) << ", " << hex(a.second) << ": " << hex(got)
-                                        << " instead of " << hex(want);
+      if (++t.wrong <= 3)
+        ADD_FAILURE() << what << " at " << hex(a.first) << ", " << hex(a.second) << ": " << hex(got) << " instead of "
+                      << hex(want);
     }
     double r = 0;
     const bool decided = fast(PLAIN, a, r);
@@ -137,7 +138,11 @@ TEST(CrMath, PowMatchesMpfrOnThePhysicsExponents) {
   long undecided = 0, total = 0;
   for (const Case& c : cases) {
     const Tally t = compare(
-        20000, [&] { return Args{d.log_uniform(c.lo, c.hi), c.y}; }, [](Args a) { return pow(a.first, a.second); },
+        20000,
+        [&] {
+          return Args{d.log_uniform(c.lo, c.hi), c.y};
+        },
+        [](Args a) { return pow(a.first, a.second); },
         [](const Kernels& k, Args a, double& r) { return k.pow(a.first, a.second, r); },
         [](Args a) { return ref2(mpfr_pow, a.first, a.second); }, c.what);
     undecided += t.undecided;
@@ -152,7 +157,8 @@ TEST(CrMath, PowMatchesMpfrOnThePhysicsExponents) {
         const double ys[3] = {k / (k - 1), 0.5 * (k + 1) / (k - 1), 2 / (k + 1)};
         return Args{d.uniform(0.3, 1.0), ys[static_cast<int>(d.unit() * 3) % 3]};
       },
-      [](Args a) { return pow(a.first, a.second); }, [](const Kernels& k, Args a, double& r) { return k.pow(a.first, a.second, r); },
+      [](Args a) { return pow(a.first, a.second); },
+      [](const Kernels& k, Args a, double& r) { return k.pow(a.first, a.second, r); },
       [](Args a) { return ref2(mpfr_pow, a.first, a.second); }, "isentropic exponents");
   undecided += t.undecided;
   total += 60000;
@@ -165,7 +171,11 @@ TEST(CrMath, IntegralPowersOfTemperaturesMatchMpfr) {
   Draw d(2802);
   for (double y : {-2.0, -1.0, 2.0, 3.0, 4.0}) {
     const Tally t = compare(
-        30000, [&] { return Args{d.uniform(200.0, 6000.0), y}; }, [](Args a) { return pow(a.first, a.second); },
+        30000,
+        [&] {
+          return Args{d.uniform(200.0, 6000.0), y};
+        },
+        [](Args a) { return pow(a.first, a.second); },
         [](const Kernels& k, Args a, double& r) { return k.pow(a.first, a.second, r); },
         [](Args a) { return ref2(mpfr_pow, a.first, a.second); }, "T^" + std::to_string(static_cast<int>(y)));
     EXPECT_EQ(t.undecided, 0);
@@ -215,8 +225,12 @@ TEST(CrMath, LogAndExpMatchMpfr) {
   const std::pair<double, double> log_ranges[] = {{200, 6000}, {0.01, 0.5}, {1e-6, 1.0}, {0.999, 1.001}, {1e-3, 1e3}};
   for (auto [lo, hi] : log_ranges) {
     compare(
-        20000, [&] { return Args{d.log_uniform(lo, hi), 0}; }, [](Args a) { return log(a.first); },
-        [](const Kernels& k, Args a, double& r) { return k.log(a.first, r); }, [](Args a) { return ref1(mpfr_log, a.first); }, "log");
+        20000,
+        [&] {
+          return Args{d.log_uniform(lo, hi), 0};
+        },
+        [](Args a) { return log(a.first); }, [](const Kernels& k, Args a, double& r) { return k.log(a.first, r); },
+        [](Args a) { return ref1(mpfr_log, a.first); }, "log");
   }
   // Next to 1, a few ulps away.
   for (int k = -40; k <= 40; ++k) {
@@ -235,8 +249,12 @@ TEST(CrMath, LogAndExpMatchMpfr) {
   const std::pair<double, double> exp_ranges[] = {{-50, 0}, {-1, 1}, {-700, 700}, {-1e-6, 1e-6}};
   for (auto [lo, hi] : exp_ranges) {
     compare(
-        20000, [&] { return Args{d.uniform(lo, hi), 0}; }, [](Args a) { return exp(a.first); },
-        [](const Kernels& k, Args a, double& r) { return k.exp(a.first, r); }, [](Args a) { return ref1(mpfr_exp, a.first); }, "exp");
+        20000,
+        [&] {
+          return Args{d.uniform(lo, hi), 0};
+        },
+        [](Args a) { return exp(a.first); }, [](const Kernels& k, Args a, double& r) { return k.exp(a.first, r); },
+        [](Args a) { return ref1(mpfr_exp, a.first); }, "exp");
   }
 }
 
@@ -246,17 +264,33 @@ TEST(CrMath, TrigonometricFunctionsMatchMpfr) {
   // of the stable plume's sqrt(s) x/u; atan and atan2 of the cubic's ratio,
   // the flame's tilt and the wind components of the plume angle.
   compare(
-      30000, [&] { return Args{d.uniform(0, 6.3), 0}; }, [](Args a) { return sin(a.first); },
-      [](const Kernels& k, Args a, double& r) { return k.sin(a.first, r); }, [](Args a) { return ref1(mpfr_sin, a.first); }, "sin");
+      30000,
+      [&] {
+        return Args{d.uniform(0, 6.3), 0};
+      },
+      [](Args a) { return sin(a.first); }, [](const Kernels& k, Args a, double& r) { return k.sin(a.first, r); },
+      [](Args a) { return ref1(mpfr_sin, a.first); }, "sin");
   compare(
-      30000, [&] { return Args{d.uniform(-0.6, 0.6), 0}; }, [](Args a) { return cos(a.first); },
-      [](const Kernels& k, Args a, double& r) { return k.cos(a.first, r); }, [](Args a) { return ref1(mpfr_cos, a.first); }, "cos");
+      30000,
+      [&] {
+        return Args{d.uniform(-0.6, 0.6), 0};
+      },
+      [](Args a) { return cos(a.first); }, [](const Kernels& k, Args a, double& r) { return k.cos(a.first, r); },
+      [](Args a) { return ref1(mpfr_cos, a.first); }, "cos");
   compare(
-      30000, [&] { return Args{d.uniform(0, 6.3), 0}; }, [](Args a) { return cos(a.first); },
-      [](const Kernels& k, Args a, double& r) { return k.cos(a.first, r); }, [](Args a) { return ref1(mpfr_cos, a.first); }, "cos");
+      30000,
+      [&] {
+        return Args{d.uniform(0, 6.3), 0};
+      },
+      [](Args a) { return cos(a.first); }, [](const Kernels& k, Args a, double& r) { return k.cos(a.first, r); },
+      [](Args a) { return ref1(mpfr_cos, a.first); }, "cos");
   compare(
-      10000, [&] { return Args{d.uniform(-30, 30), 0}; }, [](Args a) { return sin(a.first); },
-      [](const Kernels& k, Args a, double& r) { return k.sin(a.first, r); }, [](Args a) { return ref1(mpfr_sin, a.first); }, "sin");
+      10000,
+      [&] {
+        return Args{d.uniform(-30, 30), 0};
+      },
+      [](Args a) { return sin(a.first); }, [](const Kernels& k, Args a, double& r) { return k.sin(a.first, r); },
+      [](Args a) { return ref1(mpfr_sin, a.first); }, "sin");
   // Whole degrees, as the wind directions of the files are, with sin and cos
   // also from one reduction.
   for (int deg = 0; deg < 360; ++deg) {
@@ -276,23 +310,37 @@ TEST(CrMath, TrigonometricFunctionsMatchMpfr) {
     ASSERT_EQ(bits(c), bits(ref1(mpfr_cos, a))) << hex(a);
   }
   compare(
-      30000, [&] { return Args{(d.unit() < 0.5 ? -1 : 1) * d.log_uniform(1e-4, 1e4), 0}; },
+      30000,
+      [&] {
+        return Args{(d.unit() < 0.5 ? -1 : 1) * d.log_uniform(1e-4, 1e4), 0};
+      },
       [](Args a) { return atan(a.first); }, [](const Kernels& k, Args a, double& r) { return k.atan(a.first, r); },
       [](Args a) { return ref1(mpfr_atan, a.first); }, "atan");
   compare(
-      30000, [&] { return Args{d.uniform(-30, 30), d.uniform(-30, 30)}; },
-      [](Args a) { return atan2(a.first, a.second); }, [](const Kernels& k, Args a, double& r) { return k.atan2(a.first, a.second, r); },
+      30000,
+      [&] {
+        return Args{d.uniform(-30, 30), d.uniform(-30, 30)};
+      },
+      [](Args a) { return atan2(a.first, a.second); },
+      [](const Kernels& k, Args a, double& r) { return k.atan2(a.first, a.second, r); },
       [](Args a) { return ref2(mpfr_atan2, a.first, a.second); }, "atan2");
   compare(
-      20000, [&] { return Args{d.log_uniform(0.01, 300), d.log_uniform(0.01, 300)}; },
-      [](Args a) { return atan2(a.first, a.second); }, [](const Kernels& k, Args a, double& r) { return k.atan2(a.first, a.second, r); },
+      20000,
+      [&] {
+        return Args{d.log_uniform(0.01, 300), d.log_uniform(0.01, 300)};
+      },
+      [](Args a) { return atan2(a.first, a.second); },
+      [](const Kernels& k, Args a, double& r) { return k.atan2(a.first, a.second, r); },
       [](Args a) { return ref2(mpfr_atan2, a.first, a.second); }, "atan2 of lengths");
 }
 
 TEST(CrMath, CubeRootMatchesMpfr) {
   Draw d(2805);
   compare(
-      30000, [&] { return Args{(d.unit() < 0.3 ? -1 : 1) * d.log_uniform(1e-6, 1e9), 0}; },
+      30000,
+      [&] {
+        return Args{(d.unit() < 0.3 ? -1 : 1) * d.log_uniform(1e-6, 1e9), 0};
+      },
       [](Args a) { return cbrt(a.first); }, [](const Kernels& k, Args a, double& r) { return k.cbrt(a.first, r); },
       [](Args a) { return ref1(mpfr_cbrt, a.first); }, "cbrt");
   for (double x : {8.0, 27.0, -64.0, 0.001, 1e-300, 1e300}) EXPECT_EQ(bits(cbrt(x)), bits(ref1(mpfr_cbrt, x))) << x;
@@ -428,16 +476,23 @@ TEST(CrMath, TablesHoldTheRoundedValues) {
     for (double p : parts) mpfr_sub_d(v, v, p, MPFR_RNDN);
     EXPECT_LT(std::fabs(mpfr_get_d(v, MPFR_RNDN)), bound) << what;
   };
-  sum_close({tables::LN2_HI, tables::LN2_LO}, [](mpfr_ptr x) { mpfr_const_log2(x, MPFR_RNDN); }, 0x1p-97, "ln2");
-  sum_close({tables::LN2_128[0], tables::LN2_128[1]},
-            [](mpfr_ptr x) { mpfr_const_log2(x, MPFR_RNDN), mpfr_div_ui(x, x, 128, MPFR_RNDN); }, 0x1p-97,
-            "ln2/128");
-  sum_close({tables::PI_256[0], tables::PI_256[1], tables::PI_256[2]},
-            [](mpfr_ptr x) { mpfr_const_pi(x, MPFR_RNDN), mpfr_div_ui(x, x, 256, MPFR_RNDN); }, 0x1p-121, "pi/256");
-  sum_close({tables::PI.hi, tables::PI.lo}, [](mpfr_ptr x) { mpfr_const_pi(x, MPFR_RNDN); }, 0x1p-105, "pi");
-  sum_close({tables::PI_HALF.hi, tables::PI_HALF.lo}, [](mpfr_ptr x) { mpfr_const_pi(x, MPFR_RNDN), mpfr_div_ui(x, x, 2, MPFR_RNDN); }, 0x1p-106, "pi/2");
+  sum_close(
+      {tables::LN2_HI, tables::LN2_LO}, [](mpfr_ptr x) { mpfr_const_log2(x, MPFR_RNDN); }, 0x1p-97, "ln2");
+  sum_close(
+      {tables::LN2_128[0], tables::LN2_128[1]},
+      [](mpfr_ptr x) { mpfr_const_log2(x, MPFR_RNDN), mpfr_div_ui(x, x, 128, MPFR_RNDN); }, 0x1p-97, "ln2/128");
+  sum_close(
+      {tables::PI_256[0], tables::PI_256[1], tables::PI_256[2]},
+      [](mpfr_ptr x) { mpfr_const_pi(x, MPFR_RNDN), mpfr_div_ui(x, x, 256, MPFR_RNDN); }, 0x1p-121, "pi/256");
+  sum_close(
+      {tables::PI.hi, tables::PI.lo}, [](mpfr_ptr x) { mpfr_const_pi(x, MPFR_RNDN); }, 0x1p-105, "pi");
+  sum_close(
+      {tables::PI_HALF.hi, tables::PI_HALF.lo},
+      [](mpfr_ptr x) { mpfr_const_pi(x, MPFR_RNDN), mpfr_div_ui(x, x, 2, MPFR_RNDN); }, 0x1p-106, "pi/2");
   // Parts multiplied by an integer exactly: 42 bits for ln 2, 35 and 30 bits.
-  auto width = [](double x) { return 53 - std::countr_zero((bits(x) & 0x000fffffffffffffULL) | 0x0010000000000000ULL); };
+  auto width = [](double x) {
+    return 53 - std::countr_zero((bits(x) & 0x000fffffffffffffULL) | 0x0010000000000000ULL);
+  };
   EXPECT_LE(width(tables::LN2_HI), 42);
   EXPECT_LE(width(tables::LN2_128[0]), 35);
   EXPECT_LE(width(tables::PI_256[0]), 30);

@@ -64,16 +64,15 @@ TEST_P(SameFiles, OnACpuWithoutFmaAndAvx2) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, SameFiles,
-    ::testing::Values(Case{"steady_fixed", "examples/steady_fixed", "steady.inp"},
-                      Case{"sequence_aermet", "examples/sequence_aermet", "sequence.inp"},
-                      Case{"vessel_timeseries", "examples/vessel_timeseries", "vessel.inp"},
-                      Case{"aermod_steady", "examples/aermod_steady", "steady_am.inp"},
-                      Case{"aermod_vessel", "examples/aermod_vessel", "vessel_am.inp"},
-                      // A vessel blowdown whose debug log shows the last digits.
-                      Case{"vessel_debug", "tests/data/driver", "vessel_debug.inp"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Runs, SameFiles,
+                         ::testing::Values(Case{"steady_fixed", "examples/steady_fixed", "steady.inp"},
+                                           Case{"sequence_aermet", "examples/sequence_aermet", "sequence.inp"},
+                                           Case{"vessel_timeseries", "examples/vessel_timeseries", "vessel.inp"},
+                                           Case{"aermod_steady", "examples/aermod_steady", "steady_am.inp"},
+                                           Case{"aermod_vessel", "examples/aermod_vessel", "vessel_am.inp"},
+                                           // A vessel blowdown whose debug log shows the last digits.
+                                           Case{"vessel_debug", "tests/data/driver", "vessel_debug.inp"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quelmar::test
