@@ -17,9 +17,9 @@ namespace {
 
 using run::Run;
 
+// A refusal of the run: on the console, in the list file and on standard error.
 void both(Run& run, int lst, std::initializer_list<io::Item> items) {
-  run.units.free(io::CONSOLE, items);
-  run.units.free(lst, items);
+  for (int unit : {io::CONSOLE, lst, io::ERR}) run.units.free(unit, items);
 }
 
 // The name of a model file of row `iloop`: OUTPATH directly followed by

@@ -28,7 +28,7 @@ run::Text255 flare_file_name(const Run& run, int iloop) {
 // A step of zero or negative length would leave the clock where it is: the
 // table is refused.
 [[noreturn]] void refuse_duration(Run& run, int row, double seconds) {
-  for (int unit : {io::CONSOLE, io::LST})
+  for (int unit : {io::CONSOLE, io::LST, io::ERR})
     run.units.free(unit, {"***FATAL ERROR*** step of zero or negative duration in row", row,
                           "of the step table; duration (s)=", seconds});
   throw io::Stop{};
@@ -218,7 +218,7 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     }
     if (!why.empty()) {
       const std::string name = io::host_path(flefile.view());
-      for (int unit : {io::CONSOLE, lst}) u.free(unit, {"Error opening flare file: ", name, ": ", why});
+      for (int unit : {io::CONSOLE, lst, io::ERR}) u.free(unit, {"Error opening flare file: ", name, ": ", why});
       return false;
     }
     warn_missing_meteorology(run, lst);

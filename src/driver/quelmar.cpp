@@ -104,11 +104,10 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   common::INITIALIZE(in.LIFT, 0.0);
 
   if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) {
-    const char* head = "***FATAL ERROR*** cannot open control file ";
-    const std::string_view name = ctlfile.trimmed();
-    // On the console the reason goes on in a record of its own when the line is full.
-    u.free(io::CONSOLE, {head, name, ": ", u.open_error()});
-    u.err() << head << name << ": " << u.open_error() << '\n';
+    // On the console the reason goes on in a record of its own when the line
+    // is full; standard error has it in one line.
+    for (int unit : {io::CONSOLE, io::ERR})
+      u.free(unit, {"***FATAL ERROR*** cannot open control file ", ctlfile.trimmed(), ": ", u.open_error()});
     return error_end(run);
   }
 
@@ -116,13 +115,12 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   io::MK_CASE(io::LST, in.LCFILES, in.LSTDAT.span(), ierr);
   if (io::host_path(in.LSTDAT.view()).empty()) {
     // Without a list file the run could report nothing of what it finds.
-    const char* text = "***FATAL ERROR*** the control file names no list file (LSTDAT)";
-    u.free(io::CONSOLE, {text});
-    u.err() << text << '\n';
+    for (int unit : {io::CONSOLE, io::ERR}) u.free(unit, {"***FATAL ERROR*** the control file names no list file (LSTDAT)"});
     return error_end(run);
   }
   if (!u.open_write(io::LST, in.LSTDAT.view())) {
-    u.free(io::CONSOLE, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
+    for (int unit : {io::CONSOLE, io::ERR})
+      u.free(unit, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
     return error_end(run);
   }
   for (run::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
@@ -131,7 +129,8 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   run.stdc.LOGON = 0;
   if (in.MDEBUG == 1 && in.LOGDAT.len_real() >= 1) {
     if (!u.open_write(io::LOG, in.LOGDAT.view())) {
-      u.free(io::CONSOLE, {"Error opening LOGDAT: ", io::host_path(in.LOGDAT.view()), ": ", u.open_error()});
+      for (int unit : {io::CONSOLE, io::LST, io::ERR})
+        u.free(unit, {"Error opening LOGDAT: ", io::host_path(in.LOGDAT.view()), ": ", u.open_error()});
       return error_end(run);
     }
     run.stdc.LOGON = 1;
@@ -147,7 +146,8 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 
   const int nerr = input::ICHKINPUT(run, io::LST);
   if (nerr >= 1) {
-    u.free(io::LST, {"Number of errors in input file:", nerr});
+    // Standard error has the count; the list file has the errors themselves.
+    for (int unit : {io::LST, io::ERR}) u.free(unit, {"Number of errors in input file:", nerr});
     const std::string ctime = time_of_day();
     u.free(io::LST, {ctime});
     return error_end(run);

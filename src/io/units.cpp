@@ -140,7 +140,7 @@ bool Units::open_write(int unit, std::string_view name, Visible visible) {
 }
 
 bool Units::is_open(int unit) const {
-  if (unit == CONSOLE) return true;
+  if (unit == CONSOLE || unit == ERR) return true;
   return files_.count(unit) != 0;
 }
 
@@ -372,9 +372,21 @@ void Units::console_put(std::string_view rec, bool hold) {
   }
 }
 
+void Units::err_put(std::string_view rec) {
+  const std::string_view body = rec.empty() ? rec : rec.substr(1);
+  if (body.find_first_not_of(' ') == std::string_view::npos) return;  // a spacer of the list file
+  std::ostream& o = *err_;
+  o << body << '\n';
+  o.flush();
+}
+
 void Units::put(int unit, std::string_view rec, bool hold) {
   if (unit == CONSOLE) {
     console_put(rec, hold);
+    return;
+  }
+  if (unit == ERR) {
+    err_put(rec);
     return;
   }
   File* f = file(unit);
@@ -389,15 +401,17 @@ void Units::put(int unit, std::string_view rec, bool hold) {
 }
 
 void Units::free(int unit, std::span<const Item> items) {
-  if (unit != CONSOLE && !file(unit)) return;
+  if (unit != CONSOLE && unit != ERR && !file(unit)) return;
   scratch_.clear();
-  free_records(items, unit == CONSOLE ? 79 : 80, scratch_);
+  // Standard error takes each record whole: as wide as its items make it.
+  constexpr int kUnwrapped = 1 << 30;
+  free_records(items, unit == CONSOLE ? 79 : unit == ERR ? kUnwrapped : 80, scratch_);
   for (const std::string& r : scratch_) put(unit, r, false);
 }
 
 void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
   File* f = file(unit);
-  if (unit != CONSOLE && !f) return;
+  if (unit != CONSOLE && unit != ERR && !f) return;
   if (f && f->whole_fields) {
     // The records are held back until every field is known to be whole (the
     // last one in `line_`, any before it in `scratch_`).

@@ -1,9 +1,12 @@
-// The unit table: fixed unit numbers bound to the console and to files.
-// Every record written to a file ends with CR LF. The console honours the
-// carriage-control character of each record (blank: new line, '+': rewrite
-// the current line) and does not show it. Console records are shown at once,
-// except the rewritten progress line, which is shown at most ten times a
+// The unit table: fixed unit numbers bound to the console, standard error and
+// files. Every record written to a file ends with CR LF. The console honours
+// the carriage-control character of each record (blank: new line, '+':
+// rewrite the current line) and does not show it. Console records are shown at
+// once, except the rewritten progress line, which is shown at most ten times a
 // second (a year of hourly steps would otherwise cost a write per hour).
+// Standard error shows each record that holds more than blanks as one line,
+// without its carriage-control character and unwrapped whatever its length, so
+// that a message there can be read and searched as a whole.
 #pragma once
 #include <chrono>
 #include <fstream>
@@ -21,6 +24,7 @@
 
 namespace quelmar::io {
 
+inline constexpr int ERR = 0;  // standard error: the reasons of a stop
 inline constexpr int CONSOLE = 6;
 inline constexpr int LST = 20;
 inline constexpr int OUT = 21;
@@ -128,6 +132,7 @@ class Units {
   File* file(int unit);
   void put(int unit, std::string_view rec, bool hold);
   void console_put(std::string_view rec, bool hold);
+  void err_put(std::string_view rec);
   // Writes the bytes to the file, or stops the run naming the file and the reason.
   void write_out(File& f, const char* data, std::size_t size);
   void drain(File& f);

@@ -314,6 +314,7 @@ TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file: out_01.dat: Is a directory\r\n"),
             std::string::npos);
+  EXPECT_EQ(r.err, "Error opening flare file: out_01.dat: Is a directory\n");
   EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }

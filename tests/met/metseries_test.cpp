@@ -437,8 +437,10 @@ TEST(SeriesHeader, FileThatCannotBeOpenedStops) {
   } catch (const io::Stop& s) {
     EXPECT_EQ(s.text, "");
   }
-  EXPECT_EQ(joined(h.list_records()), "cannot open meteorological file " + f);
-  EXPECT_EQ(h.console_lines().front().rfind("cannot open meteorological file ", 0), 0u);
+  const std::string want = "***FATAL ERROR*** cannot open meteorological file " + f + ": No such file or directory";
+  EXPECT_EQ(joined(h.list_records()), want);
+  EXPECT_EQ(joined(h.console_lines(), 0), want);
+  EXPECT_EQ(h.err.str(), want + "\n");
 }
 
 // A file without a data line has no hour to give: with or without a period
