@@ -223,10 +223,13 @@ struct ChildEnd {
 };
 
 // What a user's batch system does around a run: a file-size limit (bytes, -1
-// none), and a signal sent once `send_when` says so (polled every millisecond
-// while the program runs).
+// none), standard descriptors that it starts the program without (of 0, 1 and
+// 2), and a signal sent once `send_when` says so (polled every millisecond
+// while the program runs; with no signal it is polled all the same, so that a
+// test can act on the folder while the run writes).
 struct Surroundings {
   long long file_size_limit = -1;
+  std::vector<int> closed;
   int signal = 0;
   std::function<bool()> send_when;
 };
@@ -245,6 +248,9 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
     if (o < 0 || e < 0) _exit(127);
     dup2(o, 1);
     dup2(e, 2);
+    if (o > 2) ::close(o);
+    if (e > 2) ::close(e);
+    for (int fd : around.closed) ::close(fd);
     if (around.file_size_limit >= 0) {
       const rlimit lim{static_cast<rlim_t>(around.file_size_limit), static_cast<rlim_t>(around.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &lim);
@@ -254,9 +260,9 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
     _exit(127);
   }
   int raw = 0;
-  if (around.signal != 0 && around.send_when) {
+  if (around.send_when) {
     while (waitpid(pid, &raw, WNOHANG) == 0) {
-      if (around.send_when()) {
+      if (around.send_when() && around.signal != 0) {
         kill(pid, around.signal);
         waitpid(pid, &raw, 0);
         break;

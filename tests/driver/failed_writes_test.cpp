@@ -74,6 +74,40 @@ TEST(FailedWrites, ListFileAndDebugLogOnAFullDisk) {
   }
 }
 
+// A run started with standard input, output or error closed, as schedulers and
+// services start jobs, on the control file of its default name: every file is
+// the one a normal run writes (the console's records go nowhere, not into the
+// first file that the run opens), and the run ends normally.
+TEST(FailedWrites, ClosedStandardDescriptorsAreNotTakenByFiles) {
+  const std::string control = "QUELMAR 1\n! NSEP = 24 !\n" + sequence(3, 1200) + kSteadySourFlare + kCalpuffFlareFile + period(1);
+  TempDir normal;
+  write_file(normal.file("quelmar.inp"), control);
+  ASSERT_EQ(run_quelmar(normal.path(), "").status, 0);
+  // The list file without its CPU time, which differs from run to run.
+  auto listed = [](const std::string& path) {
+    std::vector<std::string> recs = file_records(path);
+    recs.erase(std::remove_if(recs.begin(), recs.end(), [](const std::string& r) { return r.rfind(" CPU Time", 0) == 0; }),
+               recs.end());
+    return recs;
+  };
+  for (const std::vector<int>& closed : {std::vector<int>{0, 1}, {1}, {0, 1, 2}, {2}}) {
+    std::string which;
+    for (int fd : closed) which += std::to_string(fd) + " ";
+    SCOPED_TRACE("closed: " + which);
+    TempDir dir;
+    write_file(dir.file("quelmar.inp"), control);
+    Surroundings around;
+    around.closed = closed;
+    const ChildEnd r = run_quelmar_as(dir.path(), "", around);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(folder_names(dir), folder_names(normal));
+    for (const std::string& f : folder_names(normal)) {
+      if (f == "run.lst") EXPECT_EQ(listed(dir.file(f)), listed(normal.file(f)));
+      else EXPECT_TRUE(read_file(dir.file(f)) == read_file(normal.file(f))) << f << " differs from a normal run's";
+    }
+  }
+}
+
 // A model file that reaches the file-size limit (SIGXFSZ is ignored, so the
 // write fails as on a full disk): status 1, the message on standard error and
 // at the end of the list file, and neither the file nor its temporary left.
