@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     (void)ignored;
     return 1;
   }
-  // An interrupted run removes its unfinished model files; a file-size limit
+  // An interrupted run removes its model files; a file-size limit
   // makes a write fail (and be reported) instead of killing the process.
   quelmar::io::install_signal_handlers();
   auto run = std::make_unique<quelmar::run::Run>();

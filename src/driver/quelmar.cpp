@@ -2,16 +2,19 @@
 
 #include <ctime>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "driver/aermod.hpp"
 #include "driver/calpuff.hpp"
+#include "driver/file_names.hpp"
 #include "driver/prepare.hpp"
 #include "input/chkinput.hpp"
 #include "input/readinp.hpp"
 #include "common/utils.hpp"
 #include "input/wrcontrol.hpp"
 #include "io/stop.hpp"
+#include "io/temporaries.hpp"
 #include "io/units.hpp"
 
 namespace quelmar::driver {
@@ -47,8 +50,9 @@ constexpr const char* kUsage[] = {
     "",
     "Exit status: 0 after the normal end (\"Program Terminated\"); 1 after input",
     "errors or any other failure (\"Program Terminated with ***ERRORS***\" or a",
-    "\"***FATAL ERROR***\" message). A run stopped by SIGINT, SIGTERM or SIGHUP",
-    "removes its unfinished model files and ends with that signal's status.",
+    "\"***FATAL ERROR***\" message). The model files take their names together at",
+    "the normal end: a run that stops, also by SIGINT, SIGTERM or SIGHUP (which",
+    "end it with that signal's status), leaves none of its own.",
     "",
     "  -h, --help   show this text",
     "  --version    show the program's version and level",
@@ -123,6 +127,9 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
       u.free(unit, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
     return error_end(run);
   }
+  // A run that is stopped or killed leaves every record of the list file
+  // written before the end.
+  u.write_through(io::LST);
   for (run::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
     io::MK_CASE(io::LST, in.LCFILES, name->span(), ierr);
 
@@ -158,7 +165,17 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   if (in.MDSPMOD == 1 && !MKFILCP(run, io::OUT, io::LST, io::MET, io::LOG)) return error_end(run);
   if (in.MDSPMOD == 2 && !MKFILAM(run, io::OUT, io::LST, io::MET, io::LOG)) return error_end(run);
 
-  // The normal end.
+  // The normal end. The model files take their names together, and only
+  // here: a run that stops before leaves none of its own and an earlier run's
+  // files as they were. A stop signal waits from now until the run has ended.
+  const io::StopSignalsHeld held;
+  if (const std::optional<io::Units::Unpublished> failed = u.publish_all()) {
+    for (int unit : {io::CONSOLE, io::LST, io::ERR})
+      u.free(unit, {"Error opening ", failed->what, ": ", failed->name, ": ", failed->reason});
+    return error_end(run);
+  }
+  warn_foreign_files(run, io::LST);
+
   const double used = cpu_seconds() - start;
   u.free(io::LST, {"CPU Time ", used, " seconds"});
   u.free(io::LST, {"Program Terminated"});
@@ -175,9 +192,8 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 namespace {
 
 // The end of an immediate stop: its text (when it has one) in the list file
-// while that can still be written and on standard error, the model files that
-// were being written removed (they would look complete to their model; those
-// finished earlier in the run stay), every unit closed.
+// while that can still be written and on standard error, the run's model files
+// removed (none has taken its name yet), every unit closed.
 int stop_end(Run& run, const std::string& text) {
   io::Units& u = run.units;
   // What fails here (a list file that cannot be written, a console that has

@@ -274,10 +274,10 @@ TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
   EXPECT_NE(r.out.find("Error opening flare file:"), std::string::npos) << r.out;
 }
 
-// A flare file takes its name only when it is whole: a run that stops on the
-// way (here at a time-series file whose record of 2 March 05:00 is missing, a
-// gap that the reader cannot step over) leaves neither the file nor its
-// temporary part.
+// A flare file takes its name only at the run's normal end: a run that stops
+// on the way (here at a time-series file whose record of 2 March 05:00 is
+// missing, a gap that the reader cannot step over) leaves neither the file nor
+// its temporary part.
 TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   TempDir dir;
   std::vector<std::string> lines = text_lines(read_file(source_path("examples/met/vessel.tsf")));
