@@ -293,6 +293,11 @@ TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" ***ERROR***- bad read sequence\r\n"), std::string::npos);
+  // Standard error has the reader's six records.
+  const std::vector<std::string> err = text_lines(r.err);
+  ASSERT_EQ(err.size(), 6u) << r.err;
+  EXPECT_EQ(err[0], "***ERROR***- bad read sequence");
+  EXPECT_EQ(err[1], "date requested =    202106105           0");
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
 }
 

@@ -324,6 +324,8 @@ TEST(SeriesHeader, WrongNumberOfTitles) {
     }
     EXPECT_EQ(h.list_records(), list);
     EXPECT_EQ(h.console_lines(), shown(three));
+    // Standard error: the records without the blank one.
+    EXPECT_EQ(h.err.str(), "Wrong number of title lines in file\nFound               1\nNeeded 2\n");
   }
 }
 
@@ -345,6 +347,7 @@ TEST(SeriesHeader, FormatFieldMustBeExact) {
     EXPECT_EQ(h.list_records(),
               (std::vector<std::string>{" Invalid timeseries format!", " Found " + field, " Expected TIMESERIES.TSF"}));
     EXPECT_TRUE(h.out.str().empty());
+    EXPECT_EQ(h.err.str(), "Invalid timeseries format!\nFound " + field + "\nExpected TIMESERIES.TSF\n");
   }
 }
 
