@@ -167,25 +167,27 @@ TEST(MeteorologyFaults, StopBeforeAnyModelFile) {
 // console, in the list file and on standard error; for the late beginning
 // after the reader's own records of a request before its file.
 TEST(MeteorologyFaults, AFileThatIsMissingOrBeginsAfterThePeriod) {
+  // The reader's records of a request before its file, and the stop's message.
+  auto late = [](const std::string& kind, const std::string& request, const std::string& begin) {
+    return std::vector<std::string>{"ERROR- beginning date/time requested is earlier", "than data in " + kind,
+                                    "date requested =    " + request + "           0",
+                                    "beginning date in file =    " + begin + "           0"};
+  };
+  auto begins_after = [](const std::string& file, const std::string& first, const std::string& period) {
+    return "***FATAL ERROR*** the meteorological file " + file + " begins after the period's start: its first hour is " +
+           first + ", the period's first hour is " + period;
+  };
   std::vector<std::string> late_sfc = text_lines(aermet_file(49));
   late_sfc.erase(late_sfc.begin() + 1);  // the first hour is 1 January 01:00
-  const std::string late_sfc_message =
-      "***FATAL ERROR*** the meteorological file met.sfc begins after the period's start: its first hour is "
-      "2021-01-01 01, the period's first hour is 2021-01-01 00";
-  const std::vector<std::string> late_sfc_records = {
-      "ERROR- beginning date/time requested is earlier", "than data in AERMET TIME SERIES file",
-      "date requested =    202100100           0", "beginning date in file =    202100101           0"};
+  const std::string late_sfc_message = begins_after("met.sfc", "2021-01-01 01", "2021-01-01 00");
+  const std::vector<std::string> late_sfc_records = late("AERMET TIME SERIES file", "202100100", "202100101");
   // The vessel series begins on 1 March 2021 00:00; the period on 28 February 23:00.
   std::string early = series_control(kAermodTwoRows, 3);
   early.insert(early.find("! MMET = 1 !"), "! MMS = 2 !\n! DDS = 28 !\n! HHS = 23 !\n");
   std::string early_calpuff = series_control(calpuff_files(2), 3);
   early_calpuff.insert(early_calpuff.find("! MMET = 1 !"), "! MMS = 2 !\n! DDS = 28 !\n! HHS = 23 !\n");
-  const std::string late_tsf_message =
-      "***FATAL ERROR*** the meteorological file met.tsf begins after the period's start: its first hour is "
-      "2021-03-01 00, the period's first hour is 2021-02-28 23";
-  const std::vector<std::string> late_tsf_records = {
-      "ERROR- beginning date/time requested is earlier", "than data in CALPOST TIME SERIES file",
-      "date requested =    202105923           0", "beginning date in file =    202106000           0"};
+  const std::string late_tsf_message = begins_after("met.tsf", "2021-03-01 00", "2021-02-28 23");
+  const std::vector<std::string> late_tsf_records = late("CALPOST TIME SERIES file", "202105923", "202106000");
   const std::string missing = "***FATAL ERROR*** cannot open meteorological file met.sfc: No such file or directory";
   struct Case {
     const char* what;

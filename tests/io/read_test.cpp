@@ -420,32 +420,34 @@ TEST(Units, WholeFilesTakeTheirNamesInTheirOrderOrNoneDoes) {
       ASSERT_TRUE(u.finish(dir.file(name), name));
     }
   };
-  {
-    // The second name became a folder after its file was opened: nothing is renamed.
+  struct Case {
+    const char* what;
+    std::function<void(const test::TempDir&)> act;  // done to the folder before publish_all
+    std::string failing, reason;
+    std::vector<std::string> left;  // the folder before the units are discarded
+  };
+  const Case cases[] = {
+      {"the second name became a folder after its file was opened: nothing is renamed",
+       [](const test::TempDir& d) { test::fs::create_directory(d.file("second.dat")); }, "second.dat",
+       "Is a directory", {"first.dat.part", "second.dat", "second.dat.part"}},
+      {"the first temporary vanished: its rename fails, and the second waits",
+       [](const test::TempDir& d) { test::fs::remove(d.file("first.dat.part")); }, "first.dat",
+       "No such file or directory", {"second.dat.part"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     test::TempDir dir;
     Units u;
     two_whole(u, dir);
-    test::fs::create_directory(dir.file("second.dat"));
+    c.act(dir);
     const std::optional<Units::Unpublished> failed = u.publish_all();
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->what, "second.dat");
-    EXPECT_EQ(failed->name, dir.file("second.dat"));
-    EXPECT_EQ(failed->reason, "Is a directory");
+    EXPECT_EQ(failed->what, c.failing);
+    EXPECT_EQ(failed->name, dir.file(c.failing));
+    EXPECT_EQ(failed->reason, c.reason);
     EXPECT_TRUE(u.published().empty());
+    EXPECT_EQ(test::folder_names(dir), c.left);
     u.discard_temporaries();
-    EXPECT_EQ(test::folder_names(dir), std::vector<std::string>{"second.dat"});
-  }
-  {
-    // The first temporary vanished: its rename fails, and the second waits.
-    test::TempDir dir;
-    Units u;
-    two_whole(u, dir);
-    test::fs::remove(dir.file("first.dat.part"));
-    const std::optional<Units::Unpublished> failed = u.publish_all();
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->what, "first.dat");
-    EXPECT_EQ(failed->reason, "No such file or directory");
-    EXPECT_EQ(test::folder_names(dir), std::vector<std::string>{"second.dat.part"});
   }
   EXPECT_EQ(temporaries_in_use(), slots);
 }
