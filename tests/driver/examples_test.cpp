@@ -70,6 +70,57 @@ void check_layouts(const std::string& name, const std::vector<std::string>& recs
   }
 }
 
+// The word after `label` in an AERMET surface file's header, as a number of
+// 1 to 8 digits; -1 when there is none.
+long header_station(const std::string& header, const std::string& label) {
+  const std::regex id(label + R"(\s*(\d{1,8})(\s|$))");
+  std::smatch m;
+  if (!std::regex_search(header, m, id)) return -1;
+  return std::stol(m[1].str());
+}
+
+// What AERMOD checks of a control file against the files it names, and warns
+// about: the station numbers of ME SURFDATA and ME UAIRDATA against the
+// SF_ID and UA_ID of the surface file's header (W530), and, where the control
+// file asks for elevated terrain (ELEV), an elevation and a hill height on
+// every receptor of the receptor include file (W228).
+void check_aermod_references(const fs::path& run_dir, const std::string& name, const std::vector<std::string>& recs) {
+  const std::regex surfdata(R"(ME SURFDATA  (\d{8}) \d{4} ONSITE)");
+  const std::regex uairdata(R"(ME UAIRDATA  (\d{8}) \d{4} ONSITE)");
+  const std::regex disccart(R"(RE DISCCART( +-?\d+\.\d+){4})");
+  std::string surffile, included;
+  long surface = -1, upper_air = -1;
+  bool elev = false;
+  for (const std::string& r : recs) {
+    std::smatch m;
+    if (r.rfind("ME SURFFILE ", 0) == 0) surffile = r.substr(12);
+    if (r.rfind("RE INCLUDED ", 0) == 0) included = r.substr(12);
+    if (r.rfind("CO MODELOPT ", 0) == 0) elev = r.find(" ELEV") != std::string::npos;
+    if (r.rfind("ME SURFDATA", 0) == 0) {
+      ASSERT_TRUE(std::regex_match(r, m, surfdata)) << name << ": " << r;
+      surface = std::stol(m[1].str());
+    }
+    if (r.rfind("ME UAIRDATA", 0) == 0) {
+      ASSERT_TRUE(std::regex_match(r, m, uairdata)) << name << ": " << r;
+      upper_air = std::stol(m[1].str());
+    }
+  }
+  ASSERT_FALSE(surffile.empty()) << name;
+  const std::vector<std::string> sfc = crlf_records(read_file((run_dir / surffile).string()));
+  ASSERT_FALSE(sfc.empty()) << name << ": " << surffile;
+  const long sf_id = header_station(sfc[0], "SF_ID:"), ua_id = header_station(sfc[0], "UA_ID:");
+  ASSERT_GE(sf_id, 0) << surffile;
+  ASSERT_GE(ua_id, 0) << surffile;
+  EXPECT_EQ(surface, sf_id) << name;
+  EXPECT_EQ(upper_air, ua_id) << name;
+
+  ASSERT_TRUE(elev) << name;
+  ASSERT_FALSE(included.empty()) << name;
+  const std::vector<std::string> receptors = text_lines(read_file((run_dir / included).string()));
+  ASSERT_FALSE(receptors.empty()) << included;
+  for (const std::string& r : receptors) EXPECT_TRUE(std::regex_match(r, disccart)) << included << ": " << r;
+}
+
 struct Example {
   const char* dir;
   const char* control;
@@ -100,6 +151,7 @@ TEST_P(Examples, WriteTheExpectedModelFiles) {
     written.insert(name);
     const auto recs = file_records(f.path().string());
     check_layouts(name, recs);
+    if (ext == ".inx") check_aermod_references(run_dir, name, recs);
     if (expected.count(name)) {
       EXPECT_EQ(recs, file_records((expected_dir / name).string())) << name;
     }
