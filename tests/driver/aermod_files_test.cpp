@@ -384,7 +384,8 @@ TEST_F(AermodControlFile, StationNumbersOfTheSurfaceFileHeader) {
        "ME UAIRDATA  00022222 1988 ONSITE"},
       {"labels in lower case", 2, "ua_id: 3937 sf_id: 722430", "ME SURFDATA  00011111 1988 ONSITE",
        "ME UAIRDATA  00022222 1988 ONSITE"},
-      {"fixed meteorology", 3, "", "ME SURFDATA  00011111 1988 ONSITE", "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"fixed meteorology beside a surface file", 3, "UA_ID: 3937      SF_ID: 722430",
+       "ME SURFDATA  00011111 1988 ONSITE", "ME UAIRDATA  00022222 1988 ONSITE"},
       {"no surface file read", 2, "", "ME SURFDATA  00011111 1988 ONSITE", "ME UAIRDATA  00022222 1988 ONSITE"},
   };
   for (const Case& c : cases) {

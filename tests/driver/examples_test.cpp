@@ -175,5 +175,78 @@ INSTANTIATE_TEST_SUITE_P(Shipped, Examples,
                                            Example{"aermod_vessel", "vessel_am.inp"}),
                          [](const auto& info) { return std::string(info.param.dir); });
 
+// The control files of the guide (docs/guide.md) run as the guide says: the
+// first block marked `control` is the frame, and the frame followed by each
+// block marked `control-lines` is a minimal control file of one release type,
+// run in an empty folder; every further `control` block is a whole control
+// file, run in the folder of the AERMOD example.
+struct GuideBlock {
+  std::string kind, text;
+};
+
+std::vector<GuideBlock> guide_blocks(const std::string& guide) {
+  std::vector<GuideBlock> blocks;
+  bool in_block = false;
+  for (const std::string& line : text_lines(guide)) {
+    if (!in_block && (line == "```control" || line == "```control-lines")) {
+      blocks.push_back({line.substr(3), ""});
+      in_block = true;
+    } else if (in_block && line == "```") {
+      in_block = false;
+    } else if (in_block) {
+      blocks.back().text += line + "\n";
+    }
+  }
+  return blocks;
+}
+
+// The model files a run wrote in `dir` and its list file's end.
+void expect_normal_end(const fs::path& dir, const ProcessResult& r, const char* model_ext) {
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const std::string lst = read_file((dir / "flare.lst").string());
+  ASSERT_GE(lst.size(), 21u);
+  EXPECT_EQ(lst.substr(lst.size() - 21), " Program Terminated\r\n");
+  EXPECT_EQ(lst.find("WARNING: meteorology missing"), std::string::npos);
+  EXPECT_EQ(lst.find("WARNING: unknown keyword"), std::string::npos);
+  int files = 0;
+  for (const auto& f : fs::directory_iterator(dir)) {
+    if (f.path().extension() != model_ext) continue;
+    ++files;
+    check_layouts(f.path().filename().string(), file_records(f.path().string()));
+  }
+  EXPECT_GE(files, 1);
+}
+
+TEST(Guide, ItsControlFilesRun) {
+  const std::vector<GuideBlock> blocks = guide_blocks(read_file(source_path("docs/guide.md")));
+  ASSERT_FALSE(blocks.empty());
+  ASSERT_EQ(blocks[0].kind, "control");
+  const std::string frame = blocks[0].text;
+  int minimal = 0, whole = 0;
+  for (std::size_t i = 1; i < blocks.size(); ++i) {
+    SCOPED_TRACE(blocks[i].text);
+    TempDir tmp;
+    if (blocks[i].kind == "control-lines") {
+      ++minimal;
+      write_file(tmp.file("flare.inp"), frame + blocks[i].text);
+      expect_normal_end(tmp.path(), run_quelmar(tmp.path(), "flare.inp"), ".dat");
+    } else {
+      ++whole;
+      fs::copy(source_path("examples/met"), tmp.path() / "met", fs::copy_options::recursive);
+      fs::create_directory(tmp.path() / "aermod_steady");
+      fs::copy(source_path("examples/aermod_steady/receptors.inc"), tmp.path() / "aermod_steady");
+      const fs::path dir = tmp.path() / "aermod_steady";
+      write_file((dir / "flare.inp").string(), blocks[i].text);
+      const ProcessResult r = run_quelmar(dir, "flare.inp");
+      expect_normal_end(dir, r, ".inx");
+      for (const auto& f : fs::directory_iterator(dir))
+        if (f.path().extension() == ".inx") check_aermod_references(dir, f.path().filename().string(),
+                                                                     file_records(f.path().string()));
+    }
+  }
+  EXPECT_EQ(minimal, 6);  // steady, vessel, two decays, user sequence, point source
+  EXPECT_EQ(whole, 1);
+}
+
 }  // namespace
 }  // namespace quelmar::test
