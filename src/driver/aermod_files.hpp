@@ -13,7 +13,11 @@
 //    pass stored (the last is the date-hour of the surface file's last record
 //    when the file ended early); they bound the meteorology that AERMOD
 //    processes (ME STARTEND). A date-hour of 0 or less (a pass without hours)
-//    leaves the record out.
+//    leaves the record out. The station numbers of ME SURFDATA and ME
+//    UAIRDATA come from the run's meteorological store: those of the AERMET
+//    surface file's header (SF_ID, UA_ID), 8 digits with leading zeros; where
+//    the header gives none, or the meteorology is no AERMET file, 00011111
+//    and 00022222.
 //  - MKFILAM_EMARB: the date-hours that the surface file holds before the
 //    first stored hour. AERMOD reads the hourly emission file from the first
 //    hour of the surface file whatever ME STARTEND says, so those hours come

@@ -75,9 +75,14 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   // remembered for the input checks, in the order of the lookups.
   BadValues* bad = &run.findings.bad_values;
   bad->clear();
-  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, key, v, bad); };
-  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, key, v, bad); };
-  auto R = [&](const char* key, double& v) { return IRDPARAM_R(u, iunit, key, v, bad); };
+  // Every lookup names its keyword through `ask`, which keeps the keywords
+  // that this file's switches make the reader look up.
+  std::vector<std::string>& looked_up = run.findings.looked_up;
+  looked_up.clear();
+  auto ask = [&](const std::string& key) -> const std::string& { return looked_up.emplace_back(key); };
+  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, ask(key), v, bad); };
+  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, ask(key), v, bad); };
+  auto R = [&](const std::string& key, double& v) { return IRDPARAM_R(u, iunit, ask(key), v, bad); };
 
   A("STITLE1", in.STITLE.span());                                       // 1
   A("SNAME", in.SNAME.span());                                           // 2
@@ -90,7 +95,7 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     // A truth value: only its first character counts, so a long value loses nothing.
     io::Text<128> work;
     in.LCFILES = false;
-    if (IRDPARAM_A(u, iunit, "LCFILES", work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
+    if (IRDPARAM_A(u, iunit, ask("LCFILES"), work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
   }
   I("MDSPMOD", in.MDSPMOD);                                              // 4
   I("MINPUT", in.MINPUT);
@@ -120,9 +125,9 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   A("ABTZ", in.ABTZ.span());
   I("NSPEC", in.NSPEC);                                                  // 10
   if (in.NSPEC > MAXSPEC) refuse_capacity(u, "NSPEC", in.NSPEC, MAXSPEC);
-  IRDPARAM_AV<8>(u, iunit, "CHEMLST", in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v), bad);  // 11
-  IRDPARAM_RV(u, iunit, "MW", in.NSPEC, std::span<double>(in.MMLST.v), bad);              // 12
-  IRDPARAM_RV(u, iunit, "EMIT", in.NSPEC, std::span<double>(in.QLST.v), bad);             // 13
+  IRDPARAM_AV<8>(u, iunit, ask("CHEMLST"), in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v), bad);  // 11
+  IRDPARAM_RV(u, iunit, ask("MW"), in.NSPEC, std::span<double>(in.MMLST.v), bad);              // 12
+  IRDPARAM_RV(u, iunit, ask("EMIT"), in.NSPEC, std::span<double>(in.QLST.v), bad);             // 13
   R("ODOURPPB", in.ODOURPPB);                                            // 14
   I("YYS", in.YYS);                                                      // 15
   I("MMS", in.MMS);
@@ -196,7 +201,7 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   if (in.MINPUT == 2) {                                                  // 23, 24
     I("NSEQ", in.NSEQ);
     if (in.NSEQ > MAXPUFFS) refuse_capacity(u, "NSEQ", in.NSEQ, MAXPUFFS);
-    IRDPARAM_RV2(u, iunit, "SEQ", in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4, bad);
+    IRDPARAM_RV2(u, iunit, ask("SEQ"), in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4, bad);
     in.NPUFFS = in.NSEQ;
   }
   if (in.MINPUT == 3) {                                                  // 25
@@ -243,14 +248,14 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     R("HPFUEL_FLOW", in.HPFUEL_FLOW);
     R("RAIRFUEL", in.RAIRFUEL);
   }
-  for (int i = 1; i <= 19; ++i) R((std::string("RAW_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.RAW(i));  // 36
+  for (int i = 1; i <= 19; ++i) R(std::string("RAW_") + kSuffix[static_cast<std::size_t>(i - 1)], in.RAW(i));  // 36
   if (in.MFUELGAS != 0) {                                                // 37
-    for (int i = 1; i <= 19; ++i) R((std::string("FUEL_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.FUEL(i));
+    for (int i = 1; i <= 19; ++i) R(std::string("FUEL_") + kSuffix[static_cast<std::size_t>(i - 1)], in.FUEL(i));
   } else {
     common::INITIALIZE(in.FUEL, 0.0);
   }
   if (in.MLIFTGAS != 0) {                                                // 38
-    for (int i = 1; i <= 19; ++i) R((std::string("LIFT_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.LIFT(i));
+    for (int i = 1; i <= 19; ++i) R(std::string("LIFT_") + kSuffix[static_cast<std::size_t>(i - 1)], in.LIFT(i));
   } else {
     common::INITIALIZE(in.LIFT, 0.0);
   }
@@ -275,6 +280,13 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     if (!is_control_keyword(key)) run.findings.unknown_keys.push_back(std::move(key));
   u.close(iunit);
   return 0;
+}
+
+std::vector<std::string> control_keywords() {
+  std::vector<std::string> keys(kKeywords.begin(), kKeywords.end());
+  for (std::string_view prefix : kCompositionPrefix)
+    for (const char* suffix : kSuffix) keys.push_back(std::string(prefix) + suffix);
+  return keys;
 }
 
 bool is_control_keyword(std::string_view key) {

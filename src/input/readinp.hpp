@@ -1,6 +1,8 @@
 // Reading the control file into the run configuration MOD_READINP.
 #pragma once
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "run/run.hpp"
 
@@ -18,6 +20,10 @@ int IRDCONTROL(run::Run& run, int iunit, std::string_view fin);
 // True when `key` is one of the keywords that IRDCONTROL can look up, with any
 // switches (compared as LEQ compares: exact, case-sensitive).
 bool is_control_keyword(std::string_view key);
+
+// Those keywords: the named ones in reading order, then the composition
+// keywords ("RAW_", "FUEL_", "LIFT_" and each species suffix).
+std::vector<std::string> control_keywords();
 
 // The keyword suffix of composition species i (1..19): "H2O", "H2", ... "O2".
 const char* species_suffix(int i);

@@ -87,6 +87,24 @@ run::MetHour aermet_hour(const std::array<int, 5>& n, const std::array<double, 1
 
 }  // namespace
 
+int aermet_station_id(std::string_view header, std::string_view label) {
+  const std::size_t at = header.find(label);
+  if (label.empty() || at == std::string_view::npos) return -1;
+  std::size_t b = at + label.size();
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (b < header.size() && blank(header[b])) ++b;
+  std::size_t e = b;
+  while (e < header.size() && !blank(header[e])) ++e;
+  const std::string_view word = header.substr(b, e - b);
+  if (word.empty() || word.size() > 8) return -1;
+  int id = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9') return -1;
+    id = id * 10 + (c - '0');
+  }
+  return id;
+}
+
 void read_aermet_file(run::Run& run, int metunit, std::string_view fmet) {
   run::MetStore& s = run.metstore;
   s = run::MetStore{};
@@ -98,13 +116,18 @@ void read_aermet_file(run::Run& run, int metunit, std::string_view fmet) {
     return;
   }
 
-  // The header line is not used; a longer header than usual does no harm. A
-  // failed read is reported by the header call.
+  // Of the header line only the station numbers are kept; a longer header
+  // than usual does no harm. A failed read is reported by the header call.
   std::string record;
   s.header_status = run.units.read_line(metunit, record);
   if (s.header_status == io::ReadStatus::Error) {
     run.units.close(metunit);
     return;
+  }
+  if (s.header_status == io::ReadStatus::Ok) {
+    // The stations that AERMOD compares with those its control file names.
+    s.sf_id = aermet_station_id(record, "SF_ID:");
+    s.ua_id = aermet_station_id(record, "UA_ID:");
   }
 
   // Each record is one free-format read of 20 values, which may go on over

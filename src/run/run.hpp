@@ -170,10 +170,13 @@ using BadValues = std::vector<BadValue>;
 // What the control-file reader found wrong in the file itself, for the list
 // file: values that are not numbers and texts too long for their field, in
 // the order of the lookups, and the keys of keyword lines that name no
-// keyword, in the order of the lines.
+// keyword, in the order of the lines; and the keywords it looked up.
 struct ControlFindings {
   BadValues bad_values;
   std::vector<std::string> unknown_keys;
+  // The keywords that the reader looked up for this file's switches, in the
+  // order of the lookups (a keyword looked up twice stands twice).
+  std::vector<std::string> looked_up;
 };
 
 // The whole state of one run. Routines take what they need by reference.
