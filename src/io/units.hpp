@@ -26,7 +26,7 @@
 
 namespace quelmar::io {
 
-inline constexpr int ERR = 0;  // standard error: the reasons of a stop
+inline constexpr int ERR = 7;  // standard error: where a stop says why
 inline constexpr int CONSOLE = 6;
 inline constexpr int LST = 20;
 inline constexpr int OUT = 21;
