@@ -52,12 +52,13 @@ class TempDir {
 };
 
 // The names of the files in the folder, sorted.
-inline std::vector<std::string> folder_names(const TempDir& dir) {
+inline std::vector<std::string> folder_names(const fs::path& dir) {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
+inline std::vector<std::string> folder_names(const TempDir& dir) { return folder_names(dir.path()); }
 
 inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream f(path, std::ios::binary);

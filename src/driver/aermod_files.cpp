@@ -212,8 +212,12 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   for (int l = 1; l <= n; ++l) {
     const std::string id = aermod_source_id(l);
     const GroupParams p = group_params(run, l, n);
-    u.fixed(unit, L_LOCATION, {id, p.x * 1000, p.y * 1000, in.ZCOORD});
-    u.fixed(unit, L_SRCPARAM, {id, 0.0, p.hs, p.ts, p.us, p.ds});
+    u.fixed(unit, L_LOCATION, {id, p.x * 1000, p.y * 1000, in.ZCOORD},
+            {"", "the easting of the source in m (XCOORD)", "the northing of the source in m (YCOORD)",
+             "the elevation of the source in m (ZCOORD)"});
+    u.fixed(unit, L_SRCPARAM, {id, 0.0, p.hs, p.ts, p.us, p.ds},
+            {"", "the base emission rate", "the release height in m (HS)", "the exit temperature in K",
+             "the exit velocity in m/s", "the stack diameter in m"});
   }
   const std::string first_id(trimmed(aermod_source_id(1)));
   const std::string last_id(trimmed(aermod_source_id(std::max(n, 1))));
@@ -237,7 +241,7 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
     u.fixed(unit, L_STARTEND, {a.year, a.month, a.day, a.hour, b.year, b.month, b.day, b.hour});
   }
   u.record(unit, "** set at plant site elevation");
-  u.fixed(unit, L_PROFBASE, {in.ZCOORD});
+  u.fixed(unit, L_PROFBASE, {in.ZCOORD}, {"the elevation of the profile base in m (ZCOORD)"});
   u.record(unit, "ME FINISHED");
 
   u.record(unit, "OU STARTING");

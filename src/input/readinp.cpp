@@ -18,8 +18,9 @@ using run::Run;
 
 namespace {
 
-constexpr std::array<const char*, 19> kSuffix = {"H2O", "H2", "HE", "N2",  "CO2", "H2S", "C1",  "C2", "C3", "IC4",
-                                                  "NC4", "IC5", "NC5", "NC6", "C7", "CO",  "NH3", "AR", "O2"};
+constexpr std::array<const char*, COMPOSITION_KEYS> kSuffix = {"H2O", "H2",  "HE",  "N2",  "CO2", "H2S", "C1",
+                                                                "C2",  "C3",  "IC4", "NC4", "IC5", "NC5", "NC6",
+                                                                "C7",  "CO",  "NH3", "AR",  "O2"};
 
 // Every keyword that the reader below can look up, whatever the switches, in
 // reading order; the composition keywords ("RAW_", "FUEL_" or "LIFT_" and a
@@ -75,6 +76,7 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   // remembered for the input checks, in the order of the lookups.
   BadValues* bad = &run.findings.bad_values;
   bad->clear();
+  run.findings.seq_lines = 0;
   // Every lookup names its keyword through `ask`, which keeps the keywords
   // that this file's switches make the reader look up.
   std::vector<std::string>& looked_up = run.findings.looked_up;
@@ -203,6 +205,9 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     if (in.NSEQ > MAXPUFFS) refuse_capacity(u, "NSEQ", in.NSEQ, MAXPUFFS);
     IRDPARAM_RV2(u, iunit, ask("SEQ"), in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4, bad);
     in.NPUFFS = in.NSEQ;
+    // The rows take the first NSEQ lines, or none when there are fewer: the
+    // checks compare the two counts.
+    run.findings.seq_lines = count_keyword_lines(u, iunit, "SEQ");
   }
   if (in.MINPUT == 3) {                                                  // 25
     in.NPUFFS = 1;
@@ -248,14 +253,21 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     R("HPFUEL_FLOW", in.HPFUEL_FLOW);
     R("RAIRFUEL", in.RAIRFUEL);
   }
-  for (int i = 1; i <= 19; ++i) R(std::string("RAW_") + kSuffix[static_cast<std::size_t>(i - 1)], in.RAW(i));  // 36
+  // A composition: the prefix and each species suffix, species by species.
+  auto composition = [&](const char* prefix, run::MIX& mix) {
+    for (int i = 1; i <= COMPOSITION_KEYS; ++i) R(std::string(prefix) + species_suffix(i), mix(i));
+  };
+  composition("RAW_", in.RAW);                                           // 36
+  // The checks look at the fractions of the gases that were looked up.
+  run.findings.fuel_read = in.MFUELGAS != 0;
+  run.findings.lift_read = in.MLIFTGAS != 0;
   if (in.MFUELGAS != 0) {                                                // 37
-    for (int i = 1; i <= 19; ++i) R(std::string("FUEL_") + kSuffix[static_cast<std::size_t>(i - 1)], in.FUEL(i));
+    composition("FUEL_", in.FUEL);
   } else {
     common::INITIALIZE(in.FUEL, 0.0);
   }
   if (in.MLIFTGAS != 0) {                                                // 38
-    for (int i = 1; i <= 19; ++i) R(std::string("LIFT_") + kSuffix[static_cast<std::size_t>(i - 1)], in.LIFT(i));
+    composition("LIFT_", in.LIFT);
   } else {
     common::INITIALIZE(in.LIFT, 0.0);
   }

@@ -229,11 +229,17 @@ void Units::whole_fields(int unit) {
 namespace {
 
 // A record whose number does not fit its field, or is not finite, stops the run
-// with the file, line and columns of the first such field.
-void refuse_bad_fields(const std::string& file, long long line, const Layout::BadFields& bad) {
+// with the file, line and columns of the first such field, and what its value
+// is when the writer said so.
+void refuse_bad_fields(const std::string& file, long long line, const Layout::BadFields& bad,
+                       std::span<const std::string_view> what = {}) {
   if (bad.count == 0) return;
-  throw Stop{"***FATAL ERROR*** a value does not fit its field in " + file + ", line " + std::to_string(line) +
-             ", columns " + std::to_string(bad.first) + " to " + std::to_string(bad.last)};
+  std::string text = "***FATAL ERROR*** a value does not fit its field in " + file + ", line " +
+                     std::to_string(line) + ", columns " + std::to_string(bad.first) + " to " +
+                     std::to_string(bad.last);
+  const std::size_t item = static_cast<std::size_t>(bad.item);
+  if (bad.item >= 0 && item < what.size() && !what[item].empty()) text += ": " + std::string(what[item]);
+  throw Stop{text};
 }
 
 }  // namespace
@@ -445,7 +451,7 @@ void Units::free(int unit, std::span<const Item> items) {
   for (const std::string& r : scratch_) put(unit, r, false);
 }
 
-void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
+void Units::fixed(int unit, const Layout& layout, std::span<const Item> items, std::span<const std::string_view> what) {
   File* f = file(unit);
   if (unit != CONSOLE && unit != ERR && !f) return;
   if (f && f->whole_fields) {
@@ -455,7 +461,7 @@ void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
     Layout::BadFields bad;
     const std::function<void(std::string_view)> keep = [&](std::string_view r) { scratch_.emplace_back(r); };
     const bool hold = layout.write(items, line_, keep, &bad);
-    refuse_bad_fields(f->shown, f->lines + 1 + bad.record, bad);
+    refuse_bad_fields(f->shown, f->lines + 1 + bad.record, bad, what);
     for (const std::string& r : scratch_) put(unit, r, false);
     put(unit, line_, hold);
     return;

@@ -96,7 +96,9 @@ class Units {
   void discard_temporaries();
   // From now on a record of a fixed layout whose number does not fit its field
   // (asterisks) or is not finite stops the run instead of reaching the file:
-  // for the model files, which their model must be able to read.
+  // for the model files, which their model must be able to read. The stop
+  // text names the file, the line and the columns, and what the value is when
+  // the writer said so.
   void whole_fields(int unit);
   // Closes a unit open for writing without writing what it still holds and
   // removes its file (a file that was not written to its end); a unit open for
@@ -119,10 +121,14 @@ class Units {
   // Writes a free-format record (wrapped at the unit's width).
   void free(int unit, std::span<const Item> items);
   void free(int unit, std::initializer_list<Item> items) { free(unit, std::span<const Item>(items.begin(), items.size())); }
-  // Writes the records of a fixed layout.
-  void fixed(int unit, const Layout& layout, std::span<const Item> items);
-  void fixed(int unit, const Layout& layout, std::initializer_list<Item> items) {
-    fixed(unit, layout, std::span<const Item>(items.begin(), items.size()));
+  // Writes the records of a fixed layout. `what`, when given, says what each
+  // item is ("the site elevation in m (ZCOORD)"), item by item: on a unit that
+  // takes whole fields only, the stop for a number that does not fit names it.
+  void fixed(int unit, const Layout& layout, std::span<const Item> items, std::span<const std::string_view> what = {});
+  void fixed(int unit, const Layout& layout, std::initializer_list<Item> items,
+             std::initializer_list<std::string_view> what = {}) {
+    fixed(unit, layout, std::span<const Item>(items.begin(), items.size()),
+          std::span<const std::string_view>(what.begin(), what.size()));
   }
   // Writes one record as given (a text that a writer built with the layouts).
   void record(int unit, std::string_view text);

@@ -356,8 +356,10 @@ TEST(CalpuffLoop, DatumMustBeACalpuffCode) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Control file:[run.inp]\n\nProgram Terminated with ***ERRORS***\n");
   const auto recs = file_records(dir.file("run.lst"));
-  ASSERT_GE(recs.size(), 4u);
-  EXPECT_EQ(recs[recs.size() - 4], " FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=NAD83");
+  ASSERT_GE(recs.size(), 5u);
+  // The refusal names the common codes; its text runs on in a second record.
+  EXPECT_EQ(recs[recs.size() - 5], " FATAL ERROR: DATUM must be a CALPUFF datum code (WGS-84; NAR-C for NAD83; NAS-C");
+  EXPECT_EQ(recs[recs.size() - 4], "  for NAD27; the others in datum_codes.txt), DATUM=NAD83");
   EXPECT_EQ(recs[recs.size() - 3], " Number of errors in input file:           1");
   EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
   // Nothing but the control file and the list file: no flare file.

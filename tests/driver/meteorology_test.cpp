@@ -49,7 +49,7 @@ std::string control(const std::string& extra) {
 // The AERMOD path with two step-table rows.
 const std::string kAermodTwoRows =
     "! MDSPMOD = 2 !\n! NSOURCES = 2 !\n! MINPUT = 2 !\n! NSEQ = 2 !\n! SEQ = 100, 3600, -1, -1 !\n"
-    "! SEQ = 50, 3600, -1, -1 !\n";
+    "! SEQ = 50, 3600, -1, -1 !\n! METDAT2 = met.pfl !\n! RECINC = rec.inc !\n";
 
 // The CALPUFF path with NSEP 24: 24 flare files, the first run of the step
 // sequence of file k beginning k-1 hours after the run start. `rows` hourly rows.

@@ -265,6 +265,29 @@ TEST(Units, WholeFieldsStopARecordThatWouldHoldAsterisks) {
       EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + c.where);
     }
   }
+  // The writer says what its items are: the stop names the first one that
+  // does not fit, also in a later record of the layout; an item it says
+  // nothing of leaves the message as it is.
+  const std::string_view what[] = {"", "the stack height in m (HS)", "the count of steps (NSEQ)"};
+  const Case named[] = {
+      {&L, {"x", 1234.5, 1000}, ", line 2, columns 3 to 8: the stack height in m (HS)"},
+      {&L, {"x", 1.5, 1000}, ", line 2, columns 10 to 12: the count of steps (NSEQ)"},
+      {&two, {"a", 100.0}, ", line 3, columns 1 to 4: the stack height in m (HS)"},
+  };
+  for (const Case& c : named) {
+    try {
+      u.fixed(OUT, *c.layout, c.items, what);
+      ADD_FAILURE() << c.where;
+    } catch (const Stop& s) {
+      EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + c.where);
+    }
+  }
+  try {
+    u.fixed(OUT, L, {"x", 1.5, 1000}, {"", "the stack height in m (HS)"});
+    ADD_FAILURE() << "an item without a name";
+  } catch (const Stop& s) {
+    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + ", line 2, columns 10 to 12");
+  }
   u.close(OUT);
   EXPECT_EQ(test::read_file(path), "ok  12.50   7\r\n");
 }
