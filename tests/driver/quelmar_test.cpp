@@ -172,7 +172,7 @@ TEST(MainProgram, MissingRequiredKeywordStopsAtOnce) {
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
-  EXPECT_TRUE(r.err.empty());
+  EXPECT_EQ(r.err, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
   EXPECT_FALSE(fs::exists(dir.file("A.LST")));
 }
 
