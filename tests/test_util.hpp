@@ -4,7 +4,9 @@
 // subprocess.
 #pragma once
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -224,13 +226,53 @@ struct ChildEnd {
 };
 
 // What a user's batch system does around a run: a file-size limit (bytes, -1
-// none), and a signal sent once `send_when` says so (polled every millisecond
-// while the program runs).
+// none), standard descriptors that it starts the program without (of 0, 1 and
+// 2), and a signal sent once `send_when` says so (polled every millisecond
+// while the program runs; with no signal it is polled all the same, so that a
+// test can act on the folder while the run writes).
 struct Surroundings {
   long long file_size_limit = -1;
+  std::vector<int> closed;
   int signal = 0;
   std::function<bool()> send_when;
+  // The user the program runs as (by its ids), -1: the test's own.
+  long long uid = -1, gid = -1;
 };
+
+// Switches the process to the user `uid` of group `gid`, without other groups.
+inline bool switch_user(long long uid, long long gid) {
+  return setgroups(0, nullptr) == 0 && setgid(static_cast<gid_t>(gid)) == 0 && setuid(static_cast<uid_t>(uid)) == 0;
+}
+
+// The user whom file permissions bind, to run the program as: the test's own
+// user, or, when the tests run as root (whom no permission stops), "nobody"
+// where a child process can become that user. `reason` says why there is none.
+struct BoundUser {
+  bool available = false;
+  long long uid = -1, gid = -1;  // -1: the test's own user
+  std::string reason;
+};
+inline BoundUser user_bound_by_permissions() {
+  BoundUser u;
+  if (geteuid() != 0) {
+    u.available = true;
+    return u;
+  }
+  const passwd* pw = getpwnam("nobody");
+  if (!pw || pw->pw_uid == 0) {
+    u.reason = "the tests run as root and there is no user \"nobody\" to run the program as";
+    return u;
+  }
+  u.uid = pw->pw_uid;
+  u.gid = pw->pw_gid;
+  const pid_t pid = fork();
+  if (pid == 0) _exit(switch_user(u.uid, u.gid) ? 0 : 1);
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  u.available = WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+  if (!u.available) u.reason = "the tests run as root and cannot switch a child process to the user \"nobody\"";
+  return u;
+}
 
 // Runs the quelmar program in `cwd` on the control file `control` (none when
 // empty) as a child process in the given surroundings.
@@ -246,6 +288,10 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
     if (o < 0 || e < 0) _exit(127);
     dup2(o, 1);
     dup2(e, 2);
+    if (o > 2) ::close(o);
+    if (e > 2) ::close(e);
+    for (int fd : around.closed) ::close(fd);
+    if (around.uid >= 0 && !switch_user(around.uid, around.gid)) _exit(126);
     if (around.file_size_limit >= 0) {
       const rlimit lim{static_cast<rlim_t>(around.file_size_limit), static_cast<rlim_t>(around.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &lim);
@@ -255,9 +301,9 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
     _exit(127);
   }
   int raw = 0;
-  if (around.signal != 0 && around.send_when) {
+  if (around.send_when) {
     while (waitpid(pid, &raw, WNOHANG) == 0) {
-      if (around.send_when()) {
+      if (around.send_when() && around.signal != 0) {
         kill(pid, around.signal);
         waitpid(pid, &raw, 0);
         break;

@@ -152,8 +152,7 @@ int hourly_year(int iyr) {
 void refuse_model_file(Run& run, int lst, std::string_view fname, const char* what) {
   const std::string name = io::host_path(fname);
   const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", name, ": ", run.units.open_error()};
-  run.units.free(io::CONSOLE, msg);
-  run.units.free(lst, msg);
+  for (int unit : {io::CONSOLE, lst, io::ERR}) run.units.free(unit, msg);
   throw io::Stop{};
 }
 

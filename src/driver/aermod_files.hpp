@@ -24,12 +24,12 @@
 //    first, with a zero rate from every source; an empty list writes none.
 //
 // The AERMOD loop has each file written under its name with ".part" added, in
-// its own folder (`visible` WhenWhole), and gives it its name once whole: the
-// hourly emission file first, then the control file that names it, so that a
-// control file under its own name always names a whole hourly emission file. A
-// file that cannot be opened (or cannot take its name) is reported on the
-// console and in the list file with the reason, and the run stops: a
-// half-written pair of AERMOD files must not pass for a result.
+// its own folder (`visible` WhenWhole); the files take their names at the
+// run's normal end, the hourly emission file first, then the control file that
+// names it, so that a control file under its own name always names a whole
+// hourly emission file. A file that cannot be opened is reported on the
+// console, in the list file and on standard error with the reason, and the run
+// stops: a half-written pair of AERMOD files must not pass for a result.
 #pragma once
 #include <span>
 #include <string>

@@ -172,7 +172,7 @@ int IWRFLEMARBI(run::Run& run, int iunit, int ivar, const io::Text<32>& sname, i
                               Q(1), Q(2), Q(3), Q(4), Q(5), Q(6), Q(7), Q(8), Q(9), Q(10)};
     u.fixed(iunit, L_TYPE2, std::span<const io::Item>(items, count), kSourceType2);
   } else {
-    for (int unit : {io::CONSOLE, io::LST})
+    for (int unit : {io::CONSOLE, io::LST, io::ERR})
       u.free(unit, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
     throw io::Stop{};
   }

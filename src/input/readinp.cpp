@@ -45,14 +45,15 @@ constexpr std::array<std::string_view, 3> kCompositionPrefix = {"RAW_", "FUEL_",
 
 // A run beyond the capacity of a table is refused before anything is read into it.
 [[noreturn]] void refuse_capacity(io::Units& u, const char* key, int value, int limit) {
-  u.free(io::CONSOLE, {std::string("***FATAL ERROR*** ") + key + " is above its limit of " + std::to_string(limit) +
-                           ": " + key + "=",
-                       value});
+  for (int unit : {io::CONSOLE, io::ERR})
+    u.free(unit, {std::string("***FATAL ERROR*** ") + key + " is above its limit of " + std::to_string(limit) + ": " +
+                      key + "=",
+                  value});
   throw io::Stop{};
 }
 
 [[noreturn]] void missing_required(io::Units& u, const char* message) {
-  u.free(io::CONSOLE, {message});
+  for (int unit : {io::CONSOLE, io::ERR}) u.free(unit, {message});
   throw io::Stop{};
 }
 

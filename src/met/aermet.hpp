@@ -15,7 +15,9 @@ namespace quelmar::met {
 // the station numbers SF_ID and UA_ID are kept), then every hourly record with
 // its date-hour and values. A record that cannot be read as
 // 20 values (a value that is not a number, a record cut short by the end of
-// the file) stops the run, naming its line; a file that cannot be opened or
+// the file), or whose date names no hour (a year outside 0 to 9999, a month or
+// a day of the month outside the calendar, a day outside its year, an hour
+// outside 1 to 24), stops the run, naming its line; a file that cannot be opened or
 // whose header line cannot be read is kept as such for the header call.
 void read_aermet_file(run::Run& run, int metunit, std::string_view fmet);
 

@@ -70,7 +70,7 @@ constexpr double T_PSEUDO_MAX = T_SOLVE_HI;
 double per_second(double flow) { return flow * 1000 / SECONDS_PER_DAY; }
 
 [[noreturn]] void fatal(run::Run& run, const std::string& what) {
-  for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {"***FATAL ERROR*** " + what});
+  for (int unit : {io::CONSOLE, io::LST, io::ERR}) run.units.free(unit, {"***FATAL ERROR*** " + what});
   throw io::Stop{"HALTED in routine EMISSIONS()"};
 }
 
@@ -80,7 +80,7 @@ void require_positive(run::Run& run, double v, const char* name, const char* mea
   if (!(v > 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
       const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") must be above 0:";
-      for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {text, v});
+      for (int unit : {io::CONSOLE, io::LST, io::ERR}) run.units.free(unit, {text, v});
       throw io::Stop{"HALTED in routine EMISSIONS()"};
     }
     fatal(run, std::string(name) + " (" + meaning + ") is not a finite number");
@@ -92,7 +92,7 @@ void require_not_negative(run::Run& run, double v, const char* name, const char*
   if (!(v >= 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
       const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") is negative:";
-      for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {text, v});
+      for (int unit : {io::CONSOLE, io::LST, io::ERR}) run.units.free(unit, {text, v});
       throw io::Stop{"HALTED in routine EMISSIONS()"};
     }
     fatal(run, std::string(name) + " (" + meaning + ") is not a finite number");

@@ -32,6 +32,7 @@ struct MetStore {
   Kind kind = None;
   std::string name;     // the name the file was opened by (the key of the store)
   bool opened = false;  // the file could be opened
+  std::string open_error;  // the system's reason when it could not
   // AERMET: how the reading of the header line ended.
   io::ReadStatus header_status = io::ReadStatus::Ok;
   // AERMET: the surface and upper-air station numbers that the header line

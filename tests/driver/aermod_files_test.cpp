@@ -427,6 +427,8 @@ TEST_F(AermodControlFile, FailedOpenStops) {
   EXPECT_EQ(out.str(), "Error opening AERMOD control file: " + path + ": \nNo such file or directory\n");
   EXPECT_EQ(list_records(), (std::vector<std::string>{" Error opening AERMOD control file: " + path + ": ",
                                                       " No such file or directory"}));
+  // Standard error has it in one line.
+  EXPECT_EQ(err.str(), "Error opening AERMOD control file: " + path + ": No such file or directory\n");
   EXPECT_THROW(MKFILAM_EMARB(*run, 21, 20, dir.file("no-such-folder/X_MOD_01.DAT")), io::Stop);
 }
 

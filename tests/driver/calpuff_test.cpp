@@ -274,10 +274,10 @@ TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
   EXPECT_NE(r.out.find("Error opening flare file:"), std::string::npos) << r.out;
 }
 
-// A flare file takes its name only when it is whole: a run that stops on the
-// way (here at a time-series file whose record of 2 March 05:00 is missing, a
-// gap that the reader cannot step over) leaves neither the file nor its
-// temporary part.
+// A flare file takes its name only at the run's normal end: a run that stops
+// on the way (here at a time-series file whose record of 2 March 05:00 is
+// missing, a gap that the reader cannot step over) leaves neither the file nor
+// its temporary part.
 TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   TempDir dir;
   std::vector<std::string> lines = text_lines(read_file(source_path("examples/met/vessel.tsf")));
@@ -293,6 +293,11 @@ TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" ***ERROR***- bad read sequence\r\n"), std::string::npos);
+  // Standard error has the reader's six records.
+  const std::vector<std::string> err = text_lines(r.err);
+  ASSERT_EQ(err.size(), 6u) << r.err;
+  EXPECT_EQ(err[0], "***ERROR***- bad read sequence");
+  EXPECT_EQ(err[1], "date requested =    202106105           0");
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
 }
 
@@ -314,6 +319,7 @@ TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file: out_01.dat: Is a directory\r\n"),
             std::string::npos);
+  EXPECT_EQ(r.err, "Error opening flare file: out_01.dat: Is a directory\n");
   EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }

@@ -121,7 +121,7 @@ TEST(MainProgram, ListFileThatCannotBeOpened) {
   // The name as it was opened and the system's reason, then the termination.
   EXPECT_EQ(r.out, "Error opening LSTDAT: NOFOLDER/RUN1.LST: No such file or directory\n"
                    "Program Terminated with ***ERRORS***\n");
-  EXPECT_TRUE(r.err.empty());
+  EXPECT_EQ(r.err, "Error opening LSTDAT: NOFOLDER/RUN1.LST: No such file or directory\n");
 }
 
 TEST(MainProgram, DebugLogThatCannotBeOpened) {
@@ -129,9 +129,11 @@ TEST(MainProgram, DebugLogThatCannotBeOpened) {
   write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! MDEBUG = 1 !\n! LOGDAT = no/a.log !\n");
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "Error opening LOGDAT: NO/A.LOG: No such file or directory\n"
-                   "Program Terminated with ***ERRORS***\n");
-  EXPECT_EQ(file_records(dir.file("A.LST")), std::vector<std::string>{" Program Terminated with ***ERRORS***"});
+  const std::string message = "Error opening LOGDAT: NO/A.LOG: No such file or directory";
+  EXPECT_EQ(r.out, message + "\nProgram Terminated with ***ERRORS***\n");
+  EXPECT_EQ(r.err, message + "\n");
+  EXPECT_EQ(file_records(dir.file("A.LST")),
+            (std::vector<std::string>{" " + message, " Program Terminated with ***ERRORS***"}));
 }
 
 TEST(MainProgram, NoDebugLogWithoutItsSwitchOrName) {
@@ -170,7 +172,7 @@ TEST(MainProgram, MissingRequiredKeywordStopsAtOnce) {
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
-  EXPECT_TRUE(r.err.empty());
+  EXPECT_EQ(r.err, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
   EXPECT_FALSE(fs::exists(dir.file("A.LST")));
 }
 
@@ -261,7 +263,8 @@ TEST(MainProgram, StopWritesItsReasonIntoTheListFile) {
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:\n"), std::string::npos);
-  EXPECT_EQ(r.err, "HALTED in routine EMISSIONS()\n");
+  EXPECT_EQ(r.err, "***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:  -1.00000000000000     \n"
+                   "HALTED in routine EMISSIONS()\n");
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
   const auto recs = file_records(dir.file("A.LST"));
   ASSERT_GE(recs.size(), 3u);
