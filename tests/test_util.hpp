@@ -237,6 +237,8 @@ struct Surroundings {
   std::function<bool()> send_when;
   // The user the program runs as (by its ids), -1: the test's own.
   long long uid = -1, gid = -1;
+  // The program to start; empty: the program of the build.
+  std::string program;
 };
 
 // Switches the process to the user `uid` of group `gid`, without other groups.
@@ -246,10 +248,15 @@ inline bool switch_user(long long uid, long long gid) {
 
 // The user whom file permissions bind, to run the program as: the test's own
 // user, or, when the tests run as root (whom no permission stops), "nobody"
-// where a child process can become that user. `reason` says why there is none.
+// where a child process can become that user. The build may lie in a folder
+// that only root can enter (a fresh clone in a private temporary folder), so
+// that user starts a copy of the program in a folder open to all. `reason`
+// says why there is none.
 struct BoundUser {
   bool available = false;
   long long uid = -1, gid = -1;  // -1: the test's own user
+  std::string program;           // the program that user starts; empty: the build's own
+  std::shared_ptr<TempDir> bin;  // the folder of that copy, removed with the last holder
   std::string reason;
 };
 inline BoundUser user_bound_by_permissions() {
@@ -265,12 +272,27 @@ inline BoundUser user_bound_by_permissions() {
   }
   u.uid = pw->pw_uid;
   u.gid = pw->pw_gid;
+  u.bin = std::make_shared<TempDir>();
+  const fs::perms open_to_all = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec;
+  std::error_code ec;
+  fs::permissions(u.bin->path(), open_to_all, ec);
+  u.program = u.bin->file("quelmar");
+  if (!ec) fs::copy_file(QUELMAR_BINARY, u.program, ec);
+  if (!ec) fs::permissions(u.program, open_to_all, ec);
+  if (ec) {
+    u.reason = "the tests run as root and cannot copy the program where the user \"nobody\" can start it: " +
+               ec.message();
+    return u;
+  }
   const pid_t pid = fork();
-  if (pid == 0) _exit(switch_user(u.uid, u.gid) ? 0 : 1);
+  if (pid == 0) _exit(switch_user(u.uid, u.gid) && access(u.program.c_str(), X_OK) == 0 ? 0 : 1);
   int raw = 0;
   waitpid(pid, &raw, 0);
   u.available = WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
-  if (!u.available) u.reason = "the tests run as root and cannot switch a child process to the user \"nobody\"";
+  if (!u.available)
+    u.reason = "the tests run as root and cannot switch a child process to the user \"nobody\" who starts " +
+               u.program;
   return u;
 }
 
@@ -296,8 +318,9 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
       const rlimit lim{static_cast<rlim_t>(around.file_size_limit), static_cast<rlim_t>(around.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &lim);
     }
-    if (control.empty()) execl(QUELMAR_BINARY, QUELMAR_BINARY, static_cast<char*>(nullptr));
-    else execl(QUELMAR_BINARY, QUELMAR_BINARY, control.c_str(), static_cast<char*>(nullptr));
+    const char* program = around.program.empty() ? QUELMAR_BINARY : around.program.c_str();
+    if (control.empty()) execl(program, program, static_cast<char*>(nullptr));
+    else execl(program, program, control.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   int raw = 0;

@@ -279,6 +279,7 @@ TEST(FailedWrites, NamesWithoutWritePermission) {
     Surroundings around;
     around.uid = user.uid;
     around.gid = user.gid;
+    around.program = user.program;
     const ChildEnd r = run_quelmar_as(dir.path(), "run.inp", around);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, c.message + "\n");
