@@ -20,10 +20,12 @@ inline std::string flare_keys(const std::string& dir) {
 
 // A year of hourly AERMET meteorology (1996, Houston, `dir`houston.sfc) on the
 // CALPUFF (1) or AERMOD (2) path: one steady flare, or `rows` rows of a user
-// sequence.
+// sequence. The AERMOD control files name a profile file and a receptor file,
+// which the measurements need not hold (the list file says so).
 inline std::string houston_year(int mdspmod, int rows, const std::string& dir, const std::string& outname) {
   std::ostringstream c;
   c << flare_keys(dir) << "! OUTNAME = " << outname << " !\n! METDAT = " << dir << "houston.sfc !\n! MMET = 2 !\n"
+    << "! METDAT2 = " << dir << "houston.pfl !\n! RECINC = " << dir << "receptors.inc !\n"
     << "! MDSPMOD = " << mdspmod << " !\n! YYS = 1996 !\n! MMS = 1 !\n! DDS = 1 !\n! HHS = 0 !\n"
     << "! YYE = 1996 !\n! MME = 12 !\n! DDE = 31 !\n! HHE = 23 !\n! TIMEINC = 3600 !\n";
   if (rows <= 1) {

@@ -4,7 +4,9 @@
 // subprocess.
 #pragma once
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,12 +52,13 @@ class TempDir {
 };
 
 // The names of the files in the folder, sorted.
-inline std::vector<std::string> folder_names(const TempDir& dir) {
+inline std::vector<std::string> folder_names(const fs::path& dir) {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
+inline std::vector<std::string> folder_names(const TempDir& dir) { return folder_names(dir.path()); }
 
 inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream f(path, std::ios::binary);
@@ -224,13 +227,75 @@ struct ChildEnd {
 };
 
 // What a user's batch system does around a run: a file-size limit (bytes, -1
-// none), and a signal sent once `send_when` says so (polled every millisecond
-// while the program runs).
+// none), standard descriptors that it starts the program without (of 0, 1 and
+// 2), and a signal sent once `send_when` says so (polled every millisecond
+// while the program runs; with no signal it is polled all the same, so that a
+// test can act on the folder while the run writes).
 struct Surroundings {
   long long file_size_limit = -1;
+  std::vector<int> closed;
   int signal = 0;
   std::function<bool()> send_when;
+  // The user the program runs as (by its ids), -1: the test's own.
+  long long uid = -1, gid = -1;
+  // The program to start; empty: the program of the build.
+  std::string program;
 };
+
+// Switches the process to the user `uid` of group `gid`, without other groups.
+inline bool switch_user(long long uid, long long gid) {
+  return setgroups(0, nullptr) == 0 && setgid(static_cast<gid_t>(gid)) == 0 && setuid(static_cast<uid_t>(uid)) == 0;
+}
+
+// The user whom file permissions bind, to run the program as: the test's own
+// user, or, when the tests run as root (whom no permission stops), "nobody"
+// where a child process can become that user. The build may lie in a folder
+// that only root can enter (a fresh clone in a private temporary folder), so
+// that user starts a copy of the program in a folder open to all. `reason`
+// says why there is none.
+struct BoundUser {
+  bool available = false;
+  long long uid = -1, gid = -1;  // -1: the test's own user
+  std::string program;           // the program that user starts; empty: the build's own
+  std::shared_ptr<TempDir> bin;  // the folder of that copy, removed with the last holder
+  std::string reason;
+};
+inline BoundUser user_bound_by_permissions() {
+  BoundUser u;
+  if (geteuid() != 0) {
+    u.available = true;
+    return u;
+  }
+  const passwd* pw = getpwnam("nobody");
+  if (!pw || pw->pw_uid == 0) {
+    u.reason = "the tests run as root and there is no user \"nobody\" to run the program as";
+    return u;
+  }
+  u.uid = pw->pw_uid;
+  u.gid = pw->pw_gid;
+  u.bin = std::make_shared<TempDir>();
+  const fs::perms open_to_all = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec;
+  std::error_code ec;
+  fs::permissions(u.bin->path(), open_to_all, ec);
+  u.program = u.bin->file("quelmar");
+  if (!ec) fs::copy_file(QUELMAR_BINARY, u.program, ec);
+  if (!ec) fs::permissions(u.program, open_to_all, ec);
+  if (ec) {
+    u.reason = "the tests run as root and cannot copy the program where the user \"nobody\" can start it: " +
+               ec.message();
+    return u;
+  }
+  const pid_t pid = fork();
+  if (pid == 0) _exit(switch_user(u.uid, u.gid) && access(u.program.c_str(), X_OK) == 0 ? 0 : 1);
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  u.available = WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+  if (!u.available)
+    u.reason = "the tests run as root and cannot switch a child process to the user \"nobody\" who starts " +
+               u.program;
+  return u;
+}
 
 // Runs the quelmar program in `cwd` on the control file `control` (none when
 // empty) as a child process in the given surroundings.
@@ -246,18 +311,23 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
     if (o < 0 || e < 0) _exit(127);
     dup2(o, 1);
     dup2(e, 2);
+    if (o > 2) ::close(o);
+    if (e > 2) ::close(e);
+    for (int fd : around.closed) ::close(fd);
+    if (around.uid >= 0 && !switch_user(around.uid, around.gid)) _exit(126);
     if (around.file_size_limit >= 0) {
       const rlimit lim{static_cast<rlim_t>(around.file_size_limit), static_cast<rlim_t>(around.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &lim);
     }
-    if (control.empty()) execl(QUELMAR_BINARY, QUELMAR_BINARY, static_cast<char*>(nullptr));
-    else execl(QUELMAR_BINARY, QUELMAR_BINARY, control.c_str(), static_cast<char*>(nullptr));
+    const char* program = around.program.empty() ? QUELMAR_BINARY : around.program.c_str();
+    if (control.empty()) execl(program, program, static_cast<char*>(nullptr));
+    else execl(program, program, control.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   int raw = 0;
-  if (around.signal != 0 && around.send_when) {
+  if (around.send_when) {
     while (waitpid(pid, &raw, WNOHANG) == 0) {
-      if (around.send_when()) {
+      if (around.send_when() && around.signal != 0) {
         kill(pid, around.signal);
         waitpid(pid, &raw, 0);
         break;

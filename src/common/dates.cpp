@@ -35,7 +35,8 @@ int days_through(int month, int col) {
 }
 
 // The end of a date routine that met a bad value: its records are already on
-// the message unit; an empty line on the console, then the stop.
+// the message unit and standard error; an empty line on the console, then the
+// stop.
 [[noreturn]] void halt(io::Units& u, const char* stop_text) {
   u.free(io::CONSOLE, {});
   throw io::Stop{stop_text};
@@ -87,9 +88,11 @@ bool day_of_year(int iyr, int imo, int iday, int& ijul) {
 
 void JULDAY(io::Units& u, int iou, int iyr, int imo, int iday, int& ijul) {
   if (!day_of_year(iyr, imo, iday, ijul)) {
-    u.free(iou, {});
-    u.free(iou, {"ERROR in SUBR. JULDAY"});
-    u.free(iou, {"Invalid date - IYR = ", iyr, " IMO = ", imo, " IDAY = ", iday});
+    for (int unit : {iou, io::ERR}) {
+      u.free(unit, {});
+      u.free(unit, {"ERROR in SUBR. JULDAY"});
+      u.free(unit, {"Invalid date - IYR = ", iyr, " IMO = ", imo, " IDAY = ", iday});
+    }
     halt(u, "Halted in JULDAY -- see list file.");
   }
 }
@@ -98,7 +101,7 @@ void GRDAY(io::Units& u, int iou, int iyr, int ijul, int& imo, int& iday) {
   const int col = leap(iyr) ? 2 : 1;
   if (ijul < 1 || ijul > days_through(12, col)) {
     static const io::Layout L("(//TR2,'ERROR in SUBR. GRDAY -- invalid Julian day '//TR2,'iyr = ',I5,TR3,'ijul = ',I5)");
-    u.fixed(iou, L, {iyr, ijul});
+    for (int unit : {iou, io::ERR}) u.fixed(unit, L, {iyr, ijul});
     halt(u, "Halted in GRDAY -- see list file.");
   }
   int m = 1;
@@ -109,7 +112,8 @@ void GRDAY(io::Units& u, int iou, int iyr, int ijul, int& imo, int& iday) {
 
 void INCR(io::Units& u, int iou, int& iyr, int& ijul, int& ihr, int nhrinc) {
   if (nhrinc < -24) {
-    u.free(iou, {"ERROR IN SUBR. INCR -- Invalid value of NHRINC ", "-- NHRINC = ", nhrinc});
+    for (int unit : {iou, io::ERR})
+      u.free(unit, {"ERROR IN SUBR. INCR -- Invalid value of NHRINC ", "-- NHRINC = ", nhrinc});
     halt(u, "Halted in INCR -- see list file.");
   }
   if (nhrinc == 0) return;
@@ -237,7 +241,7 @@ void INDECR(io::Units& u, int iou, int& iyr, int& ijul, int& ihr, int idelt, int
   if (failing) {
     static const io::Layout L(
         "(/TR1,'ERROR in subr. INDECR -- invalid ',A,' -- ',' iyr,ijul,ihr,idelt,ihrmin,ihrmax = ',6I10)");
-    u.fixed(iou, L, {failing, iyr, ijul, ihr, idelt, ihrmin, ihrmax});
+    for (int unit : {iou, io::ERR}) u.fixed(unit, L, {failing, iyr, ijul, ihr, idelt, ihrmin, ihrmax});
     u.free(io::CONSOLE, {"ERROR in run - see the .LST file"});
     throw io::Stop{};
   }
@@ -277,11 +281,13 @@ void MIDNITE(io::Units& u, int iou, const io::Text<6>& ctrans, int iyr, int imo,
     INCR(u, iou, newyr, newjul, hour, 1);
     GRDAY(u, iou, newyr, newjul, newmo, newday);
   } else {
-    u.free(iou, {});
-    u.free(iou, {"ERROR in SUBR. MIDNITE"});
-    u.free(iou, {"Invalid instruction: ", ctrans.view()});
-    u.free(iou, {"           Expected: TO 24h"});
-    u.free(iou, {"              OR   : TO 00h"});
+    for (int unit : {iou, io::ERR}) {
+      u.free(unit, {});
+      u.free(unit, {"ERROR in SUBR. MIDNITE"});
+      u.free(unit, {"Invalid instruction: ", ctrans.view()});
+      u.free(unit, {"           Expected: TO 24h"});
+      u.free(unit, {"              OR   : TO 00h"});
+    }
     halt(u, "Halted in MIDNITE -- see list file.");
   }
 }

@@ -1,8 +1,8 @@
 // Date-hour arithmetic. A date-hour is year*100000 + day of the year*100 + hour
 // (0-23, naming the hour that begins then), paired with the seconds into the
 // hour. A year divisible by 4 is a leap year (no century rule). The routines
-// that can fail write their records to the message unit `io`, an empty record
-// to the console, and stop the run.
+// that can fail write their records to the message unit `io` and to standard
+// error, an empty record to the console, and stop the run.
 #pragma once
 #include <cstdint>
 #include <string>

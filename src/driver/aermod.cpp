@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,27 +11,20 @@
 #include "driver/step_chain.hpp"
 #include "driver/virtual_sources.hpp"
 #include "common/dates.hpp"
+#include "io/temporaries.hpp"
 
 namespace quelmar::driver {
+
+// Every model file of a run waits under its temporary name until the run's end.
+static_assert(2 * run::MAXPUFFS <= io::MAX_TEMPORARIES, "two AERMOD files for every step-table row");
 
 namespace {
 
 using run::Run;
 
+// A refusal of the run: on the console, in the list file and on standard error.
 void both(Run& run, int lst, std::initializer_list<io::Item> items) {
-  run.units.free(io::CONSOLE, items);
-  run.units.free(lst, items);
-}
-
-// The name of a model file of row `iloop`: OUTPATH directly followed by
-// OUTNAME, "_MOD_", the row number (two digits with a leading zero, or as many
-// as it needs from 100 on) and the suffix; turned to the case of the run.
-run::Text255 model_file_name(const Run& run, int lst, int iloop, const char* suffix) {
-  static const io::Layout layout("(A,'_','MOD','_',A,A)");
-  run::Text255 name = join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop), suffix}));
-  int ierr = 0;
-  io::MK_CASE(lst, run.inp.LCFILES, name.span(), ierr);
-  return name;
+  for (int unit : {io::CONSOLE, lst, io::ERR}) run.units.free(unit, items);
 }
 
 // The hours of the period in the sequential modes, start and end included.
@@ -148,8 +142,8 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
     int idate_last = run.vs.VDATE(n);
     if (in.MMET == 2 && !nonseq && last_read < idate_last) idate_last = last_read;
 
-    const run::Text255 aminpfile = model_file_name(run, lst, iloop, ".INX");
-    const run::Text255 amemfile = model_file_name(run, lst, iloop, ".DAT");
+    const run::Text255 aminpfile = aermod_file_name(run, lst, iloop, ".INX");
+    const run::Text255 amemfile = aermod_file_name(run, lst, iloop, ".DAT");
     MKFILAM_INP(run, iout, lst, aminpfile.view(), amemfile.view(), run.vs.VDATE(1), idate_last,
                 io::Units::Visible::WhenWhole);
     if (run.stdc.LOGON == 1) {
@@ -158,9 +152,12 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
       u.free(log, {amemfile.view()});
     }
     MKFILAM_EMARB(run, iout, lst, amemfile.view(), lead, io::Units::Visible::WhenWhole);
-    // The hourly emission file takes its name before the control file that names it.
-    if (!u.publish(amemfile.view())) refuse_model_file(run, lst, amemfile.view(), "AERMOD hourly emission file");
-    if (!u.publish(aminpfile.view())) refuse_model_file(run, lst, aminpfile.view(), "AERMOD control file");
+    // The files take their names at the run's normal end, in the order they
+    // are made whole here: the hourly emission file before the control file
+    // that names it.
+    if (!u.finish(amemfile.view(), "AERMOD hourly emission file") ||
+        !u.finish(aminpfile.view(), "AERMOD control file"))
+      throw std::logic_error("AERMOD file without its temporary");
   }
   return true;
 }

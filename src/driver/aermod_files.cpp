@@ -107,6 +107,24 @@ std::string result_file_name(const Run& run, std::string_view femarb, std::strin
   return result;
 }
 
+// The station numbers of ME SURFDATA and ME UAIRDATA. AERMOD compares them
+// with those that the header of its surface file gives (SF_ID, UA_ID) and
+// warns where they differ, so they are the header's own where the run read an
+// AERMET surface file whose header gives them; otherwise the placeholders
+// 11111 and 22222.
+struct Stations {
+  int surface = 11111, upper_air = 22222;
+};
+
+Stations stations(const Run& run) {
+  Stations st;
+  const run::MetStore& m = run.metstore;
+  if (run.inp.MMET != 2 || m.kind != run::MetStore::Aermet) return st;
+  if (m.sf_id >= 0) st.surface = m.sf_id;
+  if (m.ua_id >= 0) st.upper_air = m.ua_id;
+  return st;
+}
+
 // Year, month, day and hour (1 to 24, numbered by the hour's end) of a date-hour.
 struct HourDate {
   int year = 0, month = 0, day = 0, hour = 0;
@@ -134,8 +152,7 @@ int hourly_year(int iyr) {
 void refuse_model_file(Run& run, int lst, std::string_view fname, const char* what) {
   const std::string name = io::host_path(fname);
   const std::initializer_list<io::Item> msg = {"Error opening ", what, ": ", name, ": ", run.units.open_error()};
-  run.units.free(io::CONSOLE, msg);
-  run.units.free(lst, msg);
+  for (int unit : {io::CONSOLE, lst, io::ERR}) run.units.free(unit, msg);
   throw io::Stop{};
 }
 
@@ -156,8 +173,8 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   static const io::Layout L_INCLUDED("('RE INCLUDED ',A)");
   static const io::Layout L_SURFFILE("('ME SURFFILE ',A)");
   static const io::Layout L_PROFFILE("('ME PROFFILE ',A)");
-  static const io::Layout L_SURFDATA("('ME SURFDATA  00011111 ',I4,' ONSITE')");
-  static const io::Layout L_UAIRDATA("('ME UAIRDATA  00022222 ',I4,' ONSITE')");
+  static const io::Layout L_SURFDATA("('ME SURFDATA  ',I8.8,' ',I4,' ONSITE')");
+  static const io::Layout L_UAIRDATA("('ME UAIRDATA  ',I8.8,' ',I4,' ONSITE')");
   static const io::Layout L_STARTEND("('ME STARTEND ',I4,3I3,TR1,I4,3I3)");
   static const io::Layout L_PROFBASE("('ME PROFBASE ',F10.1,' METERS')");
   static const io::Layout L_ERRORFIL("('CO ERRORFIL ',A)");
@@ -195,8 +212,12 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   for (int l = 1; l <= n; ++l) {
     const std::string id = aermod_source_id(l);
     const GroupParams p = group_params(run, l, n);
-    u.fixed(unit, L_LOCATION, {id, p.x * 1000, p.y * 1000, in.ZCOORD});
-    u.fixed(unit, L_SRCPARAM, {id, 0.0, p.hs, p.ts, p.us, p.ds});
+    u.fixed(unit, L_LOCATION, {id, p.x * 1000, p.y * 1000, in.ZCOORD},
+            {"", "the easting of the source in m (XCOORD)", "the northing of the source in m (YCOORD)",
+             "the elevation of the source in m (ZCOORD)"});
+    u.fixed(unit, L_SRCPARAM, {id, 0.0, p.hs, p.ts, p.us, p.ds},
+            {"", "the base emission rate", "the release height in m (HS)", "the exit temperature in K",
+             "the exit velocity in m/s", "the stack diameter in m"});
   }
   const std::string first_id(trimmed(aermod_source_id(1)));
   const std::string last_id(trimmed(aermod_source_id(std::max(n, 1))));
@@ -211,15 +232,16 @@ void MKFILAM_INP(Run& run, int unit, int lst, std::string_view fname, std::strin
   u.record(unit, "ME STARTING");
   u.fixed(unit, L_SURFFILE, {name(in.METDAT.view())});
   u.fixed(unit, L_PROFFILE, {name(in.METDAT2.view())});
-  u.fixed(unit, L_SURFDATA, {in.YYS});
-  u.fixed(unit, L_UAIRDATA, {in.YYS});
+  const Stations st = stations(run);
+  u.fixed(unit, L_SURFDATA, {st.surface, in.YYS});
+  u.fixed(unit, L_UAIRDATA, {st.upper_air, in.YYS});
   if (idate_first > 0 && idate_last > 0) {
     const HourDate a = hour_date(run, lst, idate_first);
     const HourDate b = hour_date(run, lst, idate_last);
     u.fixed(unit, L_STARTEND, {a.year, a.month, a.day, a.hour, b.year, b.month, b.day, b.hour});
   }
   u.record(unit, "** set at plant site elevation");
-  u.fixed(unit, L_PROFBASE, {in.ZCOORD});
+  u.fixed(unit, L_PROFBASE, {in.ZCOORD}, {"the elevation of the profile base in m (ZCOORD)"});
   u.record(unit, "ME FINISHED");
 
   u.record(unit, "OU STARTING");

@@ -13,19 +13,23 @@
 //    pass stored (the last is the date-hour of the surface file's last record
 //    when the file ended early); they bound the meteorology that AERMOD
 //    processes (ME STARTEND). A date-hour of 0 or less (a pass without hours)
-//    leaves the record out.
+//    leaves the record out. The station numbers of ME SURFDATA and ME
+//    UAIRDATA come from the run's meteorological store: those of the AERMET
+//    surface file's header (SF_ID, UA_ID), 8 digits with leading zeros; where
+//    the header gives none, or the meteorology is no AERMET file, 00011111
+//    and 00022222.
 //  - MKFILAM_EMARB: the date-hours that the surface file holds before the
 //    first stored hour. AERMOD reads the hourly emission file from the first
 //    hour of the surface file whatever ME STARTEND says, so those hours come
 //    first, with a zero rate from every source; an empty list writes none.
 //
 // The AERMOD loop has each file written under its name with ".part" added, in
-// its own folder (`visible` WhenWhole), and gives it its name once whole: the
-// hourly emission file first, then the control file that names it, so that a
-// control file under its own name always names a whole hourly emission file. A
-// file that cannot be opened (or cannot take its name) is reported on the
-// console and in the list file with the reason, and the run stops: a
-// half-written pair of AERMOD files must not pass for a result.
+// its own folder (`visible` WhenWhole); the files take their names at the
+// run's normal end, the hourly emission file first, then the control file that
+// names it, so that a control file under its own name always names a whole
+// hourly emission file. A file that cannot be opened is reported on the
+// console, in the list file and on standard error with the reason, and the run
+// stops: a half-written pair of AERMOD files must not pass for a result.
 #pragma once
 #include <span>
 #include <string>

@@ -18,17 +18,10 @@ using run::Run;
 
 int nint(double x) { return static_cast<int>(std::lround(x)); }
 
-// The flare file's name: OUTPATH, a backslash, OUTNAME, "_", the file number
-// (two digits with a leading zero, more from 100 on) and ".DAT".
-run::Text255 flare_file_name(const Run& run, int iloop) {
-  static const io::Layout layout("('\\',A,'_',A,'.DAT')");
-  return join_outpath(run, layout.text({run.inp.OUTNAME.trimmed(), name_number(iloop)}));
-}
-
 // A step of zero or negative length would leave the clock where it is: the
 // table is refused.
 [[noreturn]] void refuse_duration(Run& run, int row, double seconds) {
-  for (int unit : {io::CONSOLE, io::LST})
+  for (int unit : {io::CONSOLE, io::LST, io::ERR})
     run.units.free(unit, {"***FATAL ERROR*** step of zero or negative duration in row", row,
                           "of the step table; duration (s)=", seconds});
   throw io::Stop{};
@@ -198,12 +191,13 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     common::MKDAT(c.yr, c.jul, c.hr, f.IDATESEQ);
 
     // Each record goes to the file as its step ends, under a temporary name
-    // in the file's own folder: the file takes its name only when it is whole,
-    // so a pass that stops on the way leaves nothing that could pass for a
-    // result. The header's period ends where the last record ends, which is
-    // filled in when the file is whole. A file that cannot be opened still has
-    // its pass run to the end, so that the list file and the log read as for
-    // any pass, and is reported where the file would have been complete.
+    // in the file's own folder: the files take their names together at the
+    // run's normal end, so a run that stops on the way leaves nothing that
+    // could pass for a result, nor a mixture with an earlier run's files. The
+    // header's period ends where the last record ends, which is filled in when
+    // the file is whole. A file that cannot be opened still has its pass run
+    // to the end, so that the list file and the log read as for any pass, and
+    // is reported where the file would have been complete.
     FlemarbPeriodMark mark;
     s.open = IWRFLEMARBHDR(run, iout, lst, flefile.view(), FlemarbPeriodEnd{}, &mark,
                            io::Units::Visible::WhenWhole) == 0;
@@ -214,11 +208,11 @@ bool MKFILCP(Run& run, int iout, int lst, int met, int log) {
     const FlemarbPeriodEnd end{s.clock.yr, s.clock.jul, s.clock.hr, s.clock.sec};
     if (s.open) {
       if (!IWRFLEMARBEND(run, iout, mark, end)) throw std::logic_error("flare file header record 15 not found");
-      if (!u.publish(flefile.view())) why = u.open_error();
+      if (!u.finish(flefile.view(), "flare file")) throw std::logic_error("flare file without its temporary");
     }
     if (!why.empty()) {
       const std::string name = io::host_path(flefile.view());
-      for (int unit : {io::CONSOLE, lst}) u.free(unit, {"Error opening flare file: ", name, ": ", why});
+      for (int unit : {io::CONSOLE, lst, io::ERR}) u.free(unit, {"Error opening flare file: ", name, ": ", why});
       return false;
     }
     warn_missing_meteorology(run, lst);

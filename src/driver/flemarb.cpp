@@ -1,7 +1,9 @@
 #include "driver/flemarb.hpp"
 
 #include <algorithm>
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/dates.hpp"
@@ -27,6 +29,39 @@ constexpr const char* COMMENTS[7] = {
 };
 
 int clamp_nspec(int nspec) { return std::clamp(nspec, 0, run::MAXSPEC); }
+
+// What the values of the records are, item by item, for the stop that a value
+// too large for its field makes: the quantity and the keyword that sets it.
+constexpr std::string_view kRate = "an emission rate in g/s";
+constexpr std::string_view kMass = "a molar mass in g/mol (MW)";
+constexpr std::array<std::string_view, 22> kSourceType1 = {
+    "",
+    "the easting of the release point in km (XCOORD)",
+    "the northing of the release point in km (YCOORD)",
+    "the release height in m (HS)",
+    "the ground elevation in m (ZCOORD)",
+    "the diameter of the pseudo-stack in m",
+    "the exit temperature in K",
+    "the eastward exit velocity in m/s",
+    "the northward exit velocity in m/s",
+    "the upward exit velocity in m/s",
+    "the initial horizontal spread in m",
+    "the initial vertical spread in m",
+    kRate, kRate, kRate, kRate, kRate, kRate, kRate, kRate, kRate, kRate};
+constexpr std::array<std::string_view, 22> kSourceType2 = {
+    "",
+    kSourceType1[1],
+    kSourceType1[2],
+    kSourceType1[3],
+    kSourceType1[4],
+    kSourceType1[5],
+    "the buoyancy flux in m4/s3",
+    "the eastward momentum flux in m4/s2",
+    "the northward momentum flux in m4/s2",
+    "the upward momentum flux in m4/s2",
+    kSourceType1[10],
+    kSourceType1[11],
+    kRate, kRate, kRate, kRate, kRate, kRate, kRate, kRate, kRate, kRate};
 
 // Record 15: the period's start and end, 36 columns whatever the values.
 const io::Layout& period_layout() {
@@ -70,7 +105,7 @@ int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
   u.fixed(iunit, L_I4, {7});
   for (const char* c : COMMENTS) u.free(iunit, {c});
   u.fixed(iunit, L_A, {in.PMAP.trimmed()});
-  u.fixed(iunit, L_ZONE, {in.IUTMZN, in.UTMHEM.view()});
+  u.fixed(iunit, L_ZONE, {in.IUTMZN, in.UTMHEM.view()}, {"the UTM zone (IUTMZN)", ""});
   u.fixed(iunit, L_A, {in.DATUM.trimmed()});
   u.fixed(iunit, L_A4, {"  KM"});
   u.fixed(iunit, L_A8, {in.ABTZ.view()});
@@ -96,7 +131,9 @@ int IWRFLEMARBHDR(run::Run& run, int iunit, int lst, std::string_view fin,
 
   std::vector<io::Item> masses;
   for (int i = 1; i <= nspec; ++i) masses.emplace_back(in.MMLST(i));
-  u.fixed(iunit, L_MASSES, masses);
+  static constexpr std::array<std::string_view, run::MAXSPEC> kMasses = {kMass, kMass, kMass, kMass, kMass,
+                                                                          kMass, kMass, kMass, kMass, kMass};
+  u.fixed(iunit, L_MASSES, masses, kMasses);
 
   std::vector<io::Item> source{in.SNAME.trimmed()};
   for (double p : PARAMS) source.emplace_back(p);
@@ -129,13 +166,13 @@ int IWRFLEMARBI(run::Run& run, int iunit, int ivar, const io::Text<32>& sname, i
   if (ivar == 1) {
     const io::Item items[] = {sname.trimmed(), X, Y, Z, Elev, D, T, U, V, W, Sigy, Sigz,
                               Q(1), Q(2), Q(3), Q(4), Q(5), Q(6), Q(7), Q(8), Q(9), Q(10)};
-    u.fixed(iunit, L_TYPE1, std::span<const io::Item>(items, count));
+    u.fixed(iunit, L_TYPE1, std::span<const io::Item>(items, count), kSourceType1);
   } else if (ivar == 2) {
     const io::Item items[] = {sname.trimmed(), X, Y, Z, Elev, D, Fb, Fmx, Fmy, Fmz, Sigy, Sigz,
                               Q(1), Q(2), Q(3), Q(4), Q(5), Q(6), Q(7), Q(8), Q(9), Q(10)};
-    u.fixed(iunit, L_TYPE2, std::span<const io::Item>(items, count));
+    u.fixed(iunit, L_TYPE2, std::span<const io::Item>(items, count), kSourceType2);
   } else {
-    for (int unit : {io::CONSOLE, io::LST})
+    for (int unit : {io::CONSOLE, io::LST, io::ERR})
       u.free(unit, {" *** BAD PARAMETER *** in iwrFLEMARBi, ivar must be 1 or 2"});
     throw io::Stop{};
   }

@@ -22,8 +22,10 @@ using physics::refusal;
 // The source type is none of those known: both record pairs, then the error end.
 bool unknown_source_type(Run& run, const char* which) {
   io::Units& u = run.units;
-  u.free(io::CONSOLE, {"FATAL ERROR:  Unknown source type"});
-  u.free(io::CONSOLE, {which});
+  for (int unit : {io::CONSOLE, io::ERR}) {
+    u.free(unit, {"FATAL ERROR:  Unknown source type"});
+    u.free(unit, {which});
+  }
   u.free(io::LST, {"FATAL ERROR: Unknown source type"});
   u.free(io::LST, {which});
   return false;

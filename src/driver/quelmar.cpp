@@ -2,16 +2,19 @@
 
 #include <ctime>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "driver/aermod.hpp"
 #include "driver/calpuff.hpp"
+#include "driver/file_names.hpp"
 #include "driver/prepare.hpp"
 #include "input/chkinput.hpp"
 #include "input/readinp.hpp"
 #include "common/utils.hpp"
 #include "input/wrcontrol.hpp"
 #include "io/stop.hpp"
+#include "io/temporaries.hpp"
 #include "io/units.hpp"
 
 namespace quelmar::driver {
@@ -47,8 +50,9 @@ constexpr const char* kUsage[] = {
     "",
     "Exit status: 0 after the normal end (\"Program Terminated\"); 1 after input",
     "errors or any other failure (\"Program Terminated with ***ERRORS***\" or a",
-    "\"***FATAL ERROR***\" message). A run stopped by SIGINT, SIGTERM or SIGHUP",
-    "removes its unfinished model files and ends with that signal's status.",
+    "\"***FATAL ERROR***\" message). The model files take their names together at",
+    "the normal end: a run that stops, also by SIGINT, SIGTERM or SIGHUP (which",
+    "end it with that signal's status), leaves none of its own.",
     "",
     "  -h, --help   show this text",
     "  --version    show the program's version and level",
@@ -104,11 +108,10 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   common::INITIALIZE(in.LIFT, 0.0);
 
   if (input::IRDCONTROL(run, io::CTL, ctlfile.view()) == 1) {
-    const char* head = "***FATAL ERROR*** cannot open control file ";
-    const std::string_view name = ctlfile.trimmed();
-    // On the console the reason goes on in a record of its own when the line is full.
-    u.free(io::CONSOLE, {head, name, ": ", u.open_error()});
-    u.err() << head << name << ": " << u.open_error() << '\n';
+    // On the console the reason goes on in a record of its own when the line
+    // is full; standard error has it in one line.
+    for (int unit : {io::CONSOLE, io::ERR})
+      u.free(unit, {"***FATAL ERROR*** cannot open control file ", ctlfile.trimmed(), ": ", u.open_error()});
     return error_end(run);
   }
 
@@ -116,22 +119,25 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   io::MK_CASE(io::LST, in.LCFILES, in.LSTDAT.span(), ierr);
   if (io::host_path(in.LSTDAT.view()).empty()) {
     // Without a list file the run could report nothing of what it finds.
-    const char* text = "***FATAL ERROR*** the control file names no list file (LSTDAT)";
-    u.free(io::CONSOLE, {text});
-    u.err() << text << '\n';
+    for (int unit : {io::CONSOLE, io::ERR}) u.free(unit, {"***FATAL ERROR*** the control file names no list file (LSTDAT)"});
     return error_end(run);
   }
   if (!u.open_write(io::LST, in.LSTDAT.view())) {
-    u.free(io::CONSOLE, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
+    for (int unit : {io::CONSOLE, io::ERR})
+      u.free(unit, {"Error opening LSTDAT: ", io::host_path(in.LSTDAT.view()), ": ", u.open_error()});
     return error_end(run);
   }
+  // A run that is stopped or killed leaves every record of the list file
+  // written before the end.
+  u.write_through(io::LST);
   for (run::Text255* name : {&in.LOGDAT, &in.METDAT, &in.METDAT2, &in.RECINC, &in.OUTNAME, &in.OUTPATH})
     io::MK_CASE(io::LST, in.LCFILES, name->span(), ierr);
 
   run.stdc.LOGON = 0;
   if (in.MDEBUG == 1 && in.LOGDAT.len_real() >= 1) {
     if (!u.open_write(io::LOG, in.LOGDAT.view())) {
-      u.free(io::CONSOLE, {"Error opening LOGDAT: ", io::host_path(in.LOGDAT.view()), ": ", u.open_error()});
+      for (int unit : {io::CONSOLE, io::LST, io::ERR})
+        u.free(unit, {"Error opening LOGDAT: ", io::host_path(in.LOGDAT.view()), ": ", u.open_error()});
       return error_end(run);
     }
     run.stdc.LOGON = 1;
@@ -147,7 +153,8 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 
   const int nerr = input::ICHKINPUT(run, io::LST);
   if (nerr >= 1) {
-    u.free(io::LST, {"Number of errors in input file:", nerr});
+    // Standard error has the count; the list file has the errors themselves.
+    for (int unit : {io::LST, io::ERR}) u.free(unit, {"Number of errors in input file:", nerr});
     const std::string ctime = time_of_day();
     u.free(io::LST, {ctime});
     return error_end(run);
@@ -158,7 +165,17 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
   if (in.MDSPMOD == 1 && !MKFILCP(run, io::OUT, io::LST, io::MET, io::LOG)) return error_end(run);
   if (in.MDSPMOD == 2 && !MKFILAM(run, io::OUT, io::LST, io::MET, io::LOG)) return error_end(run);
 
-  // The normal end.
+  // The normal end. The model files take their names together, and only
+  // here: a run that stops before leaves none of its own and an earlier run's
+  // files as they were. A stop signal waits from now until the run has ended.
+  const io::StopSignalsHeld held;
+  if (const std::optional<io::Units::Unpublished> failed = u.publish_all()) {
+    for (int unit : {io::CONSOLE, io::LST, io::ERR})
+      u.free(unit, {"Error opening ", failed->what, ": ", failed->name, ": ", failed->reason});
+    return error_end(run);
+  }
+  warn_foreign_files(run, io::LST);
+
   const double used = cpu_seconds() - start;
   u.free(io::LST, {"CPU Time ", used, " seconds"});
   u.free(io::LST, {"Program Terminated"});
@@ -175,9 +192,8 @@ int QUELMAR(Run& run, int argc, const char* const* argv) {
 namespace {
 
 // The end of an immediate stop: its text (when it has one) in the list file
-// while that can still be written and on standard error, the model files that
-// were being written removed (they would look complete to their model; those
-// finished earlier in the run stay), every unit closed.
+// while that can still be written and on standard error, the run's model files
+// removed (none has taken its name yet), every unit closed.
 int stop_end(Run& run, const std::string& text) {
   io::Units& u = run.units;
   // What fails here (a list file that cannot be written, a console that has

@@ -7,6 +7,7 @@
 #include "common/dates.hpp"
 #include "met/aermet.hpp"
 #include "met/metseries.hpp"
+#include "met/reader.hpp"
 #include "met/store.hpp"
 #include "common/constants.hpp"
 #include "physics/emissions.hpp"
@@ -164,10 +165,14 @@ void pass_start(Run& run, Clock& clock) {
   f.ISEC = clock.sec;
   common::MKDAT(in.YYS, in.JDS, in.HHS, f.IDATECUR);
   f.missing = run::MissingMet{};
+  // Where the file's hours are matched to the period's, the period must not
+  // begin before the file: found here, before the pass writes anything.
   if (in.MMET == 1) {
     met::METHDR(run, io::MET, io::LST, in.METDAT.view(), f.WS, f.WD, run.stdc.TAMBH, f.IPG);
+    met::require_period_start(run, io::LST, met::CALPOST_KIND, f.IDATECUR, f.ISEC);
   } else if (in.MMET == 2) {
     met::METHDR_AERMET(run, io::MET, io::LST, in.METDAT.view(), f.WS, f.WD, run.stdc.TAMBH, f.IPG, in.MNONSEQ);
+    if (in.MNONSEQ != 1) met::require_period_start(run, io::LST, met::AERMET_KIND, f.IDATECUR, f.ISEC);
     screening_rounding(run);
   } else {
     fixed_meteorology(run);

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "common/constants.hpp"
 #include "input/datum_codes.hpp"
+#include "input/readinp.hpp"
 
 namespace quelmar::input {
 
@@ -24,6 +28,131 @@ bool whole_hour_zone(std::string_view z) {
   for (std::size_t i = 4; i < 8; ++i)
     if (z[i] < '0' || z[i] > '9') return false;
   return z.substr(6, 2) == "00";
+}
+
+// The compositions that a flare run reads: the raw gas always, the fuel gas
+// and the lift gas when their keywords were looked up.
+struct Composition {
+  const char* name;  // RAW, FUEL, LIFT: the keyword prefix without its underscore
+  const run::MIX* mix;
+};
+
+std::vector<Composition> read_compositions(const Run& run) {
+  std::vector<Composition> c{{"RAW", &run.inp.RAW}};
+  if (run.findings.fuel_read) c.push_back({"FUEL", &run.inp.FUEL});
+  if (run.findings.lift_read) c.push_back({"LIFT", &run.inp.LIFT});
+  return c;
+}
+
+bool is_fraction(double x) { return x >= 0 && x <= 1; }
+
+// A file that AERMOD, started in this folder, opens under the name that its
+// control file holds.
+bool present_here(std::string_view name) {
+  std::error_code ec;
+  const std::filesystem::path p{std::string(name)};
+  return std::filesystem::exists(p, ec) && !std::filesystem::is_directory(p, ec);
+}
+
+// The flare's own inputs, before any file: what the control file gives that
+// no flare has (fractions outside 0 to 1, a step table that does not match
+// NSEQ, a UTM position outside its zone), the files an AERMOD run names, and
+// the values that are most likely a slip. One record for each finding; the
+// errors are counted, the warnings are not.
+int check_flare_inputs(Run& run, int lst) {
+  io::Units& u = run.units;
+  const MOD_READINP& in = run.inp;
+  int nerr = 0;
+  auto error = [&](std::initializer_list<io::Item> items) {
+    u.free(lst, items);
+    ++nerr;
+  };
+  const bool flare = in.MINPUT == 1 || in.MINPUT == 2;
+  const bool model = in.MDSPMOD == 1 || in.MDSPMOD == 2;
+
+  // Mole fractions: a percentage or a typing error would scale every rate.
+  if (flare) {
+    for (const Composition& c : read_compositions(run))
+      for (int i = 1; i <= COMPOSITION_KEYS; ++i) {
+        const double x = (*c.mix)(i);
+        if (is_fraction(x)) continue;
+        const std::string key = std::string(c.name) + "_" + species_suffix(i);
+        error({"FATAL ERROR: " + key + " must be a mole fraction from 0 to 1, " + key + "=", x});
+      }
+    if (!(in.RH2S <= 1)) error({"FATAL ERROR: RH2S must be a mole fraction of 1 or less, RH2S=", in.RH2S});
+  }
+  if (in.MINPUT == 2) {
+    const int rows = std::min(in.NSEQ, run::MAXPUFFS);
+    for (int r = 1; r <= rows; ++r) {
+      const double h2s = in.PSEQ(r, 3);
+      if (h2s <= 1) continue;
+      error({"FATAL ERROR: SEQ row " + std::to_string(r) +
+                 ": the H2S fraction must be from 0 to 1, or negative for the run's RH2S, H2S=",
+             h2s});
+    }
+  }
+
+  // Sums: a composition that is not whole (a species left out, a slip of a
+  // digit) is still burnt as given.
+  if (flare) {
+    for (const Composition& c : read_compositions(run)) {
+      double sum = 0;
+      bool fractions = true;
+      for (int i = 1; i <= COMPOSITION_KEYS; ++i) {
+        fractions = fractions && is_fraction((*c.mix)(i));
+        sum += (*c.mix)(i);
+      }
+      if (fractions && std::fabs(sum - 1) > 0.01)
+        u.free(lst, {std::string("WARNING: the ") + c.name + " mole fractions do not sum to 1, sum=", sum});
+    }
+  }
+
+  // The step table takes the first NSEQ SEQ lines, and none at all when there
+  // are fewer.
+  if (in.MINPUT == 2) {
+    if (run.findings.seq_lines < in.NSEQ)
+      error({"FATAL ERROR: the control file has fewer SEQ lines than NSEQ, NSEQ=", in.NSEQ});
+    else if (run.findings.seq_lines > in.NSEQ)
+      u.free(lst, {"WARNING: only the first NSEQ SEQ lines are used, NSEQ=", in.NSEQ});
+  }
+
+  // A UTM position: a zone that CALPUFF knows, an easting and a northing in
+  // kilometres within a zone (a southern northing counts from 10000 km at the
+  // equator; metres would be a thousand times too far).
+  if (io::LEQ(in.PMAP.view(), "UTM") == 1) {
+    if (in.MDSPMOD == 1 && (in.IUTMZN < 1 || in.IUTMZN > 60))
+      error({"FATAL ERROR: IUTMZN must be a UTM zone from 1 to 60 (the hemisphere is UTMHEM), IUTMZN=", in.IUTMZN});
+    if (model && !(in.XCOORD >= 0 && in.XCOORD <= 1000))
+      error({"FATAL ERROR: XCOORD must be a UTM easting from 0 to 1000 km, XCOORD=", in.XCOORD});
+    if (model && !(in.YCOORD >= 0 && in.YCOORD < 10000))
+      error({"FATAL ERROR: YCOORD must be a UTM northing from 0 to below 10000 km (in the southern hemisphere "
+             "counted from 10000 km at the equator, with UTMHEM = S), YCOORD=",
+             in.YCOORD});
+  }
+
+  // The receptor and profile files that the AERMOD control files name; AERMOD
+  // stops without either. Other meteorology leaves these records to the user.
+  if (in.MDSPMOD == 2 && in.MMET == 2) {
+    if (in.RECINC.len_real() == 0)
+      error({"FATAL ERROR: RECINC must name the receptor file of the AERMOD control files"});
+    if (in.METDAT2.len_real() == 0)
+      error({"FATAL ERROR: METDAT2 must name the AERMET profile file of the AERMOD control files"});
+    for (const auto& [key, name] : {std::pair{"RECINC", &in.RECINC}, std::pair{"METDAT2", &in.METDAT2}}) {
+      const std::string_view n = name->trimmed();
+      if (!n.empty() && !present_here(n))
+        u.free(lst, {std::string("WARNING: ") + key + " names " + std::string(n) +
+                     ", which is not in this folder: AERMOD run here will not find it"});
+    }
+  }
+
+  // Values that are most likely a slip.
+  if (model && in.OUTNAME.len_real() == 0)
+    u.free(lst, {"WARNING: OUTNAME is blank: the model files are named by their numbers alone"});
+  if (flare && in.HS == 0) u.free(lst, {"WARNING: HS is 0: the flare tip is at ground level"});
+  const double raw_h2s = in.RAW(run::H2S);
+  if (flare && in.RH2S > 0 && raw_h2s > 0 && raw_h2s != in.RH2S)
+    u.free(lst, {"WARNING: RH2S replaces the H2S fraction of the raw gas, RAW_H2S=", raw_h2s});
+  return nerr;
 }
 
 }  // namespace
@@ -154,7 +283,8 @@ int ICHKINPUT(Run& run, int lst) {
     }
     // CALPUFF knows a datum only by its own code, compared character for character.
     if (!is_datum_code(in.DATUM.trimmed())) {
-      u.free(lst, {std::string("FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=") +
+      u.free(lst, {std::string("FATAL ERROR: DATUM must be a CALPUFF datum code (WGS-84; NAR-C for NAD83; NAS-C for "
+                               "NAD27; the others in datum_codes.txt), DATUM=") +
                    in.DATUM.str()});
       ++nerr;
     }
@@ -241,6 +371,7 @@ int ICHKINPUT(Run& run, int lst) {
     ++nerr;
   }
 
+  nerr += check_flare_inputs(run, lst);
   return nerr;
 }
 

@@ -18,8 +18,9 @@ using run::Run;
 
 namespace {
 
-constexpr std::array<const char*, 19> kSuffix = {"H2O", "H2", "HE", "N2",  "CO2", "H2S", "C1",  "C2", "C3", "IC4",
-                                                  "NC4", "IC5", "NC5", "NC6", "C7", "CO",  "NH3", "AR", "O2"};
+constexpr std::array<const char*, COMPOSITION_KEYS> kSuffix = {"H2O", "H2",  "HE",  "N2",  "CO2", "H2S", "C1",
+                                                                "C2",  "C3",  "IC4", "NC4", "IC5", "NC5", "NC6",
+                                                                "C7",  "CO",  "NH3", "AR",  "O2"};
 
 // Every keyword that the reader below can look up, whatever the switches, in
 // reading order; the composition keywords ("RAW_", "FUEL_" or "LIFT_" and a
@@ -44,14 +45,15 @@ constexpr std::array<std::string_view, 3> kCompositionPrefix = {"RAW_", "FUEL_",
 
 // A run beyond the capacity of a table is refused before anything is read into it.
 [[noreturn]] void refuse_capacity(io::Units& u, const char* key, int value, int limit) {
-  u.free(io::CONSOLE, {std::string("***FATAL ERROR*** ") + key + " is above its limit of " + std::to_string(limit) +
-                           ": " + key + "=",
-                       value});
+  for (int unit : {io::CONSOLE, io::ERR})
+    u.free(unit, {std::string("***FATAL ERROR*** ") + key + " is above its limit of " + std::to_string(limit) + ": " +
+                      key + "=",
+                  value});
   throw io::Stop{};
 }
 
 [[noreturn]] void missing_required(io::Units& u, const char* message) {
-  u.free(io::CONSOLE, {message});
+  for (int unit : {io::CONSOLE, io::ERR}) u.free(unit, {message});
   throw io::Stop{};
 }
 
@@ -75,9 +77,15 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   // remembered for the input checks, in the order of the lookups.
   BadValues* bad = &run.findings.bad_values;
   bad->clear();
-  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, key, v, bad); };
-  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, key, v, bad); };
-  auto R = [&](const char* key, double& v) { return IRDPARAM_R(u, iunit, key, v, bad); };
+  run.findings.seq_lines = 0;
+  // Every lookup names its keyword through `ask`, which keeps the keywords
+  // that this file's switches make the reader look up.
+  std::vector<std::string>& looked_up = run.findings.looked_up;
+  looked_up.clear();
+  auto ask = [&](const std::string& key) -> const std::string& { return looked_up.emplace_back(key); };
+  auto A = [&](const char* key, std::span<char> v) { return IRDPARAM_A(u, iunit, ask(key), v, bad); };
+  auto I = [&](const char* key, int& v) { return IRDPARAM_I(u, iunit, ask(key), v, bad); };
+  auto R = [&](const std::string& key, double& v) { return IRDPARAM_R(u, iunit, ask(key), v, bad); };
 
   A("STITLE1", in.STITLE.span());                                       // 1
   A("SNAME", in.SNAME.span());                                           // 2
@@ -90,7 +98,7 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     // A truth value: only its first character counts, so a long value loses nothing.
     io::Text<128> work;
     in.LCFILES = false;
-    if (IRDPARAM_A(u, iunit, "LCFILES", work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
+    if (IRDPARAM_A(u, iunit, ask("LCFILES"), work.span())) in.LCFILES = work(1) == 't' || work(1) == 'T';
   }
   I("MDSPMOD", in.MDSPMOD);                                              // 4
   I("MINPUT", in.MINPUT);
@@ -120,9 +128,9 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   A("ABTZ", in.ABTZ.span());
   I("NSPEC", in.NSPEC);                                                  // 10
   if (in.NSPEC > MAXSPEC) refuse_capacity(u, "NSPEC", in.NSPEC, MAXSPEC);
-  IRDPARAM_AV<8>(u, iunit, "CHEMLST", in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v), bad);  // 11
-  IRDPARAM_RV(u, iunit, "MW", in.NSPEC, std::span<double>(in.MMLST.v), bad);              // 12
-  IRDPARAM_RV(u, iunit, "EMIT", in.NSPEC, std::span<double>(in.QLST.v), bad);             // 13
+  IRDPARAM_AV<8>(u, iunit, ask("CHEMLST"), in.NSPEC, std::span<io::Text<8>>(in.CHEMLST.v), bad);  // 11
+  IRDPARAM_RV(u, iunit, ask("MW"), in.NSPEC, std::span<double>(in.MMLST.v), bad);              // 12
+  IRDPARAM_RV(u, iunit, ask("EMIT"), in.NSPEC, std::span<double>(in.QLST.v), bad);             // 13
   R("ODOURPPB", in.ODOURPPB);                                            // 14
   I("YYS", in.YYS);                                                      // 15
   I("MMS", in.MMS);
@@ -196,8 +204,11 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
   if (in.MINPUT == 2) {                                                  // 23, 24
     I("NSEQ", in.NSEQ);
     if (in.NSEQ > MAXPUFFS) refuse_capacity(u, "NSEQ", in.NSEQ, MAXPUFFS);
-    IRDPARAM_RV2(u, iunit, "SEQ", in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4, bad);
+    IRDPARAM_RV2(u, iunit, ask("SEQ"), in.NSEQ, 4, in.PSEQ, MAXPUFFS, 4, bad);
     in.NPUFFS = in.NSEQ;
+    // The rows take the first NSEQ lines, or none when there are fewer: the
+    // checks compare the two counts.
+    run.findings.seq_lines = count_keyword_lines(u, iunit, "SEQ");
   }
   if (in.MINPUT == 3) {                                                  // 25
     in.NPUFFS = 1;
@@ -243,14 +254,21 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     R("HPFUEL_FLOW", in.HPFUEL_FLOW);
     R("RAIRFUEL", in.RAIRFUEL);
   }
-  for (int i = 1; i <= 19; ++i) R((std::string("RAW_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.RAW(i));  // 36
+  // A composition: the prefix and each species suffix, species by species.
+  auto composition = [&](const char* prefix, run::MIX& mix) {
+    for (int i = 1; i <= COMPOSITION_KEYS; ++i) R(std::string(prefix) + species_suffix(i), mix(i));
+  };
+  composition("RAW_", in.RAW);                                           // 36
+  // The checks look at the fractions of the gases that were looked up.
+  run.findings.fuel_read = in.MFUELGAS != 0;
+  run.findings.lift_read = in.MLIFTGAS != 0;
   if (in.MFUELGAS != 0) {                                                // 37
-    for (int i = 1; i <= 19; ++i) R((std::string("FUEL_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.FUEL(i));
+    composition("FUEL_", in.FUEL);
   } else {
     common::INITIALIZE(in.FUEL, 0.0);
   }
   if (in.MLIFTGAS != 0) {                                                // 38
-    for (int i = 1; i <= 19; ++i) R((std::string("LIFT_") + kSuffix[static_cast<std::size_t>(i - 1)]).c_str(), in.LIFT(i));
+    composition("LIFT_", in.LIFT);
   } else {
     common::INITIALIZE(in.LIFT, 0.0);
   }
@@ -275,6 +293,13 @@ int IRDCONTROL(Run& run, int iunit, std::string_view fin) {
     if (!is_control_keyword(key)) run.findings.unknown_keys.push_back(std::move(key));
   u.close(iunit);
   return 0;
+}
+
+std::vector<std::string> control_keywords() {
+  std::vector<std::string> keys(kKeywords.begin(), kKeywords.end());
+  for (std::string_view prefix : kCompositionPrefix)
+    for (const char* suffix : kSuffix) keys.push_back(std::string(prefix) + suffix);
+  return keys;
 }
 
 bool is_control_keyword(std::string_view key) {

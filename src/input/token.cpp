@@ -293,6 +293,14 @@ int IRDPARAM_RVX(io::Units& u, int ctl, std::string_view key, int nmax, std::spa
   return n;
 }
 
+int count_keyword_lines(io::Units& u, int ctl, std::string_view key) {
+  u.rewind(ctl);
+  Line value;
+  int n = 0;
+  while (find_next(u, ctl, key, value)) ++n;
+  return n;
+}
+
 std::vector<std::string> keyword_line_keys(io::Units& u, int ctl) {
   std::vector<std::string> keys;
   u.rewind(ctl);

@@ -97,6 +97,10 @@ int IRDPARAM_IVX(io::Units& u, int ctl, std::string_view key, int nmax, std::spa
 // Not used by the run; kept with the keyword readers.
 int IRDPARAM_RVX(io::Units& u, int ctl, std::string_view key, int nmax, std::span<double> rv);
 
+// The number of lines whose key is `key`, from the first line on (as the
+// lookups read them).
+int count_keyword_lines(io::Units& u, int ctl, std::string_view key);
+
 // The KEY of every keyword line with a non-empty KEY, in the order of the lines,
 // from the second line on (the first record of a control file is no keyword
 // line); lines are cut at 255 characters as for the lookups.

@@ -531,6 +531,7 @@ struct Writer {
                    (cur.size() > at && cur.find_first_not_of('*', at) == std::string::npos))) {
       if (bad.count++ == 0) {
         bad.record = records;
+        bad.item = static_cast<int>(k) - 1;
         bad.first = static_cast<int>(at - base) + 1;
         bad.last = static_cast<int>(cur.size() - base);
       }

@@ -63,6 +63,7 @@ class Layout {
     int count = 0;
     int record = 0;             // the first one's record, from 0 in the order written,
     int first = 0, last = 0;    // and its columns, from 1
+    int item = -1;              // and the item it holds, from 0 in the order given
   };
   bool write(std::span<const Item> items, std::string& buf, const std::function<void(std::string_view)>& emit,
              BadFields* bad = nullptr) const;

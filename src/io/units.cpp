@@ -38,6 +38,7 @@ struct Units::File {
   bool held = false;  // the last record written was not ended ($)
   bool whole_fields = false;
   bool failed = false;  // a write failed: the unit takes nothing more
+  bool through = false;  // every record goes to the file as it is written
   long long lines = 0;  // records ended so far
 };
 
@@ -46,6 +47,7 @@ struct Units::Temporary {
   std::string path;   // the temporary name, as opened
   std::string final;  // its own name
   int slot = -1;      // its slot among the names that a signal handler removes
+  std::string what;   // the kind of file, once whole
 };
 
 namespace {
@@ -117,12 +119,21 @@ bool Units::open_write(int unit, std::string_view name, Visible visible) {
       open_error_ = reason(err);
       return false;
     }
-    // The name is known to the signal handler before the file exists.
-    Temporary t{f->path, path, register_temporary(f->path)};
-    if (t.slot < 0) {
-      open_error_ = "too many temporary files at once";
+    // Two files of one name (names cut at their field's length) would share
+    // one temporary: the second is refused rather than written over the first.
+    if (finals_.count(path) != 0) {
+      open_error_ = "the run writes another file of this name";
       return false;
     }
+    // The name is known to the signal handler before the file exists.
+    Temporary t{f->path, path, register_temporary(f->path), {}};
+    if (t.slot < 0) {
+      open_error_ = f->path.size() >= static_cast<std::size_t>(MAX_TEMPORARY_NAME)
+                        ? reason(ENAMETOOLONG)
+                        : "more than " + std::to_string(MAX_TEMPORARIES) + " model files in one run";
+      return false;
+    }
+    finals_.insert(path);
     temporaries_.push_back(std::move(t));
   }
   f->fd = ::open(f->path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -130,6 +141,7 @@ bool Units::open_write(int unit, std::string_view name, Visible visible) {
     open_error_ = reason(errno);
     if (visible == Visible::WhenWhole) {
       release_temporary(temporaries_.back().slot);
+      finals_.erase(path);
       temporaries_.pop_back();
     }
     return false;
@@ -139,8 +151,16 @@ bool Units::open_write(int unit, std::string_view name, Visible visible) {
   return true;
 }
 
+void Units::write_through(int unit) {
+  File* f = file(unit);
+  if (!f || f->reading || f->failed) return;
+  f->through = true;
+  drain(*f);
+  set_stop_record_file(f->fd);
+}
+
 bool Units::is_open(int unit) const {
-  if (unit == CONSOLE) return true;
+  if (unit == CONSOLE || unit == ERR) return true;
   return files_.count(unit) != 0;
 }
 
@@ -182,12 +202,14 @@ void Units::close_file(File& f, bool keep_contents) {
     try {
       drain(f);
     } catch (...) {
+      if (f.through) set_stop_record_file(-1);
       ::close(fd);
       f.fd = -1;
       throw;
     }
   }
   f.fd = -1;
+  if (f.through) set_stop_record_file(-1);  // before the descriptor can be taken by another file
   if (::close(fd) != 0 && keep_contents && !f.failed && errno != EINTR) write_failed(f, errno);
 }
 
@@ -207,61 +229,81 @@ void Units::whole_fields(int unit) {
 namespace {
 
 // A record whose number does not fit its field, or is not finite, stops the run
-// with the file, line and columns of the first such field.
-void refuse_bad_fields(const std::string& file, long long line, const Layout::BadFields& bad) {
+// with the file, line and columns of the first such field, and what its value
+// is when the writer said so.
+void refuse_bad_fields(const std::string& file, long long line, const Layout::BadFields& bad,
+                       std::span<const std::string_view> what = {}) {
   if (bad.count == 0) return;
-  throw Stop{"***FATAL ERROR*** a value does not fit its field in " + file + ", line " + std::to_string(line) +
-             ", columns " + std::to_string(bad.first) + " to " + std::to_string(bad.last)};
+  std::string text = "***FATAL ERROR*** a value does not fit its field in " + file + ", line " +
+                     std::to_string(line) + ", columns " + std::to_string(bad.first) + " to " +
+                     std::to_string(bad.last);
+  const std::size_t item = static_cast<std::size_t>(bad.item);
+  if (bad.item >= 0 && item < what.size() && !what[item].empty()) text += ": " + std::string(what[item]);
+  throw Stop{text};
 }
 
 }  // namespace
 
-void Units::remove_temporary(std::size_t index) {
-  Temporary& t = temporaries_[index];
+void Units::remove_temporary(std::vector<Temporary>& list, std::size_t index) {
+  Temporary& t = list[index];
   ::unlink(t.path.c_str());
   release_temporary(t.slot);
-  temporaries_.erase(temporaries_.begin() + static_cast<std::ptrdiff_t>(index));
+  finals_.erase(t.final);
+  list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-bool Units::publish(std::string_view name) {
+bool Units::is_temporary(const File& f) const {
+  return !f.reading && std::any_of(temporaries_.begin(), temporaries_.end(),
+                                   [&](const Temporary& t) { return t.path == f.path; });
+}
+
+bool Units::finish(std::string_view name, std::string_view what) {
   const std::string path = host_path(name);
   std::size_t k = 0;
   while (k < temporaries_.size() && temporaries_[k].final != path) ++k;
-  if (k == temporaries_.size()) {
-    open_error_ = reason(ENOENT);
-    return false;
-  }
+  if (k == temporaries_.size()) return false;
   for (auto& [unit, f] : files_)
     if (!f->reading && f->path == temporaries_[k].path) {
       close(unit);
       break;
     }
-  int err = name_not_writable(path);
-  if (err == 0 && ::rename(temporaries_[k].path.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) {
-    open_error_ = reason(err);
-    remove_temporary(k);
-    return false;
-  }
-  release_temporary(temporaries_[k].slot);
+  temporaries_[k].what = std::string(what);
+  whole_.push_back(std::move(temporaries_[k]));
   temporaries_.erase(temporaries_.begin() + static_cast<std::ptrdiff_t>(k));
   return true;
+}
+
+std::optional<Units::Unpublished> Units::publish_all() {
+  for (const Temporary& t : whole_)
+    if (const int err = name_not_writable(t.final)) return Unpublished{t.what, t.final, reason(err)};
+  std::size_t done = 0;
+  std::optional<Unpublished> failed;
+  for (; done < whole_.size(); ++done) {
+    Temporary& t = whole_[done];
+    if (::rename(t.path.c_str(), t.final.c_str()) != 0) {
+      failed = Unpublished{t.what, t.final, reason(errno)};
+      break;
+    }
+    release_temporary(t.slot);
+    finals_.erase(t.final);
+    published_.push_back(t.final);
+  }
+  whole_.erase(whole_.begin(), whole_.begin() + static_cast<std::ptrdiff_t>(done));
+  return failed;
 }
 
 void Units::discard_temporaries() {
   for (auto it = files_.begin(); it != files_.end();) {
     File& f = *it->second;
-    const bool temporary =
-        !f.reading && std::any_of(temporaries_.begin(), temporaries_.end(),
-                                  [&](const Temporary& t) { return t.path == f.path; });
-    if (temporary) {
+    if (is_temporary(f)) {
       close_file(f, false);
       it = files_.erase(it);
     } else {
       ++it;
     }
   }
-  while (!temporaries_.empty()) remove_temporary(temporaries_.size() - 1);
+  while (!temporaries_.empty()) remove_temporary(temporaries_, temporaries_.size() - 1);
+  while (!whole_.empty()) remove_temporary(whole_, whole_.size() - 1);
 }
 
 void Units::discard(int unit) {
@@ -274,7 +316,7 @@ void Units::discard(int unit) {
   const auto t = std::find_if(temporaries_.begin(), temporaries_.end(),
                               [&](const Temporary& x) { return x.path == f->path; });
   if (t != temporaries_.end()) {
-    remove_temporary(static_cast<std::size_t>(t - temporaries_.begin()));
+    remove_temporary(temporaries_, static_cast<std::size_t>(t - temporaries_.begin()));
   } else {
     ::unlink(f->path.c_str());
   }
@@ -372,9 +414,21 @@ void Units::console_put(std::string_view rec, bool hold) {
   }
 }
 
+void Units::err_put(std::string_view rec) {
+  const std::string_view body = rec.empty() ? rec : rec.substr(1);
+  if (body.find_first_not_of(' ') == std::string_view::npos) return;  // a spacer of the list file
+  std::ostream& o = *err_;
+  o << body << '\n';
+  o.flush();
+}
+
 void Units::put(int unit, std::string_view rec, bool hold) {
   if (unit == CONSOLE) {
     console_put(rec, hold);
+    return;
+  }
+  if (unit == ERR) {
+    err_put(rec);
     return;
   }
   File* f = file(unit);
@@ -385,19 +439,21 @@ void Units::put(int unit, std::string_view rec, bool hold) {
     ++f->lines;
   }
   f->held = hold;
-  if (f->pending.size() >= kPending) drain(*f);
+  if (f->through || f->pending.size() >= kPending) drain(*f);
 }
 
 void Units::free(int unit, std::span<const Item> items) {
-  if (unit != CONSOLE && !file(unit)) return;
+  if (unit != CONSOLE && unit != ERR && !file(unit)) return;
   scratch_.clear();
-  free_records(items, unit == CONSOLE ? 79 : 80, scratch_);
+  // Standard error takes each record whole: as wide as its items make it.
+  constexpr int kUnwrapped = 1 << 30;
+  free_records(items, unit == CONSOLE ? 79 : unit == ERR ? kUnwrapped : 80, scratch_);
   for (const std::string& r : scratch_) put(unit, r, false);
 }
 
-void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
+void Units::fixed(int unit, const Layout& layout, std::span<const Item> items, std::span<const std::string_view> what) {
   File* f = file(unit);
-  if (unit != CONSOLE && !f) return;
+  if (unit != CONSOLE && unit != ERR && !f) return;
   if (f && f->whole_fields) {
     // The records are held back until every field is known to be whole (the
     // last one in `line_`, any before it in `scratch_`).
@@ -405,7 +461,7 @@ void Units::fixed(int unit, const Layout& layout, std::span<const Item> items) {
     Layout::BadFields bad;
     const std::function<void(std::string_view)> keep = [&](std::string_view r) { scratch_.emplace_back(r); };
     const bool hold = layout.write(items, line_, keep, &bad);
-    refuse_bad_fields(f->shown, f->lines + 1 + bad.record, bad);
+    refuse_bad_fields(f->shown, f->lines + 1 + bad.record, bad, what);
     for (const std::string& r : scratch_) put(unit, r, false);
     put(unit, line_, hold);
     return;

@@ -44,17 +44,32 @@ void LTOPG(int& ipg, double xmol, double z0) {
 
 namespace {
 
+// The year of a record: two digits below 50 in the 2000s, 50 to 99 in the 1900s.
+int aermet_year(int yy) {
+  if (yy < 50) return yy + 2000;
+  if (yy < 100) return yy + 1900;
+  return yy;
+}
+
+// Whether the date and hour of a record (values 1-5: year, month, day, day of
+// the year, hour 1-24) name an hour at all: a year of at most four digits, a
+// month and a day of the month of the calendar, a day of that year, an hour
+// from 1 to 24. Any other record would make date-hour codes of no hour.
+bool aermet_date_holds(const std::array<int, 5>& n) {
+  if (n[0] < 0 || n[0] > 9999) return false;
+  const int iyr = aermet_year(n[0]);
+  int ijul = 0;
+  if (!common::day_of_year(iyr, n[1], n[2], ijul)) return false;
+  int last = 0;
+  common::day_of_year(iyr, 12, 31, last);
+  return n[3] >= 1 && n[3] <= last && n[4] >= 1 && n[4] <= 24;
+}
+
 // The hour of one record from its 20 values: values 1-5 the integers (year,
 // month, day, day of the year, hour 1-24), 6-20 the doubles.
 run::MetHour aermet_hour(const std::array<int, 5>& n, const std::array<double, 15>& v) {
   auto value = [&](int pos) { return v[static_cast<std::size_t>(pos - 6)]; };
-  // Two-digit years: below 50 in the 2000s, 50 to 99 in the 1900s.
-  int iyr = n[0];
-  if (iyr < 50) {
-    iyr += 2000;
-  } else if (iyr < 100) {
-    iyr += 1900;
-  }
+  const int iyr = aermet_year(n[0]);
   const int ijul = n[3];
   const int ihr = n[4] - 1;  // hours 1-24 name the hour by its end
 
@@ -73,21 +88,47 @@ run::MetHour aermet_hour(const std::array<int, 5>& n, const std::array<double, 1
 
 }  // namespace
 
+int aermet_station_id(std::string_view header, std::string_view label) {
+  const std::size_t at = header.find(label);
+  if (label.empty() || at == std::string_view::npos) return -1;
+  std::size_t b = at + label.size();
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (b < header.size() && blank(header[b])) ++b;
+  std::size_t e = b;
+  while (e < header.size() && !blank(header[e])) ++e;
+  const std::string_view word = header.substr(b, e - b);
+  if (word.empty() || word.size() > 8) return -1;
+  int id = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9') return -1;
+    id = id * 10 + (c - '0');
+  }
+  return id;
+}
+
 void read_aermet_file(run::Run& run, int metunit, std::string_view fmet) {
   run::MetStore& s = run.metstore;
   s = run::MetStore{};
   s.kind = run::MetStore::Aermet;
   s.name = std::string(fmet);
   s.opened = run.units.open_read(metunit, fmet);
-  if (!s.opened) return;
+  if (!s.opened) {
+    s.open_error = run.units.open_error();
+    return;
+  }
 
-  // The header line is not used; a longer header than usual does no harm. A
-  // failed read is reported by the header call.
+  // Of the header line only the station numbers are kept; a longer header
+  // than usual does no harm. A failed read is reported by the header call.
   std::string record;
   s.header_status = run.units.read_line(metunit, record);
   if (s.header_status == io::ReadStatus::Error) {
     run.units.close(metunit);
     return;
+  }
+  if (s.header_status == io::ReadStatus::Ok) {
+    // The stations that AERMOD compares with those its control file names.
+    s.sf_id = aermet_station_id(record, "SF_ID:");
+    s.ua_id = aermet_station_id(record, "UA_ID:");
   }
 
   // Each record is one free-format read of 20 values, which may go on over
@@ -97,12 +138,18 @@ void read_aermet_file(run::Run& run, int metunit, std::string_view fmet) {
   bool failed = false;    // a line could not be taken from the file
   long long last = 0;     // the last line taken that holds more than blanks,
   std::string last_text;  // and its text
+  long long first = 0;    // the first line of the current record that does,
+  std::string first_text; // and its text
   const std::function<bool(std::string&)> next = [&](std::string& rec) {
     const io::ReadStatus st = run.units.read_line(metunit, rec);
     if (st == io::ReadStatus::Error) failed = true;
     if (st != io::ReadStatus::Ok) return false;
     ++line;
     if (rec.find_first_not_of(" \t\r") != std::string::npos) {
+      if (!content) {
+        first = line;
+        first_text.assign(rec);
+      }
       content = true;
       last = line;
       last_text.assign(rec);
@@ -117,9 +164,14 @@ void read_aermet_file(run::Run& run, int metunit, std::string_view fmet) {
     for (std::size_t i = 0; i < v.size(); ++i) targets[5 + i] = io::Target::of(v[i]);
     content = false;
     const io::ReadStatus st = io::read_free(next, targets, nullptr, record);
-    if (st == io::ReadStatus::Ok) {
+    if (st == io::ReadStatus::Ok && aermet_date_holds(n)) {
       s.hours.push_back(aermet_hour(n, v));
       continue;
+    }
+    if (st == io::ReadStatus::Ok) {
+      // Readable numbers that name no hour: the line that holds the date.
+      run.units.close(metunit);
+      stop_unreadable(s.name, first, first_text);
     }
     // Blank lines up to the end of the file end it; a record cut short by the
     // end or a value that is not a number stop the run, naming the line that
@@ -146,7 +198,7 @@ void METHDR_AERMET(run::Run& run, int metunit, int logunit, std::string_view fme
 
   if (!store_holds(run, run::MetStore::Aermet, fmet)) read_aermet_file(run, metunit, fmet);
   const run::MetStore& s = run.metstore;
-  if (!s.opened) stop_cannot_open(run.units, logunit, fmet);
+  if (!s.opened) stop_cannot_open(run, logunit, fmet);
   if (s.header_status == io::ReadStatus::Error) {
     const std::string file = trimmed_name(fmet);
     report(run.units, logunit, {{"cannot read meteorological file ", file}});

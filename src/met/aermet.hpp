@@ -11,12 +11,21 @@
 
 namespace quelmar::met {
 
-// Reads the whole file once into the run's store: the header line, then every
-// hourly record with its date-hour and values. A record that cannot be read as
+// Reads the whole file once into the run's store: the header line (of which
+// the station numbers SF_ID and UA_ID are kept), then every hourly record with
+// its date-hour and values. A record that cannot be read as
 // 20 values (a value that is not a number, a record cut short by the end of
-// the file) stops the run, naming its line; a file that cannot be opened or
+// the file), or whose date names no hour (a year outside 0 to 9999, a month or
+// a day of the month outside the calendar, a day outside its year, an hour
+// outside 1 to 24), stops the run, naming its line; a file that cannot be opened or
 // whose header line cannot be read is kept as such for the header call.
 void read_aermet_file(run::Run& run, int metunit, std::string_view fmet);
+
+// The station number that an AERMET header line gives after `label`
+// ("SF_ID:" the surface station, "UA_ID:" the upper-air station): the word
+// that follows the label, when it is 1 to 8 digits; -1 when the label is
+// missing, nothing follows it, or the word holds anything else or more digits.
+int aermet_station_id(std::string_view header, std::string_view label);
 
 // Header call of a pass: starts from the store (reading the file FMET into it
 // first when it holds another file), delivers the first record into the

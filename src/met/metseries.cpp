@@ -68,9 +68,11 @@ bool read_begin_end(std::string_view line, int first, BeginEnd& d) {
          io::read_int_field(line, c + 30, 2, d.eh) && io::read_int_field(line, c + 33, 4, d.es);
 }
 
-// Messages of the header call go to LOGUNIT only when it names a unit.
+// Messages of the header call go to LOGUNIT only when it names a unit, and
+// to standard error.
 void to_log(io::Units& u, int logunit, const std::vector<Record>& recs) {
   if (logunit > 0) write_records(u, logunit, recs);
+  write_records(u, io::ERR, recs);
 }
 
 // A header that ends early or holds an unreadable value: where and what, then stop.
@@ -272,6 +274,13 @@ DataLine series_line(const run::MOD_MET& m, std::string& line, run::MetHour& h) 
   BeginEnd d;
   if (!read_begin_end(line, 2, d)) return DataLine::Unreadable;
   if (d.ey == 0 || d.em == 0 || d.ed == 0) return DataLine::Skipped;
+  // A time that no record can name: a year of more than four digits or before
+  // year 0, a begin hour beyond 0 to 23, an end hour beyond 0 to 24 (the end
+  // of the day), a second beyond 0 to 3599.
+  auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
+  if (!within(d.by, 0, 9999) || !within(d.ey, 0, 9999) || !within(d.bh, 0, 23) || !within(d.eh, 0, 24) ||
+      !within(d.bs, 0, 3599) || !within(d.es, 0, 3599))
+    return DataLine::Unreadable;
   int ejul = 0, bjul = 0;
   if (!common::day_of_year(d.ey, d.em, d.ed, ejul) || !common::day_of_year(d.by, d.bm, d.bd, bjul))
     return DataLine::Unreadable;
@@ -313,7 +322,10 @@ void read_series_file(run::Run& run, int metunit, std::string_view fmet) {
   s.kind = run::MetStore::Series;
   s.name = std::string(name);
   s.opened = run.units.open_read(metunit, name);
-  if (!s.opened) return;
+  if (!s.opened) {
+    s.open_error = run.units.open_error();
+    return;
+  }
 
   // The header as the header call of the first pass reads it, in the reader
   // state of that pass, its messages unwritten and a fault kept for that call
@@ -367,7 +379,7 @@ void METHDR(run::Run& run, int metunit, int logunit, std::string_view fmet, doub
   if (!s.opened) {
     m.IWSPEED_COL = m.IWDIR_COL = m.ITEMP_COL = m.ISTAB_COL = m.IMONIN_COL = -1;
     m.line_no = 0;
-    stop_cannot_open(run.units, logunit, name);
+    stop_cannot_open(run, logunit, name);
   }
 
   // The header from the lines the reading kept, with its messages and faults.

@@ -15,7 +15,9 @@ namespace quelmar::met {
 // call of the first pass would read it (its faults kept for that call to
 // report), then every data line with its converted values. A data line whose
 // dates or values cannot be read (a field that is not a number, a date outside
-// the calendar) stops the run, naming its line. FMET: the first 128 characters
+// the calendar, a year outside 0 to 9999, a begin hour outside 0 to 23, an end
+// hour outside 0 to 24, a second outside 0 to 3599) stops the run, naming its
+// line. FMET: the first 128 characters
 // are the file name.
 void read_series_file(run::Run& run, int metunit, std::string_view fmet);
 

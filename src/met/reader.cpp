@@ -16,6 +16,7 @@ void write_records(io::Units& u, int unit, const std::vector<Record>& recs) {
 void report(io::Units& u, int logunit, const std::vector<Record>& recs) {
   write_records(u, logunit, recs);
   write_records(u, io::CONSOLE, recs);
+  write_records(u, io::ERR, recs);
 }
 
 std::string trimmed_name(std::string_view name) {
@@ -24,9 +25,10 @@ std::string trimmed_name(std::string_view name) {
   return std::string(name.substr(0, static_cast<std::size_t>(io::LEN_REAL(name))));
 }
 
-void stop_cannot_open(io::Units& u, int logunit, std::string_view name) {
-  const std::string file = trimmed_name(name);
-  report(u, logunit, {{"cannot open meteorological file ", file}});
+void stop_cannot_open(run::Run& run, int logunit, std::string_view name) {
+  const std::string file = io::host_path(name);
+  report(run.units, logunit,
+         {{"***FATAL ERROR*** cannot open meteorological file ", file, ": ", run.metstore.open_error}});
   throw io::Stop{};
 }
 
@@ -37,7 +39,7 @@ void stop_no_data(io::Units& u, int logunit, std::string_view name) {
 }
 
 void stop_position(run::Run& run, int logunit, std::string_view filekind, PositionError error, int reqdatehr,
-                   int reqsec) {
+                   int reqsec, const std::string& stop_text) {
   const run::MOD_MET& m = run.met;
   const std::string than = "than data in " + std::string(filekind);
   switch (error) {
@@ -65,7 +67,7 @@ void stop_position(run::Run& run, int logunit, std::string_view filekind, Positi
               {"end date read = ", m.REC_END_DATEHR, m.REC_END_SEC}});
       break;
   }
-  throw io::Stop{};
+  throw io::Stop{stop_text};
 }
 
 }  // namespace quelmar::met

@@ -1,7 +1,8 @@
 // What the two meteorological readers share: the sequential positioning of the
 // get call (the record that covers a requested time, with the three positioning
-// errors), the writing of error records to the list file and the console, and
-// the stop for a file that cannot be opened or holds no data.
+// errors), the writing of error records to the list file, the console and
+// standard error, and the stop for a file that cannot be opened or holds no
+// data.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -25,31 +26,34 @@ using Record = std::vector<io::Item>;
 
 // Writes the records to `unit` (nothing when the unit is not open).
 void write_records(io::Units& u, int unit, const std::vector<Record>& recs);
-// Writes the records first to LOGUNIT, then the same records to the console.
+// Writes the records first to LOGUNIT, then the same records to the console
+// and to standard error.
 void report(io::Units& u, int logunit, const std::vector<Record>& recs);
 
 // The file name as given: cut at a NUL and without trailing blanks, TABs, NULs.
 std::string trimmed_name(std::string_view name);
 
-// "cannot open meteorological file" and the name on LOGUNIT and the console,
-// then the run stops.
-[[noreturn]] void stop_cannot_open(io::Units& u, int logunit, std::string_view name);
+// "***FATAL ERROR*** cannot open meteorological file NAME: REASON" (the reason
+// that the reading of the file into the store met) on LOGUNIT, the console and
+// standard error, then the run stops.
+[[noreturn]] void stop_cannot_open(run::Run& run, int logunit, std::string_view name);
 // "no data records in meteorological file" and the name, likewise.
 [[noreturn]] void stop_no_data(io::Units& u, int logunit, std::string_view name);
 
 // The errors of a sequential get call: a request before the file window
 // (Early), after it (Late), or before the current record (Sequence). Writes
-// the error records to LOGUNIT and the console and stops the run.
+// the error records to LOGUNIT, the console and standard error, and stops the
+// run with `stop_text` (none when empty).
 enum class PositionError { Early, Late, Sequence };
 [[noreturn]] void stop_position(run::Run& run, int logunit, std::string_view filekind, PositionError error,
-                                int reqdatehr, int reqsec);
+                                int reqdatehr, int reqsec, const std::string& stop_text = {});
 
 // Sequential get call of both readers: moves forward through the file, with
 // `read_next` (which reads one record into the caller's outputs and returns 0,
 // or 1 at the end of the file), until the current record covers the request
 // (REQDATEHR, REQSEC): from its begin up to but not including its end. A request
 // before the file window, after it, or before the current record writes the
-// error records to LOGUNIT and the console and stops the run. At the end of
+// error records to LOGUNIT, the console and standard error and stops the run. At the end of
 // the file the record window is parked before every later request, so that
 // each of them reads the end again (wind speed and direction 9999).
 template <class ReadNext>

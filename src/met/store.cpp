@@ -10,6 +10,7 @@
 #include "io/units.hpp"
 #include "met/aermet.hpp"
 #include "met/metseries.hpp"
+#include "met/reader.hpp"
 
 namespace quelmar::met {
 
@@ -75,6 +76,18 @@ void require_period(run::Run& run, int idatee) {
   throw io::Stop{"***FATAL ERROR*** the meteorological file " + io::host_path(s.name) +
                  " ends before the period: its last hour is " + calendar_hour(run.units, hour) +
                  ", the period's last hour is " + calendar_hour(run.units, idatee)};
+}
+
+void require_period_start(run::Run& run, int logunit, std::string_view filekind, int reqdatehr, int reqsec) {
+  const run::MOD_MET& m = run.met;
+  std::int64_t d = 0;
+  common::DELTSEC(m.FILE_BEGIN_DATEHR, m.FILE_BEGIN_SEC, reqdatehr, reqsec, d);
+  if (d >= 0) return;
+  stop_position(run, logunit, filekind, PositionError::Early, reqdatehr, reqsec,
+                "***FATAL ERROR*** the meteorological file " + io::host_path(run.metstore.name) +
+                    " begins after the period's start: its first hour is " +
+                    calendar_hour(run.units, m.FILE_BEGIN_DATEHR) + ", the period's first hour is " +
+                    calendar_hour(run.units, reqdatehr));
 }
 
 bool store_holds(const run::Run& run, run::MetStore::Kind kind, std::string_view name) {

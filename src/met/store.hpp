@@ -24,6 +24,13 @@ void read_meteorology(run::Run& run, int mmet, int metunit, std::string_view fme
 // records is left to the header call, which reports it.
 void require_period(run::Run& run, int idatee);
 
+// The start of the period matched to the file's: a pass's first request
+// (REQDATEHR, REQSEC) must not lie before the file window that the header call
+// set. Otherwise the reader's records of a request before the file (to
+// LOGUNIT, the console and standard error), and the run stops naming both
+// first hours. FILEKIND names the reader in its records.
+void require_period_start(run::Run& run, int logunit, std::string_view filekind, int reqdatehr, int reqsec);
+
 // True when the store holds the file `name` as read by the reader `kind`.
 bool store_holds(const run::Run& run, run::MetStore::Kind kind, std::string_view name);
 

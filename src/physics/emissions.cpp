@@ -71,7 +71,7 @@ constexpr double T_PSEUDO_MAX = T_SOLVE_HI;
 double per_second(double flow) { return flow * 1000 / SECONDS_PER_DAY; }
 
 [[noreturn]] void fatal(run::Run& run, const std::string& what) {
-  for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {"***FATAL ERROR*** " + what});
+  for (int unit : {io::CONSOLE, io::LST, io::ERR}) run.units.free(unit, {"***FATAL ERROR*** " + what});
   throw io::Stop{"HALTED in routine EMISSIONS()"};
 }
 
@@ -81,7 +81,7 @@ void require_positive(run::Run& run, double v, const char* name, const char* mea
   if (!(v > 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
       const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") must be above 0:";
-      for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {text, v});
+      for (int unit : {io::CONSOLE, io::LST, io::ERR}) run.units.free(unit, {text, v});
       throw io::Stop{"HALTED in routine EMISSIONS()"};
     }
     fatal(run, std::string(name) + " (" + meaning + ") is not a finite number");
@@ -93,7 +93,7 @@ void require_not_negative(run::Run& run, double v, const char* name, const char*
   if (!(v >= 0) || !std::isfinite(v)) {
     if (std::isfinite(v)) {
       const std::string text = std::string("***FATAL ERROR*** ") + name + " (" + meaning + ") is negative:";
-      for (int unit : {io::CONSOLE, io::LST}) run.units.free(unit, {text, v});
+      for (int unit : {io::CONSOLE, io::LST, io::ERR}) run.units.free(unit, {text, v});
       throw io::Stop{"HALTED in routine EMISSIONS()"};
     }
     fatal(run, std::string(name) + " (" + meaning + ") is not a finite number");
@@ -982,19 +982,21 @@ class FlareStep {
                      w_.TSTRIP, w_.CCE, w_.e_so2, w_.e_h2s, w_.e_ou});
   }
 
-  // ---- 25. console check that the SO2 pseudo-stack carries the fluxes ----
+  // ---- 25. check that the SO2 pseudo-stack carries the fluxes, on the
+  // console and in the list file (where the run's findings are read) ----
   void flux_check() {
     if (in_.MSTRIP != 0) return;
-    if (r_.FM != 0 && std::fabs(w_.FM_check - r_.FM) > 1e-5 * r_.FM) {
-      run_.units.free(io::CONSOLE, {"*** ERROR *** bad calc in FM"});
-      run_.units.free(io::CONSOLE, {"FM_check :", w_.FM_check});
-      run_.units.free(io::CONSOLE, {"      FM :", r_.FM});
-    }
-    if (r_.FB != 0 && std::fabs(w_.FB_check - r_.FB) > 1e-5 * r_.FB) {
-      run_.units.free(io::CONSOLE, {"*** ERROR *** bad calc in FB"});
-      run_.units.free(io::CONSOLE, {"FB_check :", w_.FB_check});
-      run_.units.free(io::CONSOLE, {"      FB :", r_.FB});
-    }
+    auto report = [&](const char* flux, const char* check, double checked, const char* name, double value) {
+      for (int unit : {io::CONSOLE, io::LST}) {
+        run_.units.free(unit, {flux});
+        run_.units.free(unit, {check, checked});
+        run_.units.free(unit, {name, value});
+      }
+    };
+    if (r_.FM != 0 && std::fabs(w_.FM_check - r_.FM) > 1e-5 * r_.FM)
+      report("*** ERROR *** bad calc in FM", "FM_check :", w_.FM_check, "      FM :", r_.FM);
+    if (r_.FB != 0 && std::fabs(w_.FB_check - r_.FB) > 1e-5 * r_.FB)
+      report("*** ERROR *** bad calc in FB", "FB_check :", w_.FB_check, "      FB :", r_.FB);
   }
 
   run::Run& run_;

@@ -43,7 +43,7 @@ io::Item count_item(double x) {
 io::Item message_value(double v) { return std::isfinite(v) ? io::Item(v) : io::Item(" (not a finite number)"); }
 
 void refusal(run::Run& run, std::initializer_list<Record> records) {
-  for (const int unit : {io::CONSOLE, io::LST})
+  for (const int unit : {io::CONSOLE, io::LST, io::ERR})
     for (const Record& r : records) run.units.free(unit, r);
 }
 

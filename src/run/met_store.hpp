@@ -32,8 +32,12 @@ struct MetStore {
   Kind kind = None;
   std::string name;     // the name the file was opened by (the key of the store)
   bool opened = false;  // the file could be opened
+  std::string open_error;  // the system's reason when it could not
   // AERMET: how the reading of the header line ended.
   io::ReadStatus header_status = io::ReadStatus::Ok;
+  // AERMET: the surface and upper-air station numbers that the header line
+  // gives (SF_ID, UA_ID); -1 where it gives none of 1 to 8 digits.
+  int sf_id = -1, ua_id = -1;
   // Time series: the lines the header call reads, in order, and what a read
   // beyond them finds (the end of the file, or a failed read).
   std::vector<std::string> header;

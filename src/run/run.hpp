@@ -170,10 +170,18 @@ using BadValues = std::vector<BadValue>;
 // What the control-file reader found wrong in the file itself, for the list
 // file: values that are not numbers and texts too long for their field, in
 // the order of the lookups, and the keys of keyword lines that name no
-// keyword, in the order of the lines.
+// keyword, in the order of the lines; and the keywords it looked up. Beside
+// them what the input checks need to know of the file beyond the values it
+// set: how many keyword lines carry SEQ (read or not), and whether the
+// fuel-gas and lift-gas compositions were looked up (FUEL_ and LIFT_ keywords).
 struct ControlFindings {
   BadValues bad_values;
   std::vector<std::string> unknown_keys;
+  // The keywords that the reader looked up for this file's switches, in the
+  // order of the lookups (a keyword looked up twice stands twice).
+  std::vector<std::string> looked_up;
+  int seq_lines = 0;
+  bool fuel_read = false, lift_read = false;
 };
 
 // The whole state of one run. Routines take what they need by reference.

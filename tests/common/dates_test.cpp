@@ -311,7 +311,9 @@ TEST_F(DatesRun, MidniteMovesBetweenConventions) {
   EXPECT_EQ(nj, 60);
 }
 
-// The error ends: records on the list file, the console line, and the stop.
+// The error ends: records on the list file, the console line, and the stop;
+// standard error shows the records that are not blank, as the console shows
+// its records (without the carriage-control character), one line each.
 TEST_F(DatesRun, ErrorEnds) {
   const std::string julday_stop = "Halted in JULDAY -- see list file.";
   auto julday_records = [](const char* yr, const char* mo, const char* day) {
@@ -391,7 +393,10 @@ TEST_F(DatesRun, ErrorEnds) {
     std::string console = k.console;
     if (console.size() > 1 && console[0] == ' ') console.erase(0, 1);
     EXPECT_EQ(t.out.str(), console);
-    EXPECT_EQ(t.err.str(), "");
+    std::string err;
+    for (const std::string& r : k.records)
+      if (r.find_first_not_of(' ', 1) != std::string::npos) err += r.substr(1) + "\n";
+    EXPECT_EQ(t.err.str(), err);
   }
 }
 

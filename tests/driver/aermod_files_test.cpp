@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "driver/aermod.hpp"
+#include "met/aermet.hpp"
+#include "met/metseries.hpp"
 #include "io/stop.hpp"
 #include "test_util.hpp"
 
@@ -341,6 +343,80 @@ TEST_F(AermodControlFile, NoStartEndWithoutHours) {
   EXPECT_EQ(got[28], "** set at plant site elevation");
 }
 
+// AERMOD compares the station numbers of ME SURFDATA and ME UAIRDATA with
+// those of its surface file's header (SF_ID, UA_ID) and warns where they
+// differ: the control file names the header's stations, 8 digits with leading
+// zeros, and keeps 00011111 and 00022222 where the header gives no number of
+// at most 8 digits or the meteorology is no AERMET file. The records against
+// their layout ('ME SURFDATA  ',I8.8,' ',I4,' ONSITE'), composed by hand.
+TEST_F(AermodControlFile, StationNumbersOfTheSurfaceFileHeader) {
+  const std::string record = "88  3  1  61  1   -2.7  0.062 -9.000 -9.000 -999.   37.      7.9  0.7500   1.50   "
+                             "1.00    0.80  317.5   10.0  273.8   10.0     0  -9.00   999.  1003.     4 NAD-OS  NoSubs";
+  struct Case {
+    const char* what;
+    int mmet;
+    std::string header;  // the surface file's header; empty: no surface file read
+    const char* surfdata;
+    const char* uairdata;
+  };
+  const Case cases[] = {
+      {"Houston", 2,
+       "   29.967N   95.350W          UA_ID: 3937      SF_ID: 722430    OS_ID:              VERSION: 24142  ADJ_U*",
+       "ME SURFDATA  00722430 1988 ONSITE", "ME UAIRDATA  00003937 1988 ONSITE"},
+      {"leading zeros as given", 2,
+       "   41.300N   74.000W          UA_ID: 00014735  SF_ID: 14735     OS_ID: 99999        VERSION: 24142",
+       "ME SURFDATA  00014735 1988 ONSITE", "ME UAIRDATA  00014735 1988 ONSITE"},
+      {"eight digits, tab, label at the end", 2, "UA_ID:\t12345678 SF_ID: 99999999",
+       "ME SURFDATA  99999999 1988 ONSITE", "ME UAIRDATA  12345678 1988 ONSITE"},
+      {"zero", 2, "UA_ID: 0 SF_ID: 00000000", "ME SURFDATA  00000000 1988 ONSITE",
+       "ME UAIRDATA  00000000 1988 ONSITE"},
+      {"nine digits", 2, "UA_ID: 123456789  SF_ID: 000014735", "ME SURFDATA  00011111 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"not numbers", 2, "UA_ID: KIAH  SF_ID: 72243A  OS_ID: 99999", "ME SURFDATA  00011111 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"signed", 2, "UA_ID: -3937  SF_ID: +722430", "ME SURFDATA  00011111 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"labels without numbers", 2, "   29.967N   95.350W          UA_ID:           SF_ID:", "ME SURFDATA  00011111 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"one of the two", 2, "   41.300N   74.000W   SF_ID: 14735     OS_ID: 99999", "ME SURFDATA  00014735 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"no labels", 2, "   41.300N   74.000W   VERSION: 24142", "ME SURFDATA  00011111 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"labels in lower case", 2, "ua_id: 3937 sf_id: 722430", "ME SURFDATA  00011111 1988 ONSITE",
+       "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"fixed meteorology beside a surface file", 3, "UA_ID: 3937      SF_ID: 722430",
+       "ME SURFDATA  00011111 1988 ONSITE", "ME UAIRDATA  00022222 1988 ONSITE"},
+      {"no surface file read", 2, "", "ME SURFDATA  00011111 1988 ONSITE", "ME UAIRDATA  00022222 1988 ONSITE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fresh_run();
+    configure(*run);
+    if (!c.header.empty()) {
+      const std::string sfc = test::write_records(dir.file("met.sfc"), {c.header, record});
+      met::read_aermet_file(*run, 22, sfc);
+      ASSERT_EQ(run->metstore.hours.size(), 1u);
+    }
+    run->inp.MMET = c.mmet;
+    const std::vector<std::string> got = write_inp(*run, dir);
+    ASSERT_EQ(got.size(), 38u);
+    EXPECT_EQ(got[26], c.surfdata);
+    EXPECT_EQ(got[27], c.uairdata);
+    EXPECT_EQ(got[28], "ME STARTEND 1988  3  1  1 1988  3  4 24");
+  }
+
+  // A time-series file on the AERMOD path: the placeholders.
+  fresh_run();
+  configure(*run);
+  run->inp.MMET = 1;
+  met::read_series_file(*run, 22, test::source_path("tests/data/met/series_v13.tsf"));
+  ASSERT_EQ(run->metstore.kind, run::MetStore::Series);
+  const std::vector<std::string> got = write_inp(*run, dir);
+  ASSERT_EQ(got.size(), 38u);
+  EXPECT_EQ(got[26], "ME SURFDATA  00011111 1988 ONSITE");
+  EXPECT_EQ(got[27], "ME UAIRDATA  00022222 1988 ONSITE");
+}
+
 TEST_F(AermodControlFile, FailedOpenStops) {
   configure(*run);
   open_list();
@@ -351,6 +427,8 @@ TEST_F(AermodControlFile, FailedOpenStops) {
   EXPECT_EQ(out.str(), "Error opening AERMOD control file: " + path + ": \nNo such file or directory\n");
   EXPECT_EQ(list_records(), (std::vector<std::string>{" Error opening AERMOD control file: " + path + ": ",
                                                       " No such file or directory"}));
+  // Standard error has it in one line.
+  EXPECT_EQ(err.str(), "Error opening AERMOD control file: " + path + ": No such file or directory\n");
   EXPECT_THROW(MKFILAM_EMARB(*run, 21, 20, dir.file("no-such-folder/X_MOD_01.DAT")), io::Stop);
 }
 

@@ -158,7 +158,8 @@ TEST(AermodLoop, RowNumbersTakeAsManyDigitsAsTheyNeed) {
 // The AERMET sample (96 hours from 1 March 1988, hour 1) in file order.
 std::string nonseq_control(const std::string& extra, int path) {
   std::string text = control(extra + "! MDSPMOD = " + std::to_string(path) +
-                             " !\n! MMET = 2 !\n! MNONSEQ = 1 !\n! METDAT = sfc.sfc !\n! PMAP = UTM !\n"
+                             " !\n! MMET = 2 !\n! MNONSEQ = 1 !\n! METDAT = sfc.sfc !\n! METDAT2 = sfc.pfl !\n"
+                             "! RECINC = rec.inc !\n! PMAP = UTM !\n! IUTMZN = 18 !\n"
                              "! UTMHEM = N !\n! ABTZ = UTC-0500 !\n! DATUM = NAR-C !\n! YYS = 1988 !\n! MMS = 3 !\n"
                              "! DDS = 1 !\n"
                              "! YYE = 1988 !\n! MME = 3 !\n! DDE = 10 !\n");

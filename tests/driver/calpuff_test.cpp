@@ -274,10 +274,10 @@ TEST(CalpuffLoop, FileNamesFollowTheCaseAndTheFolder) {
   EXPECT_NE(r.out.find("Error opening flare file:"), std::string::npos) << r.out;
 }
 
-// A flare file takes its name only when it is whole: a run that stops on the
-// way (here at a time-series file whose record of 2 March 05:00 is missing, a
-// gap that the reader cannot step over) leaves neither the file nor its
-// temporary part.
+// A flare file takes its name only at the run's normal end: a run that stops
+// on the way (here at a time-series file whose record of 2 March 05:00 is
+// missing, a gap that the reader cannot step over) leaves neither the file nor
+// its temporary part.
 TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   TempDir dir;
   std::vector<std::string> lines = text_lines(read_file(source_path("examples/met/vessel.tsf")));
@@ -293,6 +293,11 @@ TEST(CalpuffLoop, ARunStoppedOnTheWayLeavesNoFlareFile) {
   const ProcessResult r = run_quelmar(dir.path(), "run.inp");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" ***ERROR***- bad read sequence\r\n"), std::string::npos);
+  // Standard error has the reader's six records.
+  const std::vector<std::string> err = text_lines(r.err);
+  ASSERT_EQ(err.size(), 6u) << r.err;
+  EXPECT_EQ(err[0], "***ERROR***- bad read sequence");
+  EXPECT_EQ(err[1], "date requested =    202106105           0");
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"met.tsf", "run.inp", "run.lst"}));
 }
 
@@ -314,6 +319,7 @@ TEST(CalpuffLoop, AWholeFileTakesItsNameOrIsReported) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(read_file(dir.file("run.lst")).find(" Error opening flare file: out_01.dat: Is a directory\r\n"),
             std::string::npos);
+  EXPECT_EQ(r.err, "Error opening flare file: out_01.dat: Is a directory\n");
   EXPECT_TRUE(fs::is_directory(dir.file("out_01.dat")));
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"out_01.dat", "run.inp", "run.lst"}));
 }
@@ -350,8 +356,10 @@ TEST(CalpuffLoop, DatumMustBeACalpuffCode) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "Control file:[run.inp]\n\nProgram Terminated with ***ERRORS***\n");
   const auto recs = file_records(dir.file("run.lst"));
-  ASSERT_GE(recs.size(), 4u);
-  EXPECT_EQ(recs[recs.size() - 4], " FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=NAD83");
+  ASSERT_GE(recs.size(), 5u);
+  // The refusal names the common codes; its text runs on in a second record.
+  EXPECT_EQ(recs[recs.size() - 5], " FATAL ERROR: DATUM must be a CALPUFF datum code (WGS-84; NAR-C for NAD83; NAS-C");
+  EXPECT_EQ(recs[recs.size() - 4], "  for NAD27; the others in datum_codes.txt), DATUM=NAD83");
   EXPECT_EQ(recs[recs.size() - 3], " Number of errors in input file:           1");
   EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
   // Nothing but the control file and the list file: no flare file.

@@ -49,7 +49,7 @@ std::string control(const std::string& extra) {
 // The AERMOD path with two step-table rows.
 const std::string kAermodTwoRows =
     "! MDSPMOD = 2 !\n! NSOURCES = 2 !\n! MINPUT = 2 !\n! NSEQ = 2 !\n! SEQ = 100, 3600, -1, -1 !\n"
-    "! SEQ = 50, 3600, -1, -1 !\n";
+    "! SEQ = 50, 3600, -1, -1 !\n! METDAT2 = met.pfl !\n! RECINC = rec.inc !\n";
 
 // The CALPUFF path with NSEP 24: 24 flare files, the first run of the step
 // sequence of file k beginning k-1 hours after the run start. `rows` hourly rows.
@@ -103,6 +103,14 @@ TEST(MeteorologyFaults, StopBeforeAnyModelFile) {
   std::vector<std::string> bad_tsf = vessel_series();
   const std::size_t bad_at = series_line(bad_tsf, "2021 03 02 05 0000");
   bad_tsf[bad_at][54] = 'x';  // the wind speed's field (columns 49-58) reads "3.x.." now
+  // Readable integers that name no hour: an AERMET hour that would overflow
+  // when turned into the hour that begins then, a time-series begin second
+  // beyond its hour.
+  std::vector<std::string> hour_sfc = text_lines(aermet_file(48));
+  hour_sfc[7] = "21 1 1 1 -2147483648 -2.7 0.062 -9 -9 -999 37 100 0.1 1.5 1.0 3.0 270 10 280 10";
+  std::vector<std::string> second_tsf = vessel_series();
+  const std::size_t second_at = series_line(second_tsf, "2021 03 01 07 0000");
+  second_tsf[second_at].replace(15, 4, "3600");
   struct Case {
     const char* what;
     std::string control;
@@ -127,6 +135,12 @@ TEST(MeteorologyFaults, StopBeforeAnyModelFile) {
        "met.tsf", joined_lines(bad_tsf),
        "***FATAL ERROR*** cannot read line " + std::to_string(bad_at + 1) +
            " of the meteorological file met.tsf: " + bad_tsf[bad_at]},
+      {"AERMOD rows, a surface record of hour -2147483648", control(kAermodTwoRows), "met.sfc",
+       joined_lines(hour_sfc), "***FATAL ERROR*** cannot read line 8 of the meteorological file met.sfc: " + hour_sfc[7]},
+      {"24 CALPUFF files, a time-series record that begins at second 3600", series_control(calpuff_files(2), 3),
+       "met.tsf", joined_lines(second_tsf),
+       "***FATAL ERROR*** cannot read line " + std::to_string(second_at + 1) +
+           " of the meteorological file met.tsf: " + second_tsf[second_at]},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -145,6 +159,80 @@ TEST(MeteorologyFaults, StopBeforeAnyModelFile) {
     EXPECT_EQ(joined(std::vector<std::string>(first, recs.end())), c.message);
     // No model file, nor a part of one.
     EXPECT_EQ(folder_names(dir), (std::vector<std::string>{c.file, "run.inp", "run.lst"}));
+  }
+}
+
+// A meteorological file that cannot be opened, or that begins after the
+// period's start: the run stops before any model file, with the reason on the
+// console, in the list file and on standard error; for the late beginning
+// after the reader's own records of a request before its file.
+TEST(MeteorologyFaults, AFileThatIsMissingOrBeginsAfterThePeriod) {
+  // The reader's records of a request before its file, and the stop's message.
+  auto late = [](const std::string& kind, const std::string& request, const std::string& begin) {
+    return std::vector<std::string>{"ERROR- beginning date/time requested is earlier", "than data in " + kind,
+                                    "date requested =    " + request + "           0",
+                                    "beginning date in file =    " + begin + "           0"};
+  };
+  auto begins_after = [](const std::string& file, const std::string& first, const std::string& period) {
+    return "***FATAL ERROR*** the meteorological file " + file + " begins after the period's start: its first hour is " +
+           first + ", the period's first hour is " + period;
+  };
+  std::vector<std::string> late_sfc = text_lines(aermet_file(49));
+  late_sfc.erase(late_sfc.begin() + 1);  // the first hour is 1 January 01:00
+  const std::string late_sfc_message = begins_after("met.sfc", "2021-01-01 01", "2021-01-01 00");
+  const std::vector<std::string> late_sfc_records = late("AERMET TIME SERIES file", "202100100", "202100101");
+  // The vessel series begins on 1 March 2021 00:00; the period on 28 February 23:00.
+  std::string early = series_control(kAermodTwoRows, 3);
+  early.insert(early.find("! MMET = 1 !"), "! MMS = 2 !\n! DDS = 28 !\n! HHS = 23 !\n");
+  std::string early_calpuff = series_control(calpuff_files(2), 3);
+  early_calpuff.insert(early_calpuff.find("! MMET = 1 !"), "! MMS = 2 !\n! DDS = 28 !\n! HHS = 23 !\n");
+  const std::string late_tsf_message = begins_after("met.tsf", "2021-03-01 00", "2021-02-28 23");
+  const std::vector<std::string> late_tsf_records = late("CALPOST TIME SERIES file", "202105923", "202106000");
+  const std::string missing = "***FATAL ERROR*** cannot open meteorological file met.sfc: No such file or directory";
+  struct Case {
+    const char* what;
+    std::string control;
+    std::string file, text;  // the meteorological file, none when the name is empty
+    std::vector<std::string> records;  // the reader's records (console, list file, standard error)
+    std::string message;               // the stop's own text (list file, standard error)
+  };
+  const Case cases[] = {
+      {"AERMOD rows, no surface file", control(kAermodTwoRows), "", "", {missing}, ""},
+      {"24 CALPUFF files, no surface file", control(calpuff_files(2)), "", "", {missing}, ""},
+      {"AERMOD rows, a surface file from 01:00", control(kAermodTwoRows), "met.sfc", joined_lines(late_sfc),
+       late_sfc_records, late_sfc_message},
+      {"24 CALPUFF files, a surface file from 01:00", control(calpuff_files(2)), "met.sfc", joined_lines(late_sfc),
+       late_sfc_records, late_sfc_message},
+      {"AERMOD rows, a time series from 1 March", early, "met.tsf", joined_lines(vessel_series()), late_tsf_records,
+       late_tsf_message},
+      {"24 CALPUFF files, a time series from 1 March", early_calpuff, "met.tsf", joined_lines(vessel_series()),
+       late_tsf_records, late_tsf_message},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    if (!c.file.empty()) write_file(dir.file(c.file), c.text);
+    write_file(dir.file("run.inp"), c.control);
+    const ProcessResult r = run_quelmar(dir.path(), "run.inp");
+    EXPECT_EQ(r.status, 1);
+    std::string err;
+    for (const std::string& l : c.records) err += l + "\n";
+    if (!c.message.empty()) err += c.message + "\n";
+    EXPECT_EQ(r.err, err);
+    // The console shows the reader's records (a long one in pieces).
+    const std::vector<std::string> console = text_lines(r.out);
+    ASSERT_GE(console.size(), 2u);
+    EXPECT_EQ(joined(std::vector<std::string>(console.begin() + 2, console.end()), 0), joined(c.records, 0));
+    // The list file ends with the records and the message.
+    const auto recs = file_records(dir.file("run.lst"));
+    const auto first = std::find_if(recs.begin(), recs.end(), [&](const std::string& s) {
+      return s.rfind(" " + c.records[0].substr(0, 20), 0) == 0;
+    });
+    ASSERT_NE(first, recs.end());
+    EXPECT_EQ(joined(std::vector<std::string>(first, recs.end())), joined(c.records, 0) + c.message);
+    std::vector<std::string> left = {"run.inp", "run.lst"};
+    if (!c.file.empty()) left.insert(left.begin(), c.file);
+    EXPECT_EQ(folder_names(dir), left);
   }
 }
 

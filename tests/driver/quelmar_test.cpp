@@ -121,7 +121,7 @@ TEST(MainProgram, ListFileThatCannotBeOpened) {
   // The name as it was opened and the system's reason, then the termination.
   EXPECT_EQ(r.out, "Error opening LSTDAT: NOFOLDER/RUN1.LST: No such file or directory\n"
                    "Program Terminated with ***ERRORS***\n");
-  EXPECT_TRUE(r.err.empty());
+  EXPECT_EQ(r.err, "Error opening LSTDAT: NOFOLDER/RUN1.LST: No such file or directory\n");
 }
 
 TEST(MainProgram, DebugLogThatCannotBeOpened) {
@@ -129,9 +129,11 @@ TEST(MainProgram, DebugLogThatCannotBeOpened) {
   write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! MDEBUG = 1 !\n! LOGDAT = no/a.log !\n");
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "Error opening LOGDAT: NO/A.LOG: No such file or directory\n"
-                   "Program Terminated with ***ERRORS***\n");
-  EXPECT_EQ(file_records(dir.file("A.LST")), std::vector<std::string>{" Program Terminated with ***ERRORS***"});
+  const std::string message = "Error opening LOGDAT: NO/A.LOG: No such file or directory";
+  EXPECT_EQ(r.out, message + "\nProgram Terminated with ***ERRORS***\n");
+  EXPECT_EQ(r.err, message + "\n");
+  EXPECT_EQ(file_records(dir.file("A.LST")),
+            (std::vector<std::string>{" " + message, " Program Terminated with ***ERRORS***"}));
 }
 
 TEST(MainProgram, NoDebugLogWithoutItsSwitchOrName) {
@@ -170,13 +172,13 @@ TEST(MainProgram, MissingRequiredKeywordStopsAtOnce) {
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
-  EXPECT_TRUE(r.err.empty());
+  EXPECT_EQ(r.err, "***FATAL ERROR*** Missing QMAX with MFGR=1\n");
   EXPECT_FALSE(fs::exists(dir.file("A.LST")));
 }
 
 // A CALPUFF run that passes the input checks but for what each test changes.
 const std::string kCalpuff = "! OUTNAME = out !\n! SNAME = F1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n"
-                             "! DATUM = WGS-84 !\n! TIMEINC = 3600 !\n! MDSPMOD = 1 !\n";
+                             "! DATUM = WGS-84 !\n! TIMEINC = 3600 !\n! MDSPMOD = 1 !\n! IUTMZN = 12 !\n";
 
 // Without a start year the CALPUFF path used to walk 2000 years of hours. Now
 // the input checks refuse it at once, after the warning for an unknown key
@@ -203,17 +205,35 @@ TEST(MainProgram, ControlFileWithoutYearEndsAtOnce) {
   EXPECT_EQ(recs.back(), " Program Terminated with ***ERRORS***");
 }
 
-// A flare file whose easting does not fit its field is not written: the run
-// stops, naming the file, and says so in the list file.
+// A flare file with a value that does not fit its field is not written: the
+// run stops, naming the file, the place and what the value is, and says so in
+// the list file. (An easting of 10^20 km no longer gets this far: the input
+// checks refuse it.) Cases: a molar mass of 10^9 g/mol in the header's
+// 10F12.3 record (line 18, the first field); a flare 10^6 m high, whose
+// release height fills the F10.4 field of the source line (line 21: 'F1',
+// then X and Y each in a blank and 10 columns, so columns 28 to 37).
 TEST(MainProgram, NoFlareFileWithAFieldOfAsterisks) {
-  TempDir dir;
-  write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n! XCOORD = 1e20 !\n" + kCalpuff + kValid);
-  const ProcessResult r = run_quelmar(dir.path(), "");
-  EXPECT_EQ(r.status, 1);
-  const std::string text = "***FATAL ERROR*** a value does not fit its field in OUT_01.DAT, line ";
-  EXPECT_EQ(r.err.substr(0, text.size()), text);
-  EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
-  EXPECT_NE(read_file(dir.file("A.LST")).find(" " + text.substr(0, 79)), std::string::npos);
+  struct Case {
+    std::string lines, message;
+  };
+  const std::string head = "***FATAL ERROR*** a value does not fit its field in OUT_01.DAT, line ";
+  const Case cases[] = {
+      {"! NSPEC = 1 !\n! CHEMLST = SO2 !\n! MW = 1e9 !\n", head + "18, columns 1 to 12: a molar mass in g/mol (MW)"},
+      {"! HS = 1e6 !\n", head + "21, columns 28 to 37: the release height in m (HS)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    TempDir dir;
+    write_file(dir.file("quelmar.inp"), "QUELMAR 1\n! LSTDAT = a.lst !\n" + c.lines + kCalpuff + kValid);
+    const ProcessResult r = run_quelmar(dir.path(), "");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, c.message + "\n");
+    EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
+    const auto recs = file_records(dir.file("A.LST"));
+    const auto at = std::find(recs.begin(), recs.end(), " " + c.message.substr(0, 79));
+    ASSERT_NE(at, recs.end());
+    EXPECT_EQ(joined(std::vector<std::string>(at, recs.end())), c.message);
+  }
 }
 
 // Any other exception ends the run the same way: its text on standard error,
@@ -243,7 +263,8 @@ TEST(MainProgram, StopWritesItsReasonIntoTheListFile) {
   const ProcessResult r = run_quelmar(dir.path(), "");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:\n"), std::string::npos);
-  EXPECT_EQ(r.err, "HALTED in routine EMISSIONS()\n");
+  EXPECT_EQ(r.err, "***FATAL ERROR*** STM_FLOW (assist-steam flow) is negative:  -1.00000000000000     \n"
+                   "HALTED in routine EMISSIONS()\n");
   EXPECT_EQ(folder_names(dir), (std::vector<std::string>{"A.LST", "quelmar.inp"}));
   const auto recs = file_records(dir.file("A.LST"));
   ASSERT_GE(recs.size(), 3u);

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/readinp.hpp"
@@ -55,9 +57,16 @@ std::vector<std::string> ratio_warning(const std::string& name) {
   return {" WARNING: Missing parameter " + name, " WARNING: reset to default " + name, "     " + name + "=" + R_035};
 }
 
-// A configuration that every check passes: a steady CALPUFF release.
+// A configuration that every check passes: a steady CALPUFF release of
+// methane from a 20 m flare in UTM zone 12.
 void valid(MOD_READINP& in) {
   in.MDSPMOD = 1;
+  in.OUTNAME = "out";
+  in.HS = 20;
+  in.RAW(run::CH4) = 1;
+  in.IUTMZN = 12;
+  in.XCOORD = 500;
+  in.YCOORD = 4000;
   in.MINPUT = 1;
   in.MBLOWDOWN = 0;
   in.MDIST = 1;
@@ -97,12 +106,17 @@ void vessel(MOD_READINP& in) {
   in.DISCHARGECOEF = 0.6;
 }
 
+// What the control-file reader noted of the file beside the values (the SEQ
+// lines, the compositions it looked up), for a case that sets it by hand.
+using Findings = std::function<void(run::ControlFindings&)>;
+
 struct Checked : test::ListedRun {
   std::vector<std::string> records;
   int count = -1;
 
-  explicit Checked(const std::function<void(MOD_READINP&)>& setup) {
+  explicit Checked(const std::function<void(MOD_READINP&)>& setup, const Findings& findings = nullptr) {
     setup(run->inp);
+    if (findings) findings(run->findings);
     count = ICHKINPUT(*run, io::LST);
     records = list_records();
   }
@@ -114,12 +128,13 @@ struct Case {
   std::vector<std::string> records;
   int count;
   std::function<void(const MOD_READINP&)> after = nullptr;
+  Findings findings = nullptr;
 };
 
 void run_cases(const std::vector<Case>& cases) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Checked k(c.setup);
+    Checked k(c.setup, c.findings);
     EXPECT_EQ(k.records, c.records);
     EXPECT_EQ(k.count, c.count);
     EXPECT_EQ(k.out.str(), "");  // nothing goes to the console
@@ -471,9 +486,25 @@ TEST(InputChecks, CalpuffMapAndZone) {
   });
 }
 
+// Free-format records of a text item alone: pieces of up to 79 characters,
+// each after the record's leading blank.
+std::vector<std::string> text_records(const std::string& text) {
+  std::vector<std::string> recs;
+  std::size_t at = 0;
+  do {
+    recs.push_back(" " + text.substr(at, 79));
+    at += 79;
+  } while (at < text.size());
+  return recs;
+}
+
 TEST(InputChecks, CalpuffDatum) {
   auto datum = [](std::string text) { return with([text](MOD_READINP& in) { in.DATUM = text; }); };
-  const std::string bad = " FATAL ERROR: DATUM must be a CALPUFF datum code (NAD83 is NAR-C), DATUM=";
+  // The text runs over 123 characters and the value: two records.
+  auto bad = [](const std::string& value) {
+    return text_records("FATAL ERROR: DATUM must be a CALPUFF datum code (WGS-84; NAR-C for NAD83; NAS-C for NAD27; "
+                        "the others in datum_codes.txt), DATUM=" + value);
+  };
   std::vector<Case> cases;
   for (const char* code : {"NAR-C", "NAS-C", "WGS-84", "INH-A1", "AFG", "WAK"})
     cases.push_back({code, datum(code), {}, 0});
@@ -481,8 +512,8 @@ TEST(InputChecks, CalpuffDatum) {
   cases.push_back({"blank padded", with([](MOD_READINP& in) { in.DATUM.set_blank_padded("NAR-C"); }), {}, 0});
   // Exact and case-sensitive, as CALPUFF compares.
   for (const char* text : {"NAD83", "NAD27", "nar-c", "WGS84", "NAR", " NAR-C"})
-    cases.push_back({text, datum(text), {bad + text}, 1});
-  cases.push_back({"absent", datum(""), {bad}, 1});
+    cases.push_back({text, datum(text), bad(text), 1});
+  cases.push_back({"absent", datum(""), bad(""), 1});
   cases.push_back({"all four, after the vessel", with(
                                                      [](MOD_READINP& in) {
                                                        in.PRESSFINAL = 2000;
@@ -495,7 +526,7 @@ TEST(InputChecks, CalpuffDatum) {
                    {" FATAL ERROR: bad final presssure:   2000.00000000000     ",
                     " FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LL",
                     " FATAL ERROR: UTMHEM must be N or S, UTMHEM=X",
-                    " FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=EST", bad + "NAD83"},
+                    " FATAL ERROR: ABTZ must be UTC+hh00 or UTC-hh00, ABTZ=EST", bad("NAD83")[0], bad("NAD83")[1]},
                    5});
   // Only the CALPUFF path writes a datum.
   cases.push_back({"AERMOD run", with([](MOD_READINP& in) {
@@ -504,18 +535,6 @@ TEST(InputChecks, CalpuffDatum) {
                    }),
                    {}, 0});
   run_cases(cases);
-}
-
-// Free-format records of a text item alone: pieces of up to 79 characters,
-// each after the record's leading blank.
-std::vector<std::string> text_records(const std::string& text) {
-  std::vector<std::string> recs;
-  std::size_t at = 0;
-  do {
-    recs.push_back(" " + text.substr(at, 79));
-    at += 79;
-  } while (at < text.size());
-  return recs;
 }
 
 std::string names_short(const std::string& nspec) {
@@ -529,6 +548,8 @@ std::vector<std::string> wind_error(const std::string& value) {
   return {" " + kWindText.substr(0, 79), " " + kWindText.substr(79) + value};
 }
 const std::string kPeriodLength = " FATAL ERROR: the period is longer than 100 years";
+// A flare whose HS is 0 (not given, or given as no number).
+const std::string kHsZero = " WARNING: HS is 0: the flare tip is at ground level";
 
 TEST(InputChecks, SpeciesNamesWindDirectionAndPeriodLength) {
   EXPECT_EQ(kWindText.size(), 91u);
@@ -640,6 +661,345 @@ TEST(InputChecks, EmptyConfiguration) {
   EXPECT_EQ(k.run->inp.DF, 0.0);
 }
 
+// A free-format record of a text and a value (the value's field written out
+// by hand): the text in pieces of up to 79 characters, each after the
+// record's leading blank, and the value behind the last piece when the record
+// still holds it, else in a record of its own.
+std::vector<std::string> text_and_value(const std::string& text, const std::string& value) {
+  std::vector<std::string> recs = text_records(text);
+  if (recs.back().size() + value.size() <= 80) recs.back() += value;
+  else recs.push_back(" " + value);
+  return recs;
+}
+
+// The records of several findings, one after the other.
+std::vector<std::string> in_turn(std::initializer_list<std::vector<std::string>> groups) {
+  std::vector<std::string> all;
+  for (const std::vector<std::string>& g : groups) all.insert(all.end(), g.begin(), g.end());
+  return all;
+}
+
+std::vector<std::string> not_a_fraction(const std::string& key, const std::string& value) {
+  return text_and_value("FATAL ERROR: " + key + " must be a mole fraction from 0 to 1, " + key + "=", value);
+}
+std::vector<std::string> sum_warning(const std::string& gas, const std::string& sum) {
+  return text_and_value("WARNING: the " + gas + " mole fractions do not sum to 1, sum=", sum);
+}
+std::vector<std::string> seq_h2s(int row, const std::string& value) {
+  return text_and_value("FATAL ERROR: SEQ row " + std::to_string(row) +
+                            ": the H2S fraction must be from 0 to 1, or negative for the run's RH2S, H2S=",
+                        value);
+}
+std::vector<std::string> zone_error(const std::string& zone) {
+  return text_and_value("FATAL ERROR: IUTMZN must be a UTM zone from 1 to 60 (the hemisphere is UTMHEM), IUTMZN=",
+                        I12(zone));
+}
+std::vector<std::string> easting_error(const std::string& value) {
+  return text_and_value("FATAL ERROR: XCOORD must be a UTM easting from 0 to 1000 km, XCOORD=", value);
+}
+std::vector<std::string> northing_error(const std::string& value) {
+  return text_and_value("FATAL ERROR: YCOORD must be a UTM northing from 0 to below 10000 km (in the southern "
+                        "hemisphere counted from 10000 km at the equator, with UTMHEM = S), YCOORD=",
+                        value);
+}
+std::vector<std::string> not_here(const std::string& key, const std::string& name) {
+  return text_records("WARNING: " + key + " names " + name +
+                      ", which is not in this folder: AERMOD run here will not find it");
+}
+const std::string kFewerLines = " FATAL ERROR: the control file has fewer SEQ lines than NSEQ, NSEQ=";
+const std::string kFirstLines = " WARNING: only the first NSEQ SEQ lines are used, NSEQ=";
+const std::vector<std::string> kNoRecinc =
+    text_records("FATAL ERROR: RECINC must name the receptor file of the AERMOD control files");
+const std::vector<std::string> kNoMetdat2 =
+    text_records("FATAL ERROR: METDAT2 must name the AERMET profile file of the AERMOD control files");
+const std::string kBlankOutname = " WARNING: OUTNAME is blank: the model files are named by their numbers alone";
+std::vector<std::string> replaced_h2s(const std::string& value) {
+  return text_and_value("WARNING: RH2S replaces the H2S fraction of the raw gas, RAW_H2S=", value);
+}
+
+// Free-format fields of the values below, written out from the record rules.
+const std::string R_90 = "   90.0000000000000     ";
+const std::string R_3 = "   3.00000000000000     ";
+const std::string R_m05 = " -0.500000000000000     ";
+const std::string R_2 = "   2.00000000000000     ";
+const std::string R_101 = "   1.01000000000000     ";
+const std::string R_10 = "   10.0000000000000     ";
+const std::string R_098 = "  0.980000000000000     ";
+const std::string R_105s = "   1.05000000000000     ";
+const std::string R_m0001 = " -1.000000000000000E-003";
+const std::string R_1000001k = "   1000.00100000000     ";
+const std::string R_10000 = "   10000.0000000000     ";
+const std::string R_500000 = "   500000.000000000     ";
+const std::string R_01 = "  0.100000000000000     ";
+
+// A flare's own inputs: the mole fractions and their sums, the step table
+// against NSEQ, the UTM zone and position, and the warnings of a likely slip,
+// each at and beyond its bounds. (The files of an AERMOD run are below.)
+TEST(InputChecks, FlareInputs) {
+  using run::CH4;
+  using run::H2S;
+  using run::N2;
+  using run::NH3;
+  using run::H2O;
+  auto fuel = [](run::ControlFindings& f) { f.fuel_read = true; };
+  auto lift = [](run::ControlFindings& f) { f.lift_read = true; };
+  auto lines = [](int n) { return [n](run::ControlFindings& f) { f.seq_lines = n; }; };
+  // A user sequence of three rows, each with the run's H2S fraction.
+  auto sequence = [](std::function<void(MOD_READINP&)> change) {
+    return with([change](MOD_READINP& in) {
+      in.MINPUT = 2;
+      in.NSEQ = 3;
+      for (int r = 1; r <= 3; ++r) in.PSEQ(r, 3) = -1;
+      change(in);
+    });
+  };
+  auto at = [](double MOD_READINP::*field, double v) { return with([field, v](MOD_READINP& in) { in.*field = v; }); };
+  auto zone = [](int z, int model = 1) {
+    return with([z, model](MOD_READINP& in) {
+      in.IUTMZN = z;
+      in.MDSPMOD = model;
+    });
+  };
+  run_cases({
+      // Fractions of 0 and 1 are fractions, in each gas that is read.
+      {"fractions 0 and 1", with([](MOD_READINP& in) {
+         in.RAW(H2O) = 0;
+         in.FUEL(N2) = 1;
+         in.LIFT(N2) = 1;
+       }),
+       {}, 0, nullptr, [](run::ControlFindings& f) { f.fuel_read = f.lift_read = true; }},
+      // A composition in percent: one error per keyword, in the order of the
+      // keywords (H2S before C1); no word of the sum.
+      {"raw gas in percent", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 90;
+         in.RAW(H2S) = 3;
+       }),
+       in_turn({not_a_fraction("RAW_H2S", R_3), not_a_fraction("RAW_C1", R_90)}), 2},
+      {"a negative fraction", with([](MOD_READINP& in) { in.RAW(N2) = -0.5; }), not_a_fraction("RAW_N2", R_m05), 1},
+      {"fuel gas read", with([](MOD_READINP& in) { in.FUEL(NH3) = 2; }), not_a_fraction("FUEL_NH3", R_2), 1, nullptr,
+       fuel},
+      {"fuel gas not read", with([](MOD_READINP& in) { in.FUEL(NH3) = 2; }), {}, 0},
+      {"lift gas read", with([](MOD_READINP& in) {
+         in.LIFT(N2) = 1.5;
+         in.LIFT(CH4) = -0.5;
+       }),
+       in_turn({not_a_fraction("LIFT_N2", R_15), not_a_fraction("LIFT_C1", R_m05)}), 2, nullptr, lift},
+      {"a point source burns no gas", with([](MOD_READINP& in) {
+         in.MINPUT = 3;
+         in.RAW(CH4) = 90;
+         in.RH2S = 5;
+       }),
+       {}, 0},
+      {"RH2S 1", at(&MOD_READINP::RH2S, 1), {}, 0},
+      {"RH2S negative", at(&MOD_READINP::RH2S, -1), {}, 0},
+      {"RH2S 1.01", at(&MOD_READINP::RH2S, 1.01),
+       text_and_value("FATAL ERROR: RH2S must be a mole fraction of 1 or less, RH2S=", R_101), 1},
+      // A row's H2S fraction: negative for the run's own, else from 0 to 1.
+      {"SEQ rows at their bounds", sequence([](MOD_READINP& in) {
+         in.PSEQ(1, 3) = 0;
+         in.PSEQ(2, 3) = 1;
+       }),
+       {}, 0, nullptr, lines(3)},
+      {"SEQ row in percent", sequence([](MOD_READINP& in) { in.PSEQ(2, 3) = 10; }), seq_h2s(2, R_10), 1, nullptr,
+       lines(3)},
+      // A row beyond NSEQ is not used, and not checked.
+      {"row beyond NSEQ", sequence([](MOD_READINP& in) { in.PSEQ(4, 3) = 10; }), {}, 0, nullptr, lines(3)},
+      // Sums within 0.01 of 1 pass.
+      {"sum 0.995", with([](MOD_READINP& in) { in.RAW(CH4) = 0.995; }), {}, 0},
+      {"sum 1.005", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.955;
+         in.RAW(H2S) = 0.05;
+       }),
+       {}, 0},
+      {"sum 0.989", with([](MOD_READINP& in) { in.RAW(CH4) = 0.989; }),
+       sum_warning("RAW", "  0.989000000000000     "), 0},
+      {"sum 1.011", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.961;
+         in.RAW(H2S) = 0.05;
+       }),
+       sum_warning("RAW", "   1.01100000000000     "), 0},
+      {"sum 0.98", with([](MOD_READINP& in) { in.RAW(CH4) = 0.98; }), sum_warning("RAW", R_098), 0},
+      {"sum 1.05", with([](MOD_READINP& in) { in.RAW(H2S) = 0.05; }), sum_warning("RAW", R_105s), 0},
+      {"a fuel gas of nothing", with([](MOD_READINP&) {}), sum_warning("FUEL", R_0), 0, nullptr, fuel},
+      // The errors of the fractions come first, then the sums; a gas with a
+      // fraction outside 0 to 1 has no sum.
+      {"fractions before sums", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.98;
+         in.LIFT(N2) = 2;
+       }),
+       in_turn({not_a_fraction("LIFT_N2", R_2), sum_warning("RAW", R_098)}), 1, nullptr, lift},
+      // The step table against NSEQ.
+      {"NSEQ equal to the lines", sequence([](MOD_READINP&) {}), {}, 0, nullptr, lines(3)},
+      {"fewer lines", sequence([](MOD_READINP&) {}), {kFewerLines + I12("3")}, 1, nullptr, lines(2)},
+      {"more lines", sequence([](MOD_READINP&) {}), {kFirstLines + I12("3")}, 0, nullptr, lines(4)},
+      {"lines beside another source", with([](MOD_READINP&) {}), {}, 0, nullptr, lines(3)},
+      // The UTM zone of a CALPUFF flare file.
+      {"zone 1", zone(1), {}, 0},
+      {"zone 60", zone(60), {}, 0},
+      {"zone 0", zone(0), zone_error("0"), 1},
+      {"zone 61", zone(61), zone_error("61"), 1},
+      {"zone -21 for 21 south", zone(-21), zone_error("-21"), 1},
+      {"zone 0 on the AERMOD path", zone(0, 2), {}, 0},
+      {"zone 0 without UTM", with([](MOD_READINP& in) {
+         in.IUTMZN = 0;
+         in.PMAP = "LCC";
+       }),
+       {" FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LCC"}, 1},
+      // The position in km.
+      {"easting 0", at(&MOD_READINP::XCOORD, 0), {}, 0},
+      {"easting 1000", at(&MOD_READINP::XCOORD, 1000), {}, 0},
+      {"easting -0.001", at(&MOD_READINP::XCOORD, -0.001), easting_error(R_m0001), 1},
+      {"easting 1000.001", at(&MOD_READINP::XCOORD, 1000.001), easting_error(R_1000001k), 1},
+      {"northing 0", at(&MOD_READINP::YCOORD, 0), {}, 0},
+      {"northing 9999", at(&MOD_READINP::YCOORD, 9999), {}, 0},
+      {"northing 9999.999", at(&MOD_READINP::YCOORD, 9999.999), {}, 0},
+      {"northing -1", at(&MOD_READINP::YCOORD, -1), northing_error(R_m1), 1},
+      {"northing 10000", at(&MOD_READINP::YCOORD, 10000), northing_error(R_10000), 1},
+      {"southern northing", with([](MOD_READINP& in) {
+         in.UTMHEM = "S";
+         in.YCOORD = 6500;
+       }),
+       {}, 0},
+      {"easting in metres, AERMOD", with([](MOD_READINP& in) {
+         in.MDSPMOD = 2;
+         in.XCOORD = 500000;
+       }),
+       easting_error(R_500000), 1},
+      {"metres without UTM, AERMOD", with([](MOD_READINP& in) {
+         in.MDSPMOD = 2;
+         in.PMAP = "";
+         in.XCOORD = 500000;
+       }),
+       {}, 0},
+      {"metres without a model file", with([](MOD_READINP& in) {
+         in.MDSPMOD = 0;
+         in.XCOORD = 500000;
+       }),
+       {}, 0},
+      // Warnings of a likely slip.
+      {"OUTNAME blank", with([](MOD_READINP& in) { in.OUTNAME = ""; }), {kBlankOutname}, 0},
+      {"OUTNAME blank, AERMOD", with([](MOD_READINP& in) {
+         in.OUTNAME = "";
+         in.MDSPMOD = 2;
+       }),
+       {kBlankOutname}, 0},
+      {"OUTNAME blank, no model file", with([](MOD_READINP& in) {
+         in.OUTNAME = "";
+         in.MDSPMOD = 0;
+       }),
+       {}, 0},
+      {"HS 0", at(&MOD_READINP::HS, 0), {kHsZero}, 0},
+      {"HS 0 of a sequence", sequence([](MOD_READINP& in) { in.HS = 0; }), {kHsZero}, 0, nullptr, lines(3)},
+      {"HS 0 of a point source", with([](MOD_READINP& in) {
+         in.HS = 0;
+         in.MINPUT = 3;
+       }),
+       {}, 0},
+      {"RH2S beside another RAW_H2S", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.9;
+         in.RAW(H2S) = 0.1;
+         in.RH2S = 0.05;
+       }),
+       replaced_h2s(R_01), 0},
+      {"RH2S above RAW_H2S", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.9;
+         in.RAW(H2S) = 0.1;
+         in.RH2S = 0.2;
+       }),
+       replaced_h2s(R_01), 0},
+      {"RH2S equal to RAW_H2S", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.9;
+         in.RAW(H2S) = 0.1;
+         in.RH2S = 0.1;
+       }),
+       {}, 0},
+      {"RH2S without RAW_H2S", at(&MOD_READINP::RH2S, 0.05), {}, 0},
+      {"RAW_H2S without RH2S", with([](MOD_READINP& in) {
+         in.RAW(CH4) = 0.9;
+         in.RAW(H2S) = 0.1;
+         in.RH2S = -1;
+       }),
+       {}, 0},
+      // Every finding at once: after the checks that were there before, in
+      // the order fractions, RH2S, rows, sums, NSEQ, zone, position, slips.
+      {"in the order of the checks", sequence([](MOD_READINP& in) {
+         in.YYE = 2200;
+         in.NSEQ = 2;
+         in.RAW(CH4) = 90;
+         in.RH2S = 1.5;
+         in.PSEQ(2, 3) = 5;
+         in.FUEL(CH4) = 0.5;
+         in.IUTMZN = 0;
+         in.XCOORD = -1;
+         in.YCOORD = 10000;
+         in.OUTNAME = "";
+         in.HS = 0;
+       }),
+       in_turn({{kPeriodLength},
+                not_a_fraction("RAW_C1", R_90),
+                text_and_value("FATAL ERROR: RH2S must be a mole fraction of 1 or less, RH2S=", R_15),
+                seq_h2s(2, "   5.00000000000000     "),
+                sum_warning("FUEL", R_05),
+                {kFewerLines + I12("2")},
+                zone_error("0"),
+                easting_error(R_m1),
+                northing_error(R_10000),
+                {kBlankOutname, kHsZero}}),
+       8, nullptr, [](run::ControlFindings& f) {
+         f.seq_lines = 1;
+         f.fuel_read = true;
+       }},
+  });
+}
+
+// The files that the AERMOD control files name, for a run with AERMET files:
+// a name is needed for each; one that does not name a file of the folder the
+// run starts in is only a warning.
+TEST(InputChecks, FilesOfAnAermodRun) {
+  test::TempDir dir;
+  const std::string rec = dir.file("receptors.inc"), prof = dir.file("aermet.pfl");
+  test::write_file(rec, "RE GRIDCART\n");
+  test::write_file(prof, "profile\n");
+  const std::string missing = dir.file("RECEPTORS.INC"), folder = dir.path().string();
+  auto aermod = [rec, prof](std::function<void(MOD_READINP&)> change) {
+    return with([rec, prof, change](MOD_READINP& in) {
+      in.MDSPMOD = 2;
+      in.MMET = 2;
+      in.RECINC = rec;
+      in.METDAT2 = prof;
+      change(in);
+    });
+  };
+  run_cases({
+      {"both files there", aermod([](MOD_READINP&) {}), {}, 0},
+      {"no RECINC", aermod([](MOD_READINP& in) { in.RECINC = ""; }), kNoRecinc, 1},
+      {"no METDAT2", aermod([](MOD_READINP& in) { in.METDAT2 = ""; }), kNoMetdat2, 1},
+      {"neither", aermod([](MOD_READINP& in) { in.RECINC = in.METDAT2 = ""; }), in_turn({kNoRecinc, kNoMetdat2}), 2},
+      // The name as the control files hold it, after the case conversion.
+      {"RECINC in upper case", aermod([missing](MOD_READINP& in) { in.RECINC = missing; }),
+       not_here("RECINC", missing), 0},
+      {"METDAT2 a folder", aermod([folder](MOD_READINP& in) { in.METDAT2 = folder; }), not_here("METDAT2", folder), 0},
+      // The errors first, then the warnings, then the slips.
+      {"in order", aermod([missing](MOD_READINP& in) {
+         in.METDAT2 = "";
+         in.RECINC = missing;
+         in.OUTNAME = "";
+       }),
+       in_turn({kNoMetdat2, not_here("RECINC", missing), {kBlankOutname}}), 1},
+      // With other meteorology the user completes the control files.
+      {"a time-series file", aermod([](MOD_READINP& in) {
+         in.MMET = 1;
+         in.RECINC = in.METDAT2 = "";
+       }),
+       {}, 0},
+      {"CALPUFF with AERMET files", aermod([](MOD_READINP& in) {
+         in.MDSPMOD = 1;
+         in.RECINC = in.METDAT2 = "";
+       }),
+       {}, 0},
+  });
+}
+
 // A control file that passes every check; the lines of a case come before it,
 // so that a key given there is the one that counts.
 const std::string kControl =
@@ -697,7 +1057,7 @@ TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
   const std::string year = " must be a year of four digits, ";
   const std::vector<Line> cases = {
       // Values that are not numbers, one record each, in the order of the lookups.
-      {"letters", "! HS = abc !\n", {nan + "HS is not a number: abc"}, 1,
+      {"letters", "! HS = abc !\n", {nan + "HS is not a number: abc", kHsZero}, 1,
        [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
       {"letter O for zero, looked up twice with MFGR 1", "! MFGR = 1 !\n! QMAX = 1OO !\n",
        {nan + "QMAX is not a number: 1OO"}, 1},
@@ -721,17 +1081,20 @@ TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
         " FATAL ERROR: SEQ row           3 is not a list of numbers:1OO, 60"},
        2, [](const MOD_READINP& in) { EXPECT_EQ(in.PSEQ(2, 1), 50); }},
       {"lookup order, then the years", "! HS = abc !\n! YYS = MMXXI !\n",
-       {nan + "YYS is not a whole number: MMXXI", nan + "HS is not a number: abc", nan + "YYS" + year + "YYS=" + I12("0")},
+       {nan + "YYS is not a whole number: MMXXI", nan + "HS is not a number: abc",
+        nan + "YYS" + year + "YYS=" + I12("0"), kHsZero},
        3},
       {"after the CALPUFF checks",
        "! MDSPMOD = 1 !\n! PMAP = LCC !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n! DATUM = WGS-84 !\n! HS = x !\n",
-       {" FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LCC", nan + "HS is not a number: x"}, 2},
+       {" FATAL ERROR: CALPUFF flare files need PMAP=UTM, PMAP=LCC", nan + "HS is not a number: x",
+        " WARNING: OUTNAME is blank: the model files are named by their numbers alone", kHsZero},
+       2},
       // What converts today still does; what sets nothing is no error.
       {"a number and a unit", "! HS = 5 m/s !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 5); }},
       {"exponent D", "! HS = 2.5D1 !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 25); }},
-      {"empty value", "! HS = !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
-      {"leading comma", "! HS = ,5 !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
-      {"slash", "! HS = / !\n", {}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      {"empty value", "! HS = !\n", {kHsZero}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      {"leading comma", "! HS = ,5 !\n", {kHsZero}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
+      {"slash", "! HS = / !\n", {kHsZero}, 0, [](const MOD_READINP& in) { EXPECT_EQ(in.HS, 0); }},
       // Keys that name no keyword: warnings in the order of the lines.
       {"unknown keys", "! HSS = 45 !\nnote ! hs = 20 !\n!! empty key\n! MDSPMOD 0 !\n! RAW_C9 = 1 !\n",
        {unknown_key + "HSS", unknown_key + "hs", unknown_key + "MDSPMOD 0", unknown_key + "RAW_C9"}, 0,
@@ -760,13 +1123,44 @@ TEST(InputChecks, ControlLinesThatSayWhatTheyMean) {
   check_lines(cases);
 }
 
+// What the reader notes for the checks: the SEQ lines of the file (keyword
+// lines only, read or not), and the compositions it looked up.
+TEST(InputChecks, WhatTheReaderNotesForTheChecks) {
+  const std::string rows = "! SEQ = 100, 3600, -1, -1 !\n! SEQ = 50, 1800, 0.05, -1 !\n";
+  const std::vector<Line> cases = {
+      {"NSEQ equal to the lines", "! MINPUT = 2 !\n! NSEQ = 2 !\n" + rows, {}, 0,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.PSEQ(2, 3), 0.05); }},
+      // A line without a mark, or between the echo's inactive marks, is a comment.
+      {"comments are no lines", "! MINPUT = 2 !\n! NSEQ = 2 !\n" + rows + "SEQ = 5, 60, -1, -1\n* SEQ = 5, 60 *\n",
+       {}, 0},
+      {"one line more", "! MINPUT = 2 !\n! NSEQ = 2 !\n" + rows + "! SEQ = 5, 60, -1, -1 !\n", {kFirstLines + I12("2")},
+       0},
+      // The table then reads as empty: the run would stop at its first row.
+      {"one line fewer", "! MINPUT = 2 !\n! NSEQ = 3 !\n" + rows, {kFewerLines + I12("3")}, 1,
+       [](const MOD_READINP& in) { EXPECT_EQ(in.PSEQ(1, 2), 0); }},
+      {"lines without NSEQ", "! MINPUT = 2 !\n" + rows, {kFirstLines + I12("0")}, 0},
+      {"a row in percent", "! MINPUT = 2 !\n! NSEQ = 2 !\n! SEQ = 100, 3600, 10, -1 !\n! SEQ = 1, 60, 0.5, -1 !\n",
+       seq_h2s(1, R_10), 1},
+      // The fuel gas is read, and checked, only with MFUELGAS; so is the lift gas with MLIFTGAS.
+      {"FUEL_ without MFUELGAS", "! FUEL_C1 = 90 !\n! LIFT_N2 = 90 !\n", {}, 0},
+      {"FUEL_ with MFUELGAS", "! MFUELGAS = 1 !\n! FGR = 0 !\n! FUEL_C1 = 90 !\n", not_a_fraction("FUEL_C1", R_90), 1},
+      {"LIFT_ with MLIFTGAS", "! MLIFTGAS = 1 !\n! LIFT_N2 = 1 !\n! LIFT_CO2 = 0.5 !\n",
+       sum_warning("LIFT", "   1.50000000000000     "), 0},
+      {"raw gas in percent", "! RAW_C1 = 97 !\n! RAW_H2S = 3 !\n",
+       in_turn({not_a_fraction("RAW_H2S", R_3), not_a_fraction("RAW_C1", "   97.0000000000000     ")}), 2},
+  };
+  check_lines(cases);
+}
+
 // Texts longer than the field that holds them, noted by the reader and
 // reported with the values that are not numbers, in the order of the lookups.
 TEST(InputChecks, TextsLongerThanTheirField) {
   auto longer = [](const std::string& key, int n, const std::string& value) {
     return text_records("FATAL ERROR: " + key + " is longer than " + std::to_string(n) + " characters: " + value);
   };
-  const std::string calpuff = "! MDSPMOD = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n! DATUM = NAR-C !\n";
+  const std::string calpuff =
+      "! MDSPMOD = 1 !\n! PMAP = UTM !\n! UTMHEM = N !\n! ABTZ = UTC-0700 !\n! DATUM = NAR-C !\n"
+      "! IUTMZN = 12 !\n! OUTNAME = out !\n";
   const std::string a32(32, 'S'), a33 = "FLARE ONE OF THE GAS PLANT NORTH " + std::string(7, 'X');  // 40
   const std::string t128(128, 'T'), t129 = std::string(127, 'T') + " U";
   const std::string a246(246, 'o');
@@ -834,10 +1228,236 @@ TEST(InputChecks, TextsLongerThanTheirField) {
            cat(cat(longer("DATUM", 6, "WGS-84X"), longer("CHEMLST", 8, " ABCDEFGH")),
                cat({" FATAL ERROR: MW is not a list of numbers: 64, x", " FATAL ERROR: HS is not a number: abc",
                     " FATAL ERROR: HHE must be an hour from 0 to 23, HHE=" + I12("24"), names_short("3")},
-                   cat(wind_error("   400.000000000000     "), {kPeriodLength})))),
+                   cat(wind_error("   400.000000000000     "), {kPeriodLength, kHsZero})))),
        10},
   };
   check_lines(cases);
+}
+
+// ---------------------------------------------------------------- whole runs
+
+namespace fs = std::filesystem;
+
+// A shipped example run in a folder of its own, with its control file
+// changed: lines put right after its first record (the first line with a key
+// is the one that counts), the lines of some keys taken out, and files of
+// examples/met copied into the run's folder under names of their own.
+struct Change {
+  std::string first;
+  std::vector<std::string> drop = {};
+  std::vector<std::pair<std::string, std::string>> copies = {};
+};
+
+struct ExampleRun {
+  test::TempDir tmp;
+  fs::path dir;
+  test::ProcessResult r;
+  std::vector<std::string> checks;   // list-file records after the echo, up to those of the passes or the count
+  std::vector<std::string> tail;     // the records from there on
+  std::vector<std::string> written;  // the files the run added to its folder, the list file aside
+
+  ExampleRun(const std::string& folder, const std::string& control, const Change& change) {
+    fs::copy(test::source_path("examples/met"), tmp.path() / "met", fs::copy_options::recursive);
+    dir = tmp.path() / folder;
+    fs::copy(test::source_path("examples/" + folder), dir, fs::copy_options::recursive);
+    for (const auto& [from, to] : change.copies) fs::copy_file(test::source_path("examples/met/" + from), dir / to);
+    const std::vector<std::string> lines = test::text_lines(test::read_file((dir / control).string()));
+    std::string text = lines.at(0) + "\n" + change.first;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      const std::string key = line.rfind("! ", 0) == 0 ? line.substr(2, line.find_first_of(" =", 2) - 2) : "";
+      if (std::find(change.drop.begin(), change.drop.end(), key) == change.drop.end()) text += line + "\n";
+    }
+    test::write_file((dir / control).string(), text);
+    const std::vector<std::string> before = test::folder_names(dir);
+    r = test::run_quelmar(dir, control);
+    std::string lst;
+    for (const std::string& name : test::folder_names(dir)) {
+      if (std::find(before.begin(), before.end(), name) != before.end()) continue;
+      const std::string ext = fs::path(name).extension().string();
+      if (ext == ".lst" || ext == ".LST") lst = name;
+      else written.push_back(name);
+    }
+    const std::vector<std::string> recs = test::file_records((dir / lst).string());
+    auto at = std::find(recs.begin(), recs.end(), " end of input file");
+    at = recs.end() - at >= 3 ? at + 3 : recs.end();
+    const auto passes = std::find_if(at, recs.end(), [](const std::string& rec) {
+      return rec.rfind(" Number of errors in input file:", 0) == 0 || rec.rfind(" CPU Time", 0) == 0 ||
+             rec.rfind(" AERMET anemometer height", 0) == 0;
+    });
+    checks.assign(at, passes);
+    tail.assign(passes, recs.end());
+  }
+};
+
+// The model files of a shipped example, as its expected files hold them.
+std::vector<std::string> example_files(const std::string& folder) {
+  return test::folder_names(fs::path(test::source_path("tests/data/examples/" + folder)));
+}
+
+std::vector<std::string> numbered(const std::string& base, int n) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= n; ++i) names.push_back(base + (i < 10 ? "_0" : "_") + std::to_string(i) + ".dat");
+  return names;
+}
+
+// The mistakes a new user makes when modelling a flare of their own from the
+// examples: each counted error ends the run with status 1 before any model
+// file, one record (or one record's pieces) and one error each; each warning
+// leaves the run to go on. The examples give no ODOURPPB, so every list file
+// begins with its default.
+TEST(InputChecksOfARun, TheMistakesOfANewUser) {
+  const std::string S = "steady_fixed", Q = "sequence_aermet", A = "aermod_steady";
+  const std::string percent =
+      "! RAW_C1 = 90 !\n! RAW_C2 = 3 !\n! RAW_C3 = 1 !\n! RAW_N2 = 2 !\n! RAW_CO2 = 2 !\n! RAW_H2S = 2 !\n";
+  const std::string datum =
+      "FATAL ERROR: DATUM must be a CALPUFF datum code (WGS-84; NAR-C for NAD83; NAS-C for NAD27; "
+      "the others in datum_codes.txt), DATUM=";
+  struct Mistake {
+    std::string name, folder;
+    Change change;
+    std::vector<std::string> records;  // after the odour default
+    int errors;                        // counted; 0: the run goes on
+    std::vector<std::string> files = {};  // written, when the run goes on
+  };
+  const std::vector<Mistake> mistakes = {
+      // RAW_C3 = 1 is a fraction still.
+      {"a composition in percent", S, {percent},
+       in_turn({not_a_fraction("RAW_N2", R_2), not_a_fraction("RAW_CO2", R_2), not_a_fraction("RAW_H2S", R_2),
+                not_a_fraction("RAW_C1", R_90), not_a_fraction("RAW_C2", R_3)}),
+       5},
+      // 0.02 + 0.02 + 0.02 + 0.95 + 0.03 + 0.01
+      {"fractions that sum to 1.05", S, {"! RAW_C1 = 0.95 !\n"}, sum_warning("RAW", R_105s), 0, {"steady_01.dat"}},
+      {"a row's H2S fraction in percent", Q,
+       {"! SEQ = 200, 1800, -1, -1 !\n! SEQ = 120, 1800, 10, -1 !\n! SEQ = 60, 3600, -1, -1 !\n", {"SEQ"}},
+       seq_h2s(2, R_10), 1},
+      {"NSEQ 4 with three SEQ lines", Q, {"! NSEQ = 4 !\n"}, {kFewerLines + I12("4")}, 1},
+      {"NSEQ 2 with three SEQ lines", Q, {"! NSEQ = 2 !\n"}, {kFirstLines + I12("2")}, 0, numbered("sequence", 24)},
+      {"zone 21 south as -21", S, {"! IUTMZN = -21 !\n"}, zone_error("-21"), 1},
+      {"a southern northing from the equator", S, {"! YCOORD = -3012.346 !\n"},
+       northing_error("  -3012.34600000000     "), 1},
+      {"coordinates in metres, CALPUFF", S, {"! XCOORD = 512345 !\n! YCOORD = 5987654 !\n"},
+       in_turn({easting_error("   512345.000000000     "), northing_error("   5987654.00000000     ")}), 2},
+      {"coordinates in metres, AERMOD", A, {"! PMAP = UTM !\n! XCOORD = 583250 !\n! YCOORD = 4572650 !\n"},
+       in_turn({easting_error("   583250.000000000     "), northing_error("   4572650.00000000     ")}), 2},
+      {"an easting of 10^20 km", S, {"! XCOORD = 1e20 !\n"}, easting_error("  1.000000000000000E+020"), 1},
+      {"AERMOD without METDAT2", A, {"", {"METDAT2"}}, kNoMetdat2, 1},
+      {"AERMOD without RECINC", A, {"", {"RECINC"}}, kNoRecinc, 1},
+      {"RECINC names no file", A, {"! RECINC = receptor.inc !\n"}, not_here("RECINC", "receptor.inc"), 0,
+       {"steady_mod_01.dat", "steady_mod_01.inx"}},
+      // Upper-case names: the AERMET files are there as the control files name
+      // them, the receptor file is not.
+      {"RECINC turned to upper case", A,
+       {"! LCFILES = F !\n! METDAT = aermet2.sfc !\n! METDAT2 = aermet2.pfl !\n", {},
+        {{"aermet2.sfc", "AERMET2.SFC"}, {"aermet2.pfl", "AERMET2.PFL"}}},
+       not_here("RECINC", "RECEPTORS.INC"), 0, {"STEADY_MOD_01.DAT", "STEADY_MOD_01.INX"}},
+      {"OUTNAME left out", S, {"", {"OUTNAME"}}, {kBlankOutname}, 0, {"_01.dat"}},
+      {"HS left out", S, {"", {"HS"}}, {kHsZero}, 0, {"steady_01.dat"}},
+      {"RH2S beside another RAW_H2S", S, {"! RH2S = 0.05 !\n! RAW_C1 = 0.82 !\n! RAW_H2S = 0.10 !\n"},
+       replaced_h2s(R_01), 0, {"steady_01.dat"}},
+      {"the datum WGS84", S, {"! DATUM = WGS84 !\n"}, text_records(datum + "WGS84"), 1},
+  };
+  for (const Mistake& m : mistakes) {
+    SCOPED_TRACE(m.name);
+    const std::string control = m.folder == S ? "steady.inp" : m.folder == Q ? "sequence.inp" : "steady_am.inp";
+    ExampleRun run(m.folder, control, m.change);
+    EXPECT_EQ(run.checks, in_turn({kOdour, m.records}));
+    if (m.errors > 0) {
+      EXPECT_EQ(run.r.status, 1);
+      ASSERT_FALSE(run.tail.empty());
+      EXPECT_EQ(run.tail.front(), " Number of errors in input file:" + I12(std::to_string(m.errors)));
+      EXPECT_EQ(run.tail.back(), " Program Terminated with ***ERRORS***");
+      EXPECT_EQ(run.written, std::vector<std::string>{});  // no model file, nor a part of one
+    } else {
+      EXPECT_EQ(run.r.status, 0) << run.r.out;
+      ASSERT_FALSE(run.tail.empty());
+      EXPECT_EQ(run.tail.back(), " Program Terminated");
+      EXPECT_EQ(run.written, m.files);
+    }
+  }
+}
+
+// A valid run at each bound of the checks: no record of them, and the model
+// files are the example's. Where the value reaches the files (the zone, the
+// position), only its own field differs: the flame carries the release point
+// 0.03396 km east of the flare in every step of the steady example (its
+// expected X field holds 512.37896 for XCOORD 512.345).
+TEST(InputChecksOfARun, ValidAtEachBound) {
+  // The fuel gas and the lift gas are read and checked, but added at a ratio
+  // and a flow of 0, so the flared gas stays the raw gas.
+  const std::string fuel = "! MFUELGAS = 1 !\n! FGR = 0 !\n", lift = "! MLIFTGAS = 1 !\n! QLIFTGAS = 0 !\n";
+  using Alter = std::function<void(std::vector<std::string>&)>;
+  // A field of every time-variant source line (after the 19 records of the
+  // header), from its column on.
+  auto field = [](std::size_t column, std::string text) {
+    return [column, text](std::vector<std::string>& recs) {
+      for (std::size_t i = 19; i < recs.size(); ++i)
+        if (recs[i].rfind("'FLARE1'", 0) == 0) recs[i].replace(column - 1, text.size(), text);
+    };
+  };
+  auto zone = [](std::string record) { return [record](std::vector<std::string>& recs) { recs.at(10) = record; }; };
+  struct Bound {
+    std::string name, folder, control;
+    Change change;
+    Alter alter = nullptr;
+  };
+  const std::vector<Bound> bounds = {
+      {"fractions of 0", "steady_fixed", "steady.inp", {"! RAW_H2O = 0 !\n! RAW_HE = 0 !\n"}},
+      {"a fuel gas fraction of 1", "steady_fixed", "steady.inp", {fuel + "! FUEL_C1 = 1 !\n"}},
+      {"a lift gas fraction of 1", "steady_fixed", "steady.inp", {lift + "! LIFT_N2 = 1 !\n"}},
+      {"a sum of 0.995", "steady_fixed", "steady.inp", {fuel + "! FUEL_C1 = 0.995 !\n"}},
+      {"a sum of 1.005", "steady_fixed", "steady.inp", {fuel + "! FUEL_C1 = 0.9 !\n! FUEL_C2 = 0.105 !\n"}},
+      {"zone 1", "steady_fixed", "steady.inp", {"! IUTMZN = 1 !\n"}, zone("   1N")},
+      {"zone 60", "steady_fixed", "steady.inp", {"! IUTMZN = 60 !\n"}, zone("  60N")},
+      {"easting 0", "steady_fixed", "steady.inp", {"! XCOORD = 0 !\n"}, field(10, "   0.03396")},
+      {"easting 1000", "steady_fixed", "steady.inp", {"! XCOORD = 1000 !\n"}, field(10, "1000.03396")},
+      {"northing 0", "steady_fixed", "steady.inp", {"! YCOORD = 0 !\n"}, field(21, "   0.00000")},
+      {"northing 9999", "steady_fixed", "steady.inp", {"! YCOORD = 9999 !\n"}, field(21, "9999.00000")},
+      {"NSEQ equal to the SEQ lines", "sequence_aermet", "sequence.inp", {}},
+      {"an AERMOD run in UTM", "aermod_steady", "steady_am.inp", {"! PMAP = UTM !\n"}},
+  };
+  for (const Bound& b : bounds) {
+    SCOPED_TRACE(b.name);
+    ExampleRun run(b.folder, b.control, b.change);
+    EXPECT_EQ(run.r.status, 0) << run.r.out;
+    EXPECT_EQ(run.checks, kOdour);
+    EXPECT_EQ(run.written, example_files(b.folder));
+    for (const std::string& name : run.written) {
+      std::vector<std::string> want =
+          test::file_records(test::source_path("tests/data/examples/" + b.folder + "/" + name));
+      if (b.alter) b.alter(want);
+      EXPECT_EQ(test::file_records((run.dir / name).string()), want) << name;
+    }
+  }
+}
+
+// The flux check of the SO2 pseudo-stack, in a valid run: an air-assisted
+// flare whose exit velocity the sonic limit holds back, in each of the three
+// hours of the steady example. The list file holds what the console shows.
+TEST(InputChecksOfARun, FluxCheckInTheListFile) {
+  ExampleRun run("steady_fixed", "steady.inp",
+                 {"! QMAX = 50 !\n! DF = 0.3 !\n! DS = 0.25 !\n! MFASSIST = 1 !\n! MFASSISTAIR = 1 !\n"
+                  "! AIR_FLOW = 1000 !\n! RAIRAIR = 0.35 !\n"});
+  ASSERT_EQ(run.r.status, 0) << run.r.out;
+  auto of_the_check = [](std::string_view rec) {
+    for (std::string_view head :
+         {"*** ERROR *** bad calc in F", "FM_check :", "      FM :", "FB_check :", "      FB :"})
+      if (rec.substr(0, head.size()) == head) return true;
+    return false;
+  };
+  std::vector<std::string> console;
+  for (const std::string& line : test::text_lines(run.r.out))
+    if (of_the_check(line)) console.push_back(" " + line);
+  ASSERT_EQ(console.size(), 18u);
+  EXPECT_EQ(test::starting_with(console, " *** ERROR ***"),
+            (std::vector<std::string>{" *** ERROR *** bad calc in FM", " *** ERROR *** bad calc in FB",
+                                      " *** ERROR *** bad calc in FM", " *** ERROR *** bad calc in FB",
+                                      " *** ERROR *** bad calc in FM", " *** ERROR *** bad calc in FB"}));
+  std::vector<std::string> listed;
+  for (const std::string& r : run.checks)
+    if (of_the_check(std::string_view(r).substr(1))) listed.push_back(r);
+  EXPECT_EQ(listed, console);
+  EXPECT_EQ(run.written, std::vector<std::string>{"steady_01.dat"});
 }
 
 }  // namespace

@@ -121,6 +121,7 @@ TEST_F(ReadControl, RequiredKeywordsAndCapacitiesStopTheRun) {
   };
   for (const Refusal& c : cases) {
     out.str("");
+    err.str("");
     fresh_run();
     try {
       read(c.text);
@@ -129,6 +130,7 @@ TEST_F(ReadControl, RequiredKeywordsAndCapacitiesStopTheRun) {
       EXPECT_TRUE(s.text.empty());
     }
     EXPECT_EQ(out.str(), c.console) << c.text;
+    EXPECT_EQ(err.str(), c.console) << c.text;  // standard error has the reason too
   }
 }
 

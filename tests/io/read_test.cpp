@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -264,6 +265,29 @@ TEST(Units, WholeFieldsStopARecordThatWouldHoldAsterisks) {
       EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + c.where);
     }
   }
+  // The writer says what its items are: the stop names the first one that
+  // does not fit, also in a later record of the layout; an item it says
+  // nothing of leaves the message as it is.
+  const std::string_view what[] = {"", "the stack height in m (HS)", "the count of steps (NSEQ)"};
+  const Case named[] = {
+      {&L, {"x", 1234.5, 1000}, ", line 2, columns 3 to 8: the stack height in m (HS)"},
+      {&L, {"x", 1.5, 1000}, ", line 2, columns 10 to 12: the count of steps (NSEQ)"},
+      {&two, {"a", 100.0}, ", line 3, columns 1 to 4: the stack height in m (HS)"},
+  };
+  for (const Case& c : named) {
+    try {
+      u.fixed(OUT, *c.layout, c.items, what);
+      ADD_FAILURE() << c.where;
+    } catch (const Stop& s) {
+      EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + c.where);
+    }
+  }
+  try {
+    u.fixed(OUT, L, {"x", 1.5, 1000}, {"", "the stack height in m (HS)"});
+    ADD_FAILURE() << "an item without a name";
+  } catch (const Stop& s) {
+    EXPECT_EQ(s.text, "***FATAL ERROR*** a value does not fit its field in " + path + ", line 2, columns 10 to 12");
+  }
   u.close(OUT);
   EXPECT_EQ(test::read_file(path), "ok  12.50   7\r\n");
 }
@@ -300,7 +324,8 @@ TEST(Units, FieldsOfBlocksAndRewrittenRecords) {
   u.close(OUT);
   EXPECT_FALSE(test::fs::exists(path));
   EXPECT_EQ(test::read_file(path + ".part"), "e   9\r\nb   2\r\nc   3\r\nf   4\r\n");
-  ASSERT_TRUE(u.publish(path));
+  ASSERT_TRUE(u.finish(path, "test file"));
+  ASSERT_FALSE(u.publish_all());
   EXPECT_FALSE(test::fs::exists(path + ".part"));
   EXPECT_EQ(test::read_file(path), "e   9\r\nb   2\r\nc   3\r\nf   4\r\n");
 }
@@ -353,11 +378,11 @@ TEST(Units, AFailedWriteStopsWithTheNameAndTheReason) {
 }
 
 // A file written to become visible when whole lies under its name with
-// ".part" until it is published; a name that cannot be written anew refuses
-// the open with the reason; a temporary that is never published is removed,
-// by discard_temporaries or at the end of the units, and gives its signal
-// slot back.
-TEST(Units, TemporaryFilesTakeTheirNameOrAreRemoved) {
+// ".part" until the files of the run take their names together; a name that
+// cannot be written anew refuses the open with the reason; a temporary that
+// never takes its name is removed, by discard_temporaries or at the end of the
+// units, and gives its signal slot back.
+TEST(Units, TemporaryFilesTakeTheirNamesTogetherOrAreRemoved) {
   test::TempDir dir;
   const int slots = temporaries_in_use();
   {
@@ -369,14 +394,26 @@ TEST(Units, TemporaryFilesTakeTheirNameOrAreRemoved) {
     EXPECT_EQ(u.open_error(), "No such file or directory");
     EXPECT_EQ(temporaries_in_use(), slots);
 
+    // Whole files wait under their temporary names for publish_all.
     test::write_file(dir.file("a.dat"), "older\r\n");
     ASSERT_TRUE(u.open_write(OUT, dir.file("a.dat"), Units::Visible::WhenWhole));
     EXPECT_EQ(temporaries_in_use(), slots + 1);
-    u.record(OUT, "new");
-    EXPECT_EQ(test::read_file(dir.file("a.dat")), "older\r\n");
-    EXPECT_TRUE(u.publish(dir.file("a.dat")));  // closes the unit first
+    u.record(OUT, "new a");
+    EXPECT_TRUE(u.finish(dir.file("a.dat"), "test file"));  // closes the unit first
     EXPECT_FALSE(u.is_open(OUT));
-    EXPECT_EQ(test::read_file(dir.file("a.dat")), "new\r\n");
+    ASSERT_TRUE(u.open_write(OUT, dir.file("b.dat"), Units::Visible::WhenWhole));
+    u.record(OUT, "new b");
+    // A second file of a name the run writes already would share its temporary.
+    EXPECT_FALSE(u.open_write(LOG, dir.file("b.dat"), Units::Visible::WhenWhole));
+    EXPECT_EQ(u.open_error(), "the run writes another file of this name");
+    EXPECT_TRUE(u.finish(dir.file("b.dat"), "test file"));
+    EXPECT_FALSE(u.finish(dir.file("b.dat"), "test file"));  // already whole
+    EXPECT_EQ(test::read_file(dir.file("a.dat")), "older\r\n");
+    EXPECT_EQ(temporaries_in_use(), slots + 2);
+    EXPECT_FALSE(u.publish_all());
+    EXPECT_EQ(test::read_file(dir.file("a.dat")), "new a\r\n");
+    EXPECT_EQ(test::read_file(dir.file("b.dat")), "new b\r\n");
+    EXPECT_EQ(u.published(), (std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")}));
     EXPECT_EQ(temporaries_in_use(), slots);
 
     ASSERT_TRUE(u.open_write(OUT, dir.file("b.dat"), Units::Visible::WhenWhole));
@@ -391,7 +428,51 @@ TEST(Units, TemporaryFilesTakeTheirNameOrAreRemoved) {
     u.record(OUT, "never whole");
   }
   EXPECT_EQ(temporaries_in_use(), slots);
-  EXPECT_EQ(test::folder_names(dir), (std::vector<std::string>{"a.dat", "folder.dat"}));
+  EXPECT_EQ(test::folder_names(dir), (std::vector<std::string>{"a.dat", "b.dat", "folder.dat"}));
+}
+
+// publish_all takes no name until every name can be taken, and renames in the
+// order the files were made whole: a file that cannot take its name leaves
+// every file made whole after it under its temporary name.
+TEST(Units, WholeFilesTakeTheirNamesInTheirOrderOrNoneDoes) {
+  const int slots = temporaries_in_use();
+  auto two_whole = [](Units& u, const test::TempDir& dir) {
+    for (const char* name : {"first.dat", "second.dat"}) {
+      ASSERT_TRUE(u.open_write(OUT, dir.file(name), Units::Visible::WhenWhole));
+      u.record(OUT, name);
+      ASSERT_TRUE(u.finish(dir.file(name), name));
+    }
+  };
+  struct Case {
+    const char* what;
+    std::function<void(const test::TempDir&)> act;  // done to the folder before publish_all
+    std::string failing, reason;
+    std::vector<std::string> left;  // the folder before the units are discarded
+  };
+  const Case cases[] = {
+      {"the second name became a folder after its file was opened: nothing is renamed",
+       [](const test::TempDir& d) { test::fs::create_directory(d.file("second.dat")); }, "second.dat",
+       "Is a directory", {"first.dat.part", "second.dat", "second.dat.part"}},
+      {"the first temporary vanished: its rename fails, and the second waits",
+       [](const test::TempDir& d) { test::fs::remove(d.file("first.dat.part")); }, "first.dat",
+       "No such file or directory", {"second.dat.part"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TempDir dir;
+    Units u;
+    two_whole(u, dir);
+    c.act(dir);
+    const std::optional<Units::Unpublished> failed = u.publish_all();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->what, c.failing);
+    EXPECT_EQ(failed->name, dir.file(c.failing));
+    EXPECT_EQ(failed->reason, c.reason);
+    EXPECT_TRUE(u.published().empty());
+    EXPECT_EQ(test::folder_names(dir), c.left);
+    u.discard_temporaries();
+  }
+  EXPECT_EQ(temporaries_in_use(), slots);
 }
 
 TEST(Units, ReadingLinesAndRewinding) {

@@ -249,25 +249,29 @@ TEST(AermetHeader, LongHeaderLineIsFine) {
 // ----------------------------------------------------------------------------
 // Failures of the header call.
 
-TEST(AermetHeader, FileThatCannotBeOpenedStopsWithItsName) {
-  ListedRun h;
-  const std::string f = h.dir.file("missing.sfc");
-  MetReading r;
-  try {
-    METHDR_AERMET(*h.run, 22, 20, f + "   ", r.ws, r.wd, r.temp, r.ipg, 0);
-    ADD_FAILURE() << "no stop";
-  } catch (const io::Stop& s) {
-    EXPECT_EQ(s.text, "");
+// A file that is not there, or a folder: the name and the system's reason in
+// the list file and on the console (in pieces where it is longer than a
+// record) and on standard error (in one line).
+TEST(AermetHeader, FileThatCannotBeOpenedStopsWithItsNameAndReason) {
+  for (const auto& [name, reason] : {std::pair<std::string, std::string>{"missing.sfc", "No such file or directory"},
+                                     {"folder.sfc", "Is a directory"}}) {
+    ListedRun h;
+    fs::create_directory(h.dir.path() / "folder.sfc");
+    const std::string f = h.dir.file(name);
+    MetReading r;
+    try {
+      METHDR_AERMET(*h.run, 22, 20, f + "   ", r.ws, r.wd, r.temp, r.ipg, 0);
+      ADD_FAILURE() << "no stop";
+    } catch (const io::Stop& s) {
+      EXPECT_EQ(s.text, "");
+    }
+    // The name is written without its trailing blanks.
+    const std::string want = "***FATAL ERROR*** cannot open meteorological file " + f + ": " + reason;
+    EXPECT_EQ(joined(h.list_records()), want);
+    EXPECT_EQ(joined(h.console_lines(), 0), want);
+    EXPECT_EQ(h.err.str(), want + "\n");
+    EXPECT_EQ(h.run->met.ANEM_HT, -1.0);
   }
-  // One record, or two when the name does not fit behind the text; the name
-  // is written without its trailing blanks.
-  const std::string want = "cannot open meteorological file " + f;
-  const auto recs = h.list_records();
-  ASSERT_GE(recs.size(), 1u);
-  ASSERT_LE(recs.size(), 2u);
-  EXPECT_EQ(joined(recs), want);
-  EXPECT_EQ(joined(h.console_lines(), 0), want);
-  EXPECT_EQ(h.run->met.ANEM_HT, -1.0);
 }
 
 TEST(AermetHeader, FileWithoutDataRecordsStops) {

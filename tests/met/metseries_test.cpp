@@ -324,6 +324,8 @@ TEST(SeriesHeader, WrongNumberOfTitles) {
     }
     EXPECT_EQ(h.list_records(), list);
     EXPECT_EQ(h.console_lines(), shown(three));
+    // Standard error: the records without the blank one.
+    EXPECT_EQ(h.err.str(), "Wrong number of title lines in file\nFound               1\nNeeded 2\n");
   }
 }
 
@@ -345,6 +347,7 @@ TEST(SeriesHeader, FormatFieldMustBeExact) {
     EXPECT_EQ(h.list_records(),
               (std::vector<std::string>{" Invalid timeseries format!", " Found " + field, " Expected TIMESERIES.TSF"}));
     EXPECT_TRUE(h.out.str().empty());
+    EXPECT_EQ(h.err.str(), "Invalid timeseries format!\nFound " + field + "\nExpected TIMESERIES.TSF\n");
   }
 }
 
@@ -437,8 +440,10 @@ TEST(SeriesHeader, FileThatCannotBeOpenedStops) {
   } catch (const io::Stop& s) {
     EXPECT_EQ(s.text, "");
   }
-  EXPECT_EQ(joined(h.list_records()), "cannot open meteorological file " + f);
-  EXPECT_EQ(h.console_lines().front().rfind("cannot open meteorological file ", 0), 0u);
+  const std::string want = "***FATAL ERROR*** cannot open meteorological file " + f + ": No such file or directory";
+  EXPECT_EQ(joined(h.list_records()), want);
+  EXPECT_EQ(joined(h.console_lines(), 0), want);
+  EXPECT_EQ(h.err.str(), want + "\n");
 }
 
 // A file without a data line has no hour to give: with or without a period

@@ -110,6 +110,79 @@ TEST(StorePeriod, NothingToCheckWithoutRecords) {
   EXPECT_EQ(stop_text(*h.run, 202300106), "");
 }
 
+// What a read of the file into the store stops with, "" when it does not.
+template <class Read>
+std::string read_stop(Read read) {
+  try {
+    read();
+  } catch (const io::Stop& s) {
+    return s.text;
+  }
+  return "";
+}
+
+// An AERMET record whose date and hour are readable integers but name no hour
+// stops the reading at its line, before any pass could compute with it (hour
+// -2147483648 less one would overflow); the limits themselves are read.
+TEST(StoreRecords, AermetDatesThatNameNoHourStop) {
+  // year, month, day, day of the year, hour; 1988 is a leap year, 1987 is not.
+  const std::string ok[] = {"88 1 1 1 1", "88 1 1 1 24", "88 12 31 366 24", "87 12 31 365 5", "0 2 29 60 3",
+                            "9999 1 1 1 1", "1999 1 1 1 1"};
+  const std::string bad[] = {"88 1 1 61 25",   "88 1 1 61 0",    "88 1 1 61 -2147483648", "88 1 1 400 2",
+                             "87 1 1 366 2",   "88 1 1 0 2",     "88 13 1 61 2",          "88 0 1 61 2",
+                             "88 1 32 61 2",   "87 2 29 61 2",   "88 4 31 61 2",          "88 1 0 61 2",
+                             "-1 1 1 61 2",    "10000 1 1 61 2"};
+  const std::string rest = " -2.7 0.062 -9 -9 -999 37 100 0.1 1.5 1.0 3.0 270 10 280 10";
+  for (const std::string& d : ok) {
+    SCOPED_TRACE(d);
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("ok.sfc"), {kHeader, d + rest});
+    EXPECT_EQ(read_stop([&] { read_aermet_file(*h.run, 22, f); }), "");
+    EXPECT_EQ(h.run->metstore.hours.size(), 1u);
+  }
+  for (const std::string& d : bad) {
+    SCOPED_TRACE(d);
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("bad.sfc"), {kHeader, aermet(88, 61, 1), d + rest, aermet(88, 61, 3)});
+    EXPECT_EQ(read_stop([&] { read_aermet_file(*h.run, 22, f); }),
+              "***FATAL ERROR*** cannot read line 3 of the meteorological file " + f + ": " + d + rest);
+  }
+}
+
+// A time-series data line whose times no record can hold stops the reading at
+// its line: begin hours 0 to 23, end hours 0 to 24, seconds 0 to 3599, years
+// of at most four digits. The fields are taken from their own columns: a
+// record that begins at second 1800 of its hour is stored so.
+TEST(StoreRecords, TimeSeriesTimesAsWritten) {
+  {
+    ListedRun h;
+    const std::string f = write_records(h.dir.file("t.tsf"), series({" 2008 03 01 05 1800 2008 03 01 24 3599"}));
+    EXPECT_EQ(read_stop([&] { read_series_file(*h.run, 22, f); }), "");
+    ASSERT_EQ(h.run->metstore.hours.size(), 1u);
+    const run::MetHour& r = h.run->metstore.hours[0];
+    EXPECT_EQ(r.begin_datehr, 200806105);  // 1 March of the leap year 2008 is day 61
+    EXPECT_EQ(r.begin_sec, 1800);
+    EXPECT_EQ(r.end_datehr, 200806124);
+    EXPECT_EQ(r.end_sec, 3599);
+  }
+  const std::string bad[] = {" 2008 03 01 24 0000 2008 03 02 00 0000", " 2008 03 01 -1 0000 2008 03 01 00 0000",
+                             " 2008 03 01 05 0000 2008 03 01 25 0000", " 2008 03 01 05 0000 2008 03 01 -1 0000",
+                             " 2008 03 01 05 3600 2008 03 01 06 0000", " 2008 03 01 05 -001 2008 03 01 06 0000",
+                             " 2008 03 01 05 0000 2008 03 01 06 3600", " 2008 03 01 05 0000 2008 03 01 06 -001",
+                             " -999 03 01 05 0000 2008 03 01 06 0000", " 2008 13 01 05 0000 2008 03 01 06 0000",
+                             " 2008 02 30 05 0000 2008 03 01 06 0000"};
+  for (const std::string& d : bad) {
+    SCOPED_TRACE(d);
+    ListedRun h;
+    // Lines 1 to 9 are the header, line 10 a good record.
+    const std::string f =
+        write_records(h.dir.file("t.tsf"), series({" 2008 03 01 04 0000 2008 03 01 05 0000", d}));
+    EXPECT_EQ(read_stop([&] { read_series_file(*h.run, 22, f); }),
+              "***FATAL ERROR*** cannot read line 11 of the meteorological file " + f + ": " + d +
+                  "     270.0       3.0     280.0");
+  }
+}
+
 // The store keeps the records as the reader delivers them, 48 bytes each; a
 // header call hands them out from the first again in every pass.
 TEST(StoreRecords, KeptAsTheReaderDeliversThem) {

@@ -333,14 +333,23 @@ TEST(EmissionsTest, FlameHeightAndFlammability) {
   }
 }
 
-// The console check of the SO2 pseudo-stack: silent when the fluxes are
-// carried, three records per flux when a cap changed the exit velocity.
-TEST(EmissionsTest, FluxCheckOnTheConsole) {
+// The check of the SO2 pseudo-stack, on the console and in the list file:
+// silent when the fluxes are carried, three records per flux when a cap
+// changed the exit velocity.
+TEST(EmissionsTest, FluxCheckOnTheConsoleAndInTheListFile) {
+  // The records of the list file that the step wrote (the file is closed for this).
+  auto listed = [](Step& st, const test::TempDir& dir) {
+    st.run->units.close(io::LST);
+    return test::file_records(dir.file("run.lst"));
+  };
   {
     const StepInputs s = ref("plain_sour_gas").make();
     Step st(s);
+    test::TempDir dir;
+    ASSERT_TRUE(st.run->units.open_write(io::LST, dir.file("run.lst")));
     st.call(s);
     EXPECT_EQ(st.out.str(), "");
+    EXPECT_EQ(listed(st, dir), std::vector<std::string>{});
   }
   {
     // The sonic cap C_GAS holds the exit velocity of the air-assisted plume
@@ -348,6 +357,8 @@ TEST(EmissionsTest, FluxCheckOnTheConsole) {
     // FB_check 54.25400207502731.
     const StepInputs s = ref("air_assist_excess_air").make();
     Step st(s);
+    test::TempDir dir;
+    ASSERT_TRUE(st.run->units.open_write(io::LST, dir.file("run.lst")));
     st.call(s);
     // The console shows each record without its carriage-control blank.
     EXPECT_EQ(st.out.str(),
@@ -357,6 +368,11 @@ TEST(EmissionsTest, FluxCheckOnTheConsole) {
               "*** ERROR *** bad calc in FB\n"
               "FB_check :   54.2540020750273     \n"
               "      FB :   67.7732251449713     \n");
+    // The list file holds the same records, each after its leading blank.
+    EXPECT_EQ(listed(st, dir),
+              (std::vector<std::string>{" *** ERROR *** bad calc in FM", " FM_check :   1077.32857547076     ",
+                                        "       FM :   1681.12855947771     ", " *** ERROR *** bad calc in FB",
+                                        " FB_check :   54.2540020750273     ", "       FB :   67.7732251449713     "}));
   }
   {
     // MSTRIP 2 forms the same pseudo-stack but is not checked.
@@ -367,8 +383,11 @@ TEST(EmissionsTest, FluxCheckOnTheConsole) {
       in.MSTRIP = 2;
     };
     Step st(s);
+    test::TempDir dir;
+    ASSERT_TRUE(st.run->units.open_write(io::LST, dir.file("run.lst")));
     st.call(s);
     EXPECT_EQ(st.out.str(), "");
+    EXPECT_EQ(listed(st, dir), std::vector<std::string>{});
   }
 }
 
