@@ -9,7 +9,7 @@ The cases: the five shipped examples and 45 more built from them and from the
 Houston year in data/met (both model paths, user sequences, vessel blowdowns,
 the three decays, assist streams, flame-outs, debug logs, AERMET, time-series
 and fixed meteorology). Every output file is compared byte for byte, the list
-file without its "CPU Time" line. WORKDIR (a temporary folder by default) keeps
+file without its CPU time and clock time. WORKDIR (a temporary folder by default) keeps
 the outputs of both runs under plain/ and tunable/ for a closer look.
 Prints one line per case that differs and a summary; exits 1 when any file
 differs or a run fails.
@@ -38,10 +38,12 @@ COMMON = {
     "IUTMZN": "15", "ABTZ": "UTC-0600", "DATUM": "NAR-C", "NSPEC": "2", "CHEMLST": "SO2,H2S",
     "MW": "64.0638,34.0809", "EMIT": "0,0", "RAW_C1": "0.88", "RAW_C2": "0.04", "RAW_C3": "0.01",
     "RAW_N2": "0.02", "RAW_CO2": "0.02", "RAW_H2S": "0.03", "TIMEINC": "3600", "SSS": "0", "SSE": "0",
+    "RECINC": "receptors.inc",
 }
 
-HOUSTON = {"MMET": "2", "METDAT": "houston.sfc", "YYS": "1996", "MMS": "1", "DDS": "1", "HHS": "0",
-           "YYE": "1996", "MME": "12", "DDE": "31", "HHE": "23"}
+# Houston has no profile file here: the AERMOD cases name one that AERMOD would need.
+HOUSTON = {"MMET": "2", "METDAT": "houston.sfc", "METDAT2": "houston.pfl", "YYS": "1996", "MMS": "1",
+           "DDS": "1", "HHS": "0", "YYE": "1996", "MME": "12", "DDE": "31", "HHE": "23"}
 AERMET2 = {"MMET": "2", "METDAT": "aermet2.sfc", "METDAT2": "aermet2.pfl", "YYS": "1988", "MMS": "3",
            "DDS": "1", "HHS": "0", "YYE": "1988", "MME": "3", "DDE": "4", "HHE": "23"}
 TSF = {"MMET": "1", "METDAT": "vessel.tsf", "YYS": "2021", "MMS": "3", "DDS": "1", "HHS": "0",
@@ -166,6 +168,7 @@ MET_SOURCES = {
     "aermet2.sfc": os.path.join(REPO, "examples", "met", "aermet2.sfc"),
     "aermet2.pfl": os.path.join(REPO, "examples", "met", "aermet2.pfl"),
     "vessel.tsf": os.path.join(REPO, "examples", "met", "vessel.tsf"),
+    "receptors.inc": os.path.join(REPO, "examples", "aermod_steady", "receptors.inc"),
 }
 
 
@@ -179,7 +182,7 @@ def lay_out(root):
     for name, keys, mets in CASES:
         folder = os.path.join(root, name)
         os.makedirs(folder)
-        for m in mets:
+        for m in mets + ["receptors.inc"]:
             shutil.copy(MET_SOURCES[m], os.path.join(folder, m))
         with open(os.path.join(folder, "run.inp"), "w", newline="\r\n") as f:
             f.write(control_text(keys))
@@ -194,7 +197,9 @@ def outputs(folder, inputs):
         with open(os.path.join(folder, n), "rb") as f:
             data = f.read()
         if n.lower().endswith(".lst"):
+            # The CPU time, and the clock time of a run that ends with errors.
             data = re.sub(rb" CPU Time [^\r\n]*", b" CPU Time", data)
+            data = re.sub(rb"(?m)^ \d\d:\d\d:\d\d\r$", b" hh:mm:ss\r", data)
         result[n] = data
     return result
 
