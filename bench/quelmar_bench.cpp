@@ -1,8 +1,13 @@
 // Benchmarks of the hot paths: a year of hourly steps on both paths, the flare
 // step alone, the vessel blowdown in puffs that every step of such a run
-// forms, and the formatting of the AERMOD hourly records.
+// forms, the formatting of the AERMOD hourly records, and the correctly
+// rounded elementary functions on the physics' arguments, beside the C
+// library's own.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
+
+#include <cmath>
+#include <vector>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +16,7 @@
 #include <string>
 #include <utility>
 
+#include "common/crmath.hpp"
 #include "controls.hpp"
 #include "driver/quelmar.hpp"
 #include "run/run.hpp"
@@ -140,6 +146,48 @@ void BM_OneDoubleE12(benchmark::State& state) {
   }
 }
 
+// 4096 temperatures of the flame-temperature solve, 200-6000 K, and angles of
+// the wind directions, 0-2 pi, from a fixed sequence.
+std::vector<double> arguments(double lo, double hi) {
+  std::vector<double> v(4096);
+  unsigned long long g = 2028;
+  for (double& x : v) {
+    g = g * 6364136223846793005ULL + 1442695040888963407ULL;
+    x = lo + (hi - lo) * static_cast<double>(g >> 11) * 0x1p-53;
+  }
+  return v;
+}
+
+template <class F>
+void each(benchmark::State& state, const std::vector<double> xs, F f) {
+  double s = 0;
+  for (auto _ : state)
+    for (double x : xs) s += f(x);
+  benchmark::DoNotOptimize(s);
+  state.SetItemsProcessed(state.iterations() * static_cast<long long>(xs.size()));
+}
+
+void BM_PowThirdCr(benchmark::State& st) { each(st, arguments(1, 1e6), [](double x) { return crmath::pow(x, 0.333333); }); }
+void BM_PowThirdLibc(benchmark::State& st) { each(st, arguments(1, 1e6), [](double x) { return std::pow(x, 0.333333); }); }
+void BM_PowCubeCr(benchmark::State& st) { each(st, arguments(200, 6000), [](double x) { return crmath::pow(x, 3.0); }); }
+void BM_PowCubeLibc(benchmark::State& st) { each(st, arguments(200, 6000), [](double x) { return std::pow(x, 3.0); }); }
+void BM_LogCr(benchmark::State& st) { each(st, arguments(200, 6000), [](double x) { return crmath::log(x); }); }
+void BM_LogLibc(benchmark::State& st) { each(st, arguments(200, 6000), [](double x) { return std::log(x); }); }
+void BM_ExpCr(benchmark::State& st) { each(st, arguments(-6.3, 0), [](double x) { return crmath::exp(x); }); }
+void BM_ExpLibc(benchmark::State& st) { each(st, arguments(-6.3, 0), [](double x) { return std::exp(x); }); }
+void BM_SinCosCr(benchmark::State& st) {
+  each(st, arguments(0, 6.283), [](double x) {
+    double s, c;
+    crmath::sincos(x, s, c);
+    return s + c;
+  });
+}
+void BM_SinCosLibc(benchmark::State& st) { each(st, arguments(0, 6.283), [](double x) { return std::sin(x) + std::cos(x); }); }
+void BM_Atan2Cr(benchmark::State& st) { each(st, arguments(0, 6.283), [](double x) { return crmath::atan2(x, 2.5); }); }
+void BM_Atan2Libc(benchmark::State& st) { each(st, arguments(0, 6.283), [](double x) { return std::atan2(x, 2.5); }); }
+void BM_CbrtCr(benchmark::State& st) { each(st, arguments(1, 1e6), [](double x) { return crmath::cbrt(x); }); }
+void BM_CbrtLibc(benchmark::State& st) { each(st, arguments(1, 1e6), [](double x) { return std::cbrt(x); }); }
+
 }  // namespace
 
 BENCHMARK(BM_CalpuffYearSteadyFlare)->Unit(benchmark::kMillisecond);
@@ -152,3 +200,17 @@ BENCHMARK(BM_VesselRebuildTwelveHours)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VesselRebuildNewTemperature)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HourlyRecordLayout)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_OneDoubleE12)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_PowThirdCr);
+BENCHMARK(BM_PowThirdLibc);
+BENCHMARK(BM_PowCubeCr);
+BENCHMARK(BM_PowCubeLibc);
+BENCHMARK(BM_LogCr);
+BENCHMARK(BM_LogLibc);
+BENCHMARK(BM_ExpCr);
+BENCHMARK(BM_ExpLibc);
+BENCHMARK(BM_SinCosCr);
+BENCHMARK(BM_SinCosLibc);
+BENCHMARK(BM_Atan2Cr);
+BENCHMARK(BM_Atan2Libc);
+BENCHMARK(BM_CbrtCr);
+BENCHMARK(BM_CbrtLibc);

@@ -202,11 +202,12 @@ struct ProcessResult {
   std::string out, err;
 };
 
-// Runs the quelmar program in `cwd` with the given argument string.
-inline ProcessResult run_quelmar(const fs::path& cwd, const std::string& args) {
+// Runs the quelmar program in `cwd` with the given argument string; `env`,
+// when given, holds NAME=VALUE settings of its environment (as `env` takes them).
+inline ProcessResult run_quelmar(const fs::path& cwd, const std::string& args, const std::string& env = "") {
   const std::string out = (cwd / ".stdout").string(), err = (cwd / ".stderr").string();
-  const std::string cmd = "cd '" + cwd.string() + "' && '" + std::string(QUELMAR_BINARY) + "' " + args + " > '" +
-                          out + "' 2> '" + err + "' < /dev/null";
+  const std::string cmd = "cd '" + cwd.string() + "' && " + (env.empty() ? "" : "env " + env + " ") + "'" +
+                          std::string(QUELMAR_BINARY) + "' " + args + " > '" + out + "' 2> '" + err + "' < /dev/null";
   const int raw = std::system(cmd.c_str());
   ProcessResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/crmath.hpp"
 #include "common/dates.hpp"
 #include "io/units.hpp"
 #include "physics/mixture.hpp"
@@ -124,8 +125,8 @@ bool build_step_table(Run& run) {
       }
       case 3: {  // decay by a pressure ratio, the initial rate derived from QMAX and FREL
         if (!decay_inputs_ok(run)) return false;
-        const double q = -(in.QMAX * std::log(1 - in.FREL));
-        const double tau = -in.TDEP / std::log(in.PRATIO);  // min
+        const double q = -(in.QMAX * crmath::log(1 - in.FREL));
+        const double tau = -in.TDEP / crmath::log(in.PRATIO);  // min
         const double qt = q * tau / 1440;                   // 10^3 m3/d times days
         if (!physics::puff_table(run, q, qt, in.FREL, in.PUFFDUR, in.PSEQ, in.NPUFFS, in.MDIST)) return false;
         break;
@@ -133,7 +134,7 @@ bool build_step_table(Run& run) {
       case 4: {  // the same decay starting at QMAX itself
         if (!decay_inputs_ok(run)) return false;
         const double q = in.QMAX;
-        const double qt = q * (-in.TDEP / std::log(in.PRATIO)) / 1440;
+        const double qt = q * (-in.TDEP / crmath::log(in.PRATIO)) / 1440;
         if (!physics::puff_table(run, q, qt, in.FREL, in.PUFFDUR, in.PSEQ, in.NPUFFS, in.MDIST)) return false;
         break;
       }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/crmath.hpp"
 #include "common/dates.hpp"
 #include "met/aermet.hpp"
 #include "met/metseries.hpp"
@@ -286,8 +287,10 @@ ReleasePoint chain_active(Run& run, Loop loop, int row, int isecdur) {
   // blows from WD, so towards WD - 180 degrees (x east, y north).
   double a = f.WD - 180.0;
   if (a < 0) a += 360.0;
-  const double dx = r.XL * std::sin(a * common::PI / 180.0);
-  const double dy = r.XL * std::cos(a * common::PI / 180.0);
+  double sin_a, cos_a;
+  crmath::sincos(a * common::PI / 180.0, sin_a, cos_a);
+  const double dx = r.XL * sin_a;
+  const double dy = r.XL * cos_a;
   if (loop == Loop::Calpuff && logging(run)) u.free(io::LOG, {"x,y,z", dx, dy, r.HS_X});
   ReleasePoint p;
   p.X = in.XCOORD + dx * 0.001;

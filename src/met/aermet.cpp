@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "common/crmath.hpp"
 #include "common/dates.hpp"
 #include "io/read.hpp"
 #include "io/stop.hpp"
@@ -18,7 +19,7 @@ void LTOPG(int& ipg, double xmol, double z0) {
   double z = z0;
   if (z > 0.5) z = 0.5;
   if (z < 0.01) z = 0.01;
-  const double lz = std::log(z);
+  const double lz = crmath::log(z);
   if (xmol >= 0.0) {
     if (xmol >= -327.0 / (lz - 0.627)) {
       ipg = 4;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/crmath.hpp"
 #include "common/utils.hpp"
 #include "common/constants.hpp"
 #include "physics/mixture.hpp"
@@ -16,8 +17,8 @@ double ENTRAINMENTRATIO(const STDCONST& c, double RAIR, double DR, double T, dou
 
 double CARBEFF(const STDCONST& c, double LHV, double U, double D, double V) {
   const double a = c.CARBA / (LHV * LHV * LHV);
-  const double s = std::cbrt(GRAVITY * V * D);
-  const double eta = 1.0 - a * std::exp(c.CARBB * U / s);
+  const double s = crmath::cbrt(GRAVITY * V * D);
+  const double eta = 1.0 - a * crmath::exp(c.CARBB * U / s);
   // The floor also catches the non-finite cases (LHV = 0: eta = -inf; no jet
   // and no wind: 0/0), so only a finite efficiency above CCEMIN gets through.
   return eta > c.CCEMIN ? eta : c.CCEMIN;
@@ -48,25 +49,25 @@ void BRZFLARE(const SpeciesTable& prop, double combfrac, double lfl, double mw, 
     FA = 0;
     return;
   }
-  const double SL = P < 0.5 ? 2.04 * std::pow(P, -1.03) : 2.51 * std::pow(P, -0.625);
+  const double SL = P < 0.5 ? 2.04 * crmath::pow(P, -1.03) : 2.51 * crmath::pow(P, -0.625);
   double xb = 0;
   if (P < 0.5 || SL > 2.35) {
     xb = SL - 1.65;
   } else {
-    xb = CALC_XLL(std::pow(SL / 2.05, 3.571428571428571), SL);
+    xb = CALC_XLL(crmath::pow(SL / 2.05, 3.571428571428571), SL);
   }
-  const double zb = 2.05 * std::pow(xb, 0.28);
+  const double zb = 2.05 * crmath::pow(xb, 0.28);
   const double L = DJ * std::sqrt(RHOJ / RHOA * (R * R));
   XL = xb * L;
   ZL = zb * L;
-  FA = common::DEGREES(std::atan2(ZL, XL));
+  FA = common::DEGREES(crmath::atan2(ZL, XL));
 }
 
 double CALC_XLL(double X0, double SL) {
   double x = X0;
   for (int pass = 1; pass <= 100; ++pass) {
-    const double r = 1.04 * (x * x) + 2.05 * std::pow(x, 0.28) - SL;
-    const double d = 2.08 * x + 0.574 * std::pow(x, -0.72);
+    const double r = 1.04 * (x * x) + 2.05 * crmath::pow(x, 0.28) - SL;
+    const double d = 2.08 * x + 0.574 * crmath::pow(x, -0.72);
     x = x - r / d;
     if (std::fabs(r) < 1e-5) break;
   }

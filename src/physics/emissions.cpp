@@ -24,9 +24,9 @@
 //   24 debug-log summary                      25 console flux check
 //
 // The arithmetic keeps the operation order of the flare model's formulas
-// (left to right as written, whole-number powers as products, x^y with
-// std::pow only for fractional exponents), so that the files built from the
-// results are reproducible to the last digit.
+// (left to right as written, whole-number powers as products, x^y with the
+// correctly rounded crmath::pow only for fractional exponents), so that the
+// files built from the results are reproducible to the last digit.
 #include "physics/emissions.hpp"
 
 #include <algorithm>
@@ -35,6 +35,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "common/crmath.hpp"
 #include "common/utils.hpp"
 #include "io/format.hpp"
 #include "io/stop.hpp"
@@ -324,7 +325,7 @@ class FlareStep {
       const double cps = cp_mix(w_.air->steam, in_.STM_TEMP);
       const double ks = cps / (cps - GAS_CONSTANT);
       const double Tst = in_.STM_TEMP * 2 / (ks + 1);
-      const double Pst = in_.STM_PRESS * std::pow(2 / (ks + 1), ks / (ks - 1));
+      const double Pst = in_.STM_PRESS * crmath::pow(2 / (ks + 1), ks / (ks - 1));
       const double Zs = FNZ(Tst, Pst, WATER_TC, WATER_PC);
       if (!sound_speed(cps, w_.MW_STEAM, Tst, Zs, w_.C_STEAM))
         fatal(run_, "the assist steam has no speed of sound at its throat state (check STM_PRESS)");
@@ -668,7 +669,7 @@ class FlareStep {
   void conversion_efficiency() {
     w_.CCE = CARBEFF(c_, w_.LHV, w_.wsST, w_.dia_eff, w_.ue);
     const double RV = std::min(110.0, w_.ue / w_.wsST);
-    w_.FS = std::min(0.9, std::max(0.1, 0.5 - 0.0869 * std::log(r_.DEN_MIX / r_.RHOA * (RV * RV))));
+    w_.FS = std::min(0.9, std::max(0.1, 0.5 - 0.0869 * crmath::log(r_.DEN_MIX / r_.RHOA * (RV * RV))));
     w_.FSTRIP = (1 - w_.CCE) * w_.FS;
     w_.FRESID = (1 - w_.CCE) * (1 - w_.FS);
     // Unburnt H2S and odour as a whole (MSTRIP 3 and 5): the re-formed
@@ -778,7 +779,7 @@ class FlareStep {
              r_.XL, r_.ZL, r_.FA);
     r_.UV = w_.ue / w_.MR;
     r_.UU = w_.AIRM * w_.wsST / w_.MR;
-    r_.PLANGLE = common::DEGREES(std::atan2(r_.UV, r_.UU));
+    r_.PLANGLE = common::DEGREES(crmath::atan2(r_.UV, r_.UU));
     const double exhaust_rate = w_.QEXH * (w_.T_FLAME / c_.TREF) * (c_.PREF / c_.PLOCAL);
     log_.free({"XL=", r_.XL});
     log_.free({"ZL=", r_.ZL});

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "common/constants.hpp"
+#include "common/crmath.hpp"
 
 namespace quelmar::physics {
 
@@ -63,9 +64,9 @@ double WSSTKHT(double UREF, double ZREF, int IPG, double HS) {
   // Without a positive measurement height there is no profile to apply.
   if (!(ZREF > 0.0)) return UREF;
   const double p = PLX0[std::clamp(IPG, 1, 6) - 1];
-  if (HS >= 10.0) return UREF * std::pow(HS / ZREF, p);
+  if (HS >= 10.0) return UREF * crmath::pow(HS / ZREF, p);
   // A release below 10 m takes the wind at 10 m.
-  if (ZREF > 10.0) return UREF * std::pow(10.0 / ZREF, p);
+  if (ZREF > 10.0) return UREF * crmath::pow(10.0 / ZREF, p);
   return UREF;
 }
 
@@ -74,11 +75,11 @@ double CALCDHPMOM(const run::MOD_ISCCALCS& isc, double X, double US, double VS, 
   const double XM = std::min(X, isc.XMAX);
   double DHM;
   if (isc.STABLE) {
-    double T = 3.0 * isc.FMISC * std::sin(isc.SQRTS * XM / US) / ((BJ * BJ) * US * isc.SQRTS);
+    double T = 3.0 * isc.FMISC * crmath::sin(isc.SQRTS * XM / US) / ((BJ * BJ) * US * isc.SQRTS);
     if (T < FLOOR) T = FLOOR;
-    DHM = std::pow(T, THIRD);
+    DHM = crmath::pow(T, THIRD);
   } else {
-    DHM = std::pow(3.0 * isc.FMISC * XM / ((BJ * BJ) * (US * US)), THIRD);
+    DHM = crmath::pow(3.0 * isc.FMISC * XM / ((BJ * BJ) * (US * US)), THIRD);
   }
   return std::min(DHM, 3.0 * DS * VS / US);
 }
@@ -89,7 +90,7 @@ double CALCDHPHS(run::MOD_ISCCALCS& isc, double X, double DHF, double US, double
   // The module value itself is raised, so the time loops see the floor for
   // every pseudo-stack that was not warmer than the air.
   if (isc.FBISC < FLOOR) isc.FBISC = FLOOR;
-  const double DHB = 1.6 * std::pow(isc.FBISC * (XR * XR), THIRD) / US;
+  const double DHB = 1.6 * crmath::pow(isc.FBISC * (XR * XR), THIRD) / US;
   const double DHM = CALCDHPMOM(isc, X, US, VS, DS);  // at X itself, not XR
   return std::min(std::max(DHB, DHM), DHF);
 }
@@ -153,32 +154,32 @@ void CALCDELH(run::MOD_ISCCALCS& isc, double UREF, double TA, int IPG, double TS
     // the buoyant final rise below takes the 38.71 form from 55 inclusive.
     double dTc;
     if (FB > FLUX_BOUND)
-      dTc = 0.00575 * TS * std::pow((VS * VS) / DS, THIRD);
+      dTc = 0.00575 * TS * crmath::pow((VS * VS) / DS, THIRD);
     else
-      dTc = 0.0297 * TS * std::pow(VS / (DS * DS), THIRD);
+      dTc = 0.0297 * TS * crmath::pow(VS / (DS * DS), THIRD);
     if (DT >= dTc) {
       if (FB >= FLUX_BOUND)
-        DHF = 38.71 * std::pow(FB, 0.6) / US;
+        DHF = 38.71 * crmath::pow(FB, 0.6) / US;
       else
-        DHF = 21.425 * std::pow(FB, 0.75) / US;
+        DHF = 21.425 * crmath::pow(FB, 0.75) / US;
     } else {
       DHF = 3.0 * DS * VS / US;
     }
   } else {
     const double dTc = 0.019582 * TA * VS * isc.SQRTS;
     if (DT >= dTc)
-      DHF = 2.6 * std::pow(FB / (US * S), THIRD);
+      DHF = 2.6 * crmath::pow(FB / (US * S), THIRD);
     else
-      DHF = 1.5 * std::pow(isc.FMISC / (US * isc.SQRTS), THIRD);
+      DHF = 1.5 * crmath::pow(isc.FMISC / (US * isc.SQRTS), THIRD);
   }
 
   if (!isc.STABLE) {
     const double t = VS + 3.0 * US;
     const double xjet = 4.0 * DS * (t * t) / (VS * US);
     if (FB >= FLUX_BOUND)
-      isc.XF = 119.0 * std::pow(FB, 0.4);
+      isc.XF = 119.0 * crmath::pow(FB, 0.4);
     else if (FB > 0.0)
-      isc.XF = 49.0 * std::pow(FB, 0.625);
+      isc.XF = 49.0 * crmath::pow(FB, 0.625);
     else
       isc.XF = xjet;
     isc.XMAX = xjet;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/constants.hpp"
+#include "common/crmath.hpp"
 
 namespace quelmar::physics {
 
@@ -22,7 +23,7 @@ constexpr double THIRD = 0.3333333333333333;
 double CALC_PLOCAL(const SpeciesTable& prop, const STDCONST& c, double Z) {
   const double base = 1.0 - c.LAPSE * Z / c.TREF;
   const double exponent = GRAVITY_PER_1000R * prop(P_MW, AIR) / c.LAPSE;
-  return c.PREF * std::pow(base, exponent);
+  return c.PREF * crmath::pow(base, exponent);
 }
 
 void INITLOCAL(const SpeciesTable& prop, STDCONST& c, double z) { c.PLOCAL = CALC_PLOCAL(prop, c, z); }
@@ -39,7 +40,7 @@ double P_SAT(double T) {
 }
 
 double T_SAT(double P) {
-  const double beta = std::pow(P * 0.001, 0.25);
+  const double beta = crmath::pow(P * 0.001, 0.25);
   const double beta2 = beta * beta;
   const double e = beta2 + N[3] * beta + N[6];
   const double f = N[1] * beta2 + N[4] * beta + N[7];
@@ -65,17 +66,17 @@ double RMCROOT(double A0, double A1, double A2, double A3) {
   if (D > 0) {
     // One real root (Cardano): x = s1 + s2 - a/3 with s1 s2 = -Q.
     const double S = R3 + std::sqrt(D);
-    const double s = std::copysign(std::pow(std::fabs(S), THIRD), S);
+    const double s = std::copysign(crmath::pow(std::fabs(S), THIRD), S);
     if (s != 0) return s - Q / s - a * THIRD;
     // S cancels to 0 when R < 0 and Q^3 is nothing beside R^2 (Q = 0 exactly,
     // e.g. x^3 + 8 = 0): take the other cube root, which does not cancel.
-    const double s2 = std::cbrt(R3 - std::sqrt(D));
+    const double s2 = crmath::cbrt(R3 - std::sqrt(D));
     return s2 - Q / s2 - a * THIRD;
   }
   // Three real roots (trigonometric form); the largest uses the angle phi/3.
-  const double phi = R3 == 0 ? PI / 2 : std::atan(std::sqrt(-D) / R3);
-  double h = std::cos(phi * THIRD);
-  if (R3 < 0) h = (h - std::sin(phi * THIRD) * 1.7320508075688772) * 0.5;  // angle moved by pi
+  const double phi = R3 == 0 ? PI / 2 : crmath::atan(std::sqrt(-D) / R3);
+  double h = crmath::cos(phi * THIRD);
+  if (R3 < 0) h = (h - crmath::sin(phi * THIRD) * 1.7320508075688772) * 0.5;  // angle moved by pi
   const double x1 = 2.0 * std::sqrt(-Q) * h - a * THIRD;
   // Deflate to the quadratic x^2 + p x + q of the other two roots.
   const double p = a + x1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/crmath.hpp"
 #include "io/stop.hpp"
 #include "io/units.hpp"
 #include "common/constants.hpp"
@@ -106,13 +107,13 @@ bool vessel_blowdown(run::Run& run, std::string_view tinit_name, const MIX& mix,
   // 7. Vessel gas density (kg/m3).
   const double RHO0 = P0 * 1000 / (RS * T0);
   // 8. Critical throat pressure.
-  const double PC = P0 * std::pow(2 / (K + 1), K / (K - 1));
+  const double PC = P0 * crmath::pow(2 / (K + 1), K / (K - 1));
   // 9. Throat temperature: cooled by the expansion only when the flow is choked.
   const double tthroat = PC >= c.PLOCAL ? T0 * 2 / (K + 1) : T0;
   // 10. Inventory: the whole vessel content at the initial state (10^3 m3).
   const double qtotal = RHO0 * V / (RHOREF * 1000);
   // 11. Choked-flow mass rate (kg/s), also when the flow is not choked.
-  const double MDOT = CD * std::pow(2 / (K + 1), 0.5 * (K + 1) / (K - 1)) * std::sqrt(K / (RS * T0)) * P0 * A * 1000;
+  const double MDOT = CD * crmath::pow(2 / (K + 1), 0.5 * (K + 1) / (K - 1)) * std::sqrt(K / (RS * T0)) * P0 * A * 1000;
   // 12. Initial rate (10^3 m3/d); the day as 3600*24, factor by factor (not
   //     86400: the rounding differs).
   const double qmax = MDOT / RHOREF * 3600 * 24 / 1000;
@@ -154,7 +155,7 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
   const double KD = tau > 0 ? -1 / tau : -1e30;
   // 2. Released fraction and end of the release (s).
   const double F = std::min(FREL, MAXFREL);
-  const double TEND = -tau * std::log(1 - F);
+  const double TEND = -tau * crmath::log(1 - F);
   // 3. The table must fit PSEQ.
   if (NPUFFS > run::MAXPUFFS) too_many_puffs(run, NPUFFS);
   if (MDIST != 1 && MDIST != 2) {
@@ -223,8 +224,8 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
     // start is that of the end before it, the same argument to the bit.
     double T0 = 0;
     double T1 = PUFFDUR;
-    double E1 = std::exp(KD * T1);
-    double D = std::exp(KD * T0) - E1;
+    double E1 = crmath::exp(KD * T1);
+    double D = crmath::exp(KD * T0) - E1;
     double cum_before = 0;  // CUM(i-1)
     double cum = D;         // CUM(i)
     for (int i = 1; i <= NPUFFS; ++i) {
@@ -239,7 +240,7 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
       T0 = T1;
       T1 = T1 + PUFFDUR;
       const double E0 = E1;  // exp(KD * T0)
-      E1 = std::exp(KD * T1);
+      E1 = crmath::exp(KD * T1);
       D = E0 - E1;
       cum_before = cum;
       cum = cum + D;
@@ -260,7 +261,7 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
   // change from one puff to the next would divide by a zero duration.
   double T0 = 0;
   for (int i = 1; i <= NPUFFS; ++i) {
-    const double T1 = -tau * std::log(1 - i * DFR);
+    const double T1 = -tau * crmath::log(1 - i * DFR);
     if (!(T1 - T0 > 0)) {
       refusal(run, {{"***ERROR*** puff table: FREL is too small for NPUFFS equal-volume puffs"},
                     {"FREL =", message_value(FREL)},
@@ -272,11 +273,11 @@ bool puff_table(run::Run& run, double QMAX, double QTOTAL, double FREL, int& PUF
   T0 = 0;
   // exp(-T0/tau) of each puff's start: that of the end of the puff before it,
   // the same argument to the bit.
-  double E0 = std::exp(-T0 / tau);
+  double E0 = crmath::exp(-T0 / tau);
   for (int i = 1; i <= NPUFFS; ++i) {
-    const double T1 = -tau * std::log(1 - i * DFR);
+    const double T1 = -tau * crmath::log(1 - i * DFR);
     PSEQ(i, 2) = T1 - T0;
-    const double E1 = std::exp(-T1 / tau);
+    const double E1 = crmath::exp(-T1 / tau);
     const double VOL = QMAX / SECONDS_PER_DAY * (E0 - E1) * tau * 1000;  // m3
     PSEQ(i, 1) = VOL / (T1 - T0) * 3600 * 24 / 1000;  // the day as 3600*24, as in the vessel rate
     PSEQ(i, 3) = -1;

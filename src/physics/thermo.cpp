@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/constants.hpp"
+#include "common/crmath.hpp"
 #include "physics/mixture.hpp"
 
 namespace quelmar::physics {
@@ -18,7 +19,7 @@ int range_offset(double T) { return T > 1000.0 ? 9 : 0; }
 // logarithm and its powers, each formed as the form writes it.
 struct TempPowers {
   explicit TempPowers(double t)
-      : T(t), o(range_offset(t)), inv2(1.0 / (t * t)), lnT(std::log(t)), t2(t * t), t3(t * t * t), t4(t * t * t * t) {}
+      : T(t), o(range_offset(t)), inv2(1.0 / (t * t)), lnT(crmath::log(t)), t2(t * t), t3(t * t * t), t4(t * t * t * t) {}
   double T;
   int o;
   double inv2, lnT, t2, t3, t4;
@@ -133,11 +134,13 @@ double h5_mix(const SpeciesTable& prop, const MIX& mix, int first, double T) {
 double CALC_CP_COEFF(const COEFF& coeff, double T) {
   const int o = range_offset(T);
   double s = 0;
-  // The powers T^-2 .. T^4 are taken with a real exponent. T^0 and T^1 are
-  // exactly 1 and T, which is what the power function returns for them.
+  // The powers T^-2 .. T^4 are taken with a real exponent, each correctly
+  // rounded (T^-1 and T^2 are one IEEE operation; T^-2, T^3, T^4 are formed
+  // exactly first). T^0 and T^1 are exactly 1 and T, which is what the power
+  // function returns for them.
   for (int k = 1; k <= 7; ++k) {
     const int e = k - 3;
-    const double p = e == 0 ? 1.0 : (e == 1 ? T : std::pow(T, static_cast<double>(e)));
+    const double p = e == 0 ? 1.0 : (e == 1 ? T : crmath::pow(T, static_cast<double>(e)));
     s = s + coeff(k + o) * p;
   }
   return s * GAS_CONSTANT;
@@ -165,7 +168,7 @@ double CALC_S(const SpeciesTable& prop, int I, double T) {
   const int b = P_NASA_LOW + range_offset(T);
   const double a1 = prop(b, I), a2 = prop(b + 1, I), a3 = prop(b + 2, I), a4 = prop(b + 3, I);
   const double a5 = prop(b + 4, I), a6 = prop(b + 5, I), a7 = prop(b + 6, I), b2 = prop(b + 8, I);
-  const double s = -a1 / (2.0 * (T * T)) - a2 / T + a3 * std::log(T) + a4 * T + a5 * (T * T) / 2.0 +
+  const double s = -a1 / (2.0 * (T * T)) - a2 / T + a3 * crmath::log(T) + a4 * T + a5 * (T * T) / 2.0 +
                    a6 * (T * T * T) / 3.0 + a7 * (T * T * T * T) / 4.0 + b2;
   return GAS_CONSTANT * s;
 }
@@ -175,7 +178,7 @@ double CALC_G(const SpeciesTable& prop, int I, double T) {
   const double a1 = prop(b, I), a2 = prop(b + 1, I), a3 = prop(b + 2, I), a4 = prop(b + 3, I);
   const double a5 = prop(b + 4, I), a6 = prop(b + 5, I), a7 = prop(b + 6, I), b1 = prop(b + 7, I);
   const double b2 = prop(b + 8, I);
-  const double lnT = std::log(T);
+  const double lnT = crmath::log(T);
   const double g = -a1 / (2.0 * (T * T)) + a2 * (1.0 + lnT) / T + a3 * (1.0 - lnT) - a4 * T / 2.0 -
                    a5 * (T * T) / 6.0 - a6 * (T * T * T) / 12.0 - a7 * (T * T * T * T) / 20.0 + b1 / T - b2;
   return GAS_CONSTANT * g;

@@ -18,8 +18,8 @@ c = ref.case(RAW=RAW, Q=100.0, FGR=0.0, UREF=4.0, IPG=4, TGAS=288.15, TAMBH=288.
              inp=dict(HS=45.0, DF=0.6, DS=0.6, ZREF=10.0, ODOURPPB=1.0, MSTRIP=0, MFLAMEOUT=0))
 r = ref.emissions(c)
 a = 270.0 - 180.0
-dx = r["XL"] * math.sin(a * math.pi / 180.0)
-dy = r["XL"] * math.cos(a * math.pi / 180.0)
+dx = r["XL"] * ref.crm.sin(a * math.pi / 180.0)
+dy = r["XL"] * ref.crm.cos(a * math.pi / 180.0)
 X, Y = 512.345 + dx * 0.001, 5987.654 + dy * 0.001
 
 

@@ -11,9 +11,13 @@ the wind profile, the three flare correlations and the step itself. The
 arithmetic follows the formulas as written, left to right, with whole-number
 powers as products and pow() only for fractional exponents, so that the
 numbers agree with an implementation that does the same to the last bits.
+The elementary functions (pow, exp, log, sin, cos, atan, atan2, cbrt) are
+correctly rounded here, as in the program: the exact value from mpmath
+(Debian python3-mpmath) at 300 bits, rounded to the nearest double, ties to
+even; square roots and the arithmetic are IEEE operations already.
 
-Run:  python3 emissions_reference.py            prints the expected values
-      python3 emissions_reference.py --log DIR   also writes the expected debug
+Run:  /usr/bin/python3 emissions_reference.py            prints the expected values
+      /usr/bin/python3 emissions_reference.py --log DIR   also writes the expected debug
                                                  log of the logged case to DIR
 The cases and their inputs are the same as in tests/physics/emissions_test.cpp.
 """
@@ -21,6 +25,8 @@ import csv
 import math
 import os
 import sys
+
+import mpmath
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 NASA_CSV = os.environ.get("NASA9_CSV", os.path.join(HERE, "..", "..", "..", "data", "nasa9", "nasa9.csv"))
@@ -31,6 +37,60 @@ PI = 3.141592653589793
 NS = 29
 H2O, H2, HE, N2, CO2, H2S, CH4 = 1, 2, 3, 4, 5, 6, 7
 CO, AR, O2, NE, KR, N2O, XE, SO2, AIR = 16, 18, 19, 20, 21, 22, 23, 24, 29
+
+
+# ---- correctly rounded elementary functions ----
+
+mpmath.mp.prec = 300
+
+
+def _rn(v):
+    """The double nearest to the mpmath number v (normal range), ties to even."""
+    if v == 0:
+        return 0.0
+    m, e = mpmath.frexp(v)  # v = m 2^e, 1/2 <= |m| < 1
+    q = mpmath.ldexp(m, 53)
+    f = mpmath.floor(q)
+    r = q - f
+    if r > 0.5 or (r == 0.5 and int(f) % 2 == 1):
+        f += 1
+    return float(mpmath.ldexp(f, e - 53))
+
+
+class crm:
+    """pow, exp, log, sin, cos, atan, atan2 and cbrt, correctly rounded."""
+
+    @staticmethod
+    def pow(x, y):
+        return _rn(mpmath.power(mpmath.mpf(x), mpmath.mpf(y)))
+
+    @staticmethod
+    def exp(x):
+        return _rn(mpmath.exp(mpmath.mpf(x)))
+
+    @staticmethod
+    def log(x):
+        return _rn(mpmath.log(mpmath.mpf(x)))
+
+    @staticmethod
+    def sin(x):
+        return _rn(mpmath.sin(mpmath.mpf(x)))
+
+    @staticmethod
+    def cos(x):
+        return _rn(mpmath.cos(mpmath.mpf(x)))
+
+    @staticmethod
+    def atan(x):
+        return _rn(mpmath.atan(mpmath.mpf(x)))
+
+    @staticmethod
+    def atan2(y, x):
+        return _rn(mpmath.atan2(mpmath.mpf(y), mpmath.mpf(x)))
+
+    @staticmethod
+    def cbrt(x):
+        return math.copysign(_rn(mpmath.cbrt(abs(mpmath.mpf(x)))), x)
 
 NO = -9999.0
 # columns 1, 2, 3, 6, 7, 8, 9, 10, 11, 12, 13, 32, 33, 34, 35 of the species table
@@ -190,7 +250,7 @@ def cp_coeff(c, T):
     o = 9 if T > 1000.0 else 0
     s = 0.0
     for k in range(1, 8):
-        s = s + c[k + o] * math.pow(T, float(k - 3))
+        s = s + c[k + o] * crm.pow(T, float(k - 3))
     return s * R
 
 
@@ -199,7 +259,7 @@ def hf1_coeff(c, T):
     a1, a2, a3, a4, a5, a6, a7, b1 = (c[o + k] for k in range(1, 9))
     d = 0.0
     d = d - 1.0 / (T * T) * a1
-    d = d + math.log(T) * a2 / T
+    d = d + crm.log(T) * a2 / T
     d = d + a3
     d = d + T * a4 / 2
     d = d + T * T * a5 / 3
@@ -292,12 +352,12 @@ def rmcroot(a0, a1, a2, a3):
     D = Rr * Rr + Q * Q * Q
     if D > 0:
         S = Rr + math.sqrt(D)
-        s = math.copysign(math.pow(abs(S), third), S)
+        s = math.copysign(crm.pow(abs(S), third), S)
         return s - Q / s - a * third
-    phi = math.pi / 2 if Rr == 0 else math.atan(math.sqrt(-D) / Rr)
-    h = math.cos(phi * third)
+    phi = math.pi / 2 if Rr == 0 else crm.atan(math.sqrt(-D) / Rr)
+    h = crm.cos(phi * third)
     if Rr < 0:
-        h = (h - math.sin(phi * third) * 1.7320508075688772) * 0.5
+        h = (h - crm.sin(phi * third) * 1.7320508075688772) * 0.5
     x1 = 2 * math.sqrt(-Q) * h - a * third
     p = a + x1
     q = b + p * x1
@@ -325,8 +385,8 @@ def entrainment(rair, dr, T, P):
 
 def carbeff(lhv, U, D, V):
     a = C.CARBA / (lhv * lhv * lhv)
-    s = math.cbrt(G * V * D)
-    eta = 1 - a * math.exp(C.CARBB * U / s)
+    s = crm.cbrt(G * V * D)
+    eta = 1 - a * crm.exp(C.CARBB * U / s)
     return max(C.CCEMIN, eta)
 
 
@@ -337,8 +397,8 @@ def degrees(x):
 def calc_xll(x0, sl):
     x = x0
     for _ in range(100):
-        r = 1.04 * (x * x) + 2.05 * math.pow(x, 0.28) - sl
-        d = 2.08 * x + 0.574 * math.pow(x, -0.72)
+        r = 1.04 * (x * x) + 2.05 * crm.pow(x, 0.28) - sl
+        d = 2.08 * x + 0.574 * crm.pow(x, -0.72)
         x = x - r / d
         if abs(r) < 1e-5:
             break
@@ -350,16 +410,16 @@ def brzflare(m, DJ, UJ, UA, RHOJ, RHOA):
     CL = calc_lfl(m) / combfrac if combfrac > 0 else 0
     Rv = 110.0 if UA == 0 else min(110.0, UJ / UA)
     P = CL * Rv * (molarmass(m) / PROP[1][AIR])
-    SL = 2.04 * math.pow(P, -1.03) if P < 0.5 else 2.51 * math.pow(P, -0.625)
+    SL = 2.04 * crm.pow(P, -1.03) if P < 0.5 else 2.51 * crm.pow(P, -0.625)
     if P < 0.5 or SL > 2.35:
         xb = SL - 1.65
     else:
-        xb = calc_xll(math.pow(SL / 2.05, 3.571428571428571), SL)
-    zb = 2.05 * math.pow(xb, 0.28)
+        xb = calc_xll(crm.pow(SL / 2.05, 3.571428571428571), SL)
+    zb = 2.05 * crm.pow(xb, 0.28)
     L = DJ * math.sqrt(RHOJ / RHOA * (Rv * Rv))
     XL = xb * L
     ZL = zb * L
-    return XL, ZL, degrees(math.atan2(ZL, XL))
+    return XL, ZL, degrees(crm.atan2(ZL, XL))
 
 
 PLX0 = [0.07, 0.07, 0.10, 0.15, 0.35, 0.55]
@@ -367,9 +427,9 @@ PLX0 = [0.07, 0.07, 0.10, 0.15, 0.35, 0.55]
 
 def wsstkht(uref, zref, ipg, hs):
     if hs >= 10:
-        return uref * math.pow(hs / zref, PLX0[ipg - 1])
+        return uref * crm.pow(hs / zref, PLX0[ipg - 1])
     if zref > 10:
-        return uref * math.pow(10 / zref, PLX0[ipg - 1])
+        return uref * crm.pow(10 / zref, PLX0[ipg - 1])
     return uref
 
 
@@ -393,7 +453,7 @@ def setup():
 def plocal(z):
     base = 1 - C.LAPSE * z / C.TREF
     expo = 0.0011794688905797492 * PROP[1][AIR] / C.LAPSE
-    return C.PREF * math.pow(base, expo)
+    return C.PREF * crm.pow(base, expo)
 
 
 setup()
@@ -510,7 +570,7 @@ def emissions(case):
         cps = cpmix(g("STM_TEMP"), STEAMMIX)
         ks = cps / (cps - R)
         Tst = g("STM_TEMP") * 2 / (ks + 1)
-        Pst = g("STM_PRESS") * math.pow(2 / (ks + 1), ks / (ks - 1))
+        Pst = g("STM_PRESS") * crm.pow(2 / (ks + 1), ks / (ks - 1))
         Zs = fnz(Tst, Pst, 647.096, 22064)
         C_STEAM = sonic(cps, M_STEAM, Tst, Zs)
         rhos = PLOC * M_STEAM / (R * Tst * Zs)
@@ -709,7 +769,7 @@ def emissions(case):
         # 12
         CCE = carbeff(LHV, wsST, dia_eff, ue)
         RV = min(110.0, ue / wsST) if wsST != 0 else 110.0
-        FS = min(0.9, max(0.1, 0.5 - 0.0869 * math.log(DEN_MIX / RHOA * (RV * RV))))
+        FS = min(0.9, max(0.1, 0.5 - 0.0869 * crm.log(DEN_MIX / RHOA * (RV * RV))))
         FS_CLAMPED = FS
         FSTRIP = (1 - CCE) * FS
         FRESID = (1 - CCE) * (1 - FS)
@@ -781,7 +841,7 @@ def emissions(case):
     XL, ZL, FA = brzflare(MIXFLARED, g("DS"), ue, wsST, DEN_MIX, RHOA)
     UV = ue / MR
     UU = AIRM * wsST / MR
-    PLANGLE = degrees(math.atan2(UV, UU))
+    PLANGLE = degrees(crm.atan2(UV, UU))
     log("XL=", XL)
     log("ZL=", ZL)
     log("FA=", FA)
