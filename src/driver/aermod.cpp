@@ -23,7 +23,7 @@ namespace {
 using run::Run;
 
 // A refusal of the run: on the console, in the list file and on standard error.
-void both(Run& run, int lst, std::initializer_list<io::Item> items) {
+void refuse(Run& run, int lst, std::initializer_list<io::Item> items) {
   for (int unit : {io::CONSOLE, lst, io::ERR}) run.units.free(unit, items);
 }
 
@@ -72,12 +72,12 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
   // Limits of the virtual sources and of the hourly store, refused before any
   // file is written.
   if (in.NSOURCES < 1 || in.NSOURCES > run::MAXGROUPS) {
-    both(run, lst, {"***FATAL ERROR*** NSOURCES must be from 1 to 32, NSOURCES=", in.NSOURCES});
+    refuse(run, lst, {"***FATAL ERROR*** NSOURCES must be from 1 to 32, NSOURCES=", in.NSOURCES});
     return false;
   }
   const bool nonseq = in.MMET == 2 && in.MNONSEQ == 1;
   if (!nonseq && period_hours(run) > run::MAXHOURS) {
-    both(run, lst, {"***FATAL ERROR*** more than 44000 hours in the period of an AERMOD pass, hours=",
+    refuse(run, lst, {"***FATAL ERROR*** more than 44000 hours in the period of an AERMOD pass, hours=",
                     static_cast<long long>(period_hours(run))});
     return false;
   }
@@ -105,7 +105,7 @@ bool MKFILAM(Run& run, int iout, int lst, int met, int log) {
       if (nonseq && n == 0 && f.IDATECUR != file_first) lead.push_back(file_first);
       const ReleasePoint p = chain_active(run, Loop::Aermod, iloop, 3600);
       if (n >= run::MAXHOURS) {
-        both(run, lst, {"***FATAL ERROR*** more than 44000 hours in an AERMOD pass"});
+        refuse(run, lst, {"***FATAL ERROR*** more than 44000 hours in an AERMOD pass"});
         u.close(met);
         return false;
       }
