@@ -15,6 +15,7 @@
 #include <functional>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -349,5 +350,21 @@ inline ChildEnd run_quelmar_as(const fs::path& cwd, const std::string& control, 
 
 // A file of the source tree (data, examples, test fixtures).
 inline std::string source_path(const std::string& rel) { return std::string(QUELMAR_SOURCE_DIR) + "/" + rel; }
+
+// Copies the files of a folder of the source tree that holds a run's inputs
+// (an example, a fixture) into the folder `to`, without what a run of the
+// program in that folder left there: the list file, debug log and model files
+// of a newcomer's run of the example (the README's first command), and any
+// temporary of a stopped one.
+inline void copy_run_inputs(const std::string& rel, const fs::path& to) {
+  fs::create_directories(to);
+  for (const auto& f : fs::directory_iterator(source_path(rel))) {
+    if (!f.is_regular_file()) continue;
+    std::string ext = f.path().extension().string();
+    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == ".lst" || ext == ".log" || ext == ".dat" || ext == ".inx" || ext == ".part") continue;
+    fs::copy_file(f.path(), to / f.path().filename());
+  }
+}
 
 }  // namespace quelmar::test

@@ -132,12 +132,8 @@ TEST_P(Examples, WriteTheExpectedModelFiles) {
   const Example& e = GetParam();
   TempDir tmp;
   fs::copy(source_path("examples/met"), tmp.path() / "met", fs::copy_options::recursive);
-  fs::copy(source_path(std::string("examples/") + e.dir), tmp.path() / e.dir, fs::copy_options::recursive);
   const fs::path run_dir = tmp.path() / e.dir;
-  for (const auto& f : fs::directory_iterator(run_dir)) {
-    const std::string ext = f.path().extension().string();
-    if (ext == ".dat" || ext == ".inx" || ext == ".lst") fs::remove(f.path());  // outputs of a local run
-  }
+  copy_run_inputs(std::string("examples/") + e.dir, run_dir);
   const ProcessResult r = run_quelmar(run_dir, e.control);
   ASSERT_EQ(r.status, 0) << r.out;
 

@@ -42,7 +42,7 @@ std::map<std::string, std::string> run_case(const Case& c, const std::string& en
   fs::create_directories(root);
   fs::copy(source_path("examples/met"), root / "met", fs::copy_options::recursive);
   const fs::path dir = root / "run";
-  fs::copy(source_path(c.folder), dir, fs::copy_options::recursive);
+  copy_run_inputs(c.folder, dir);
   const ProcessResult r = run_quelmar(dir, c.control, env);
   EXPECT_EQ(r.status, 0) << c.name << " " << env << ": " << r.out << r.err;
   return written(dir, c.control);

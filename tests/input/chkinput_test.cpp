@@ -1259,7 +1259,7 @@ struct ExampleRun {
   ExampleRun(const std::string& folder, const std::string& control, const Change& change) {
     fs::copy(test::source_path("examples/met"), tmp.path() / "met", fs::copy_options::recursive);
     dir = tmp.path() / folder;
-    fs::copy(test::source_path("examples/" + folder), dir, fs::copy_options::recursive);
+    test::copy_run_inputs("examples/" + folder, dir);
     for (const auto& [from, to] : change.copies) fs::copy_file(test::source_path("examples/met/" + from), dir / to);
     const std::vector<std::string> lines = test::text_lines(test::read_file((dir / control).string()));
     std::string text = lines.at(0) + "\n" + change.first;
